@@ -1,0 +1,12 @@
+#include "cli/command.h"
+
+namespace tessel {
+
+// Factories of the commands, defined in their own files.
+
+std::vector<std::unique_ptr<TCliCommand>> AllCommands() {
+  std::vector<std::unique_ptr<TCliCommand>> commands;
+  return commands;
+}
+
+}  // namespace tessel

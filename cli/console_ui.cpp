@@ -1,0 +1,104 @@
+#include "cli/console_ui.h"
+
+#include <csignal>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+
+namespace tessel {
+
+std::atomic<bool> TConsoleUserInterface::interrupted{false};
+
+namespace {
+
+void OnInterrupt(int) { TConsoleUserInterface::interrupted = true; }
+
+// Texts use CR LF inside boxes; a terminal wants LF alone.
+std::string ForTerminal(const std::string& text) {
+  std::string result;
+  result.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    result += text[i];
+  }
+  return result;
+}
+
+}  // namespace
+
+TConsoleUserInterface::TInterruptGuard::TInterruptGuard() {
+  interrupted = false;
+  std::signal(SIGINT, OnInterrupt);
+}
+
+TConsoleUserInterface::TInterruptGuard::~TInterruptGuard() { std::signal(SIGINT, SIG_DFL); }
+
+TConsoleUserInterface::TConsoleUserInterface(std::ostream& out, std::ostream& err)
+    : out_(out), err_(err) {}
+
+void TConsoleUserInterface::LogLine(const std::string& text) {
+  out_ << ForTerminal(text) << '\n';
+  out_.flush();
+}
+
+void TConsoleUserInterface::ProcessMessages() {
+  if (interrupted.exchange(false) && cancel_) cancel_();
+}
+
+void TConsoleUserInterface::ShowWarning(const std::string& text) {
+  err_ << "Warning: " << ForTerminal(text) << '\n';
+}
+
+void TConsoleUserInterface::ShowInformation(const std::string& text) {
+  err_ << "Information: " << ForTerminal(text) << '\n';
+}
+
+void TConsoleUserInterface::ShowError(const std::string& text) {
+  err_ << "Error: " << ForTerminal(text) << '\n';
+}
+
+bool TConsoleUserInterface::Ask(const std::string& question, const std::string& yes,
+                                const std::string& no) {
+  err_ << ForTerminal(question) << '\n';
+  if (answer_ != Answer::Ask || !isatty(STDIN_FILENO)) {
+    bool result = answer_ == Answer::Yes;
+    err_ << "-> " << (result ? yes : no) << '\n';
+    return result;
+  }
+  for (;;) {
+    err_ << "[" << yes << "/" << no << "] " << std::flush;
+    std::string line;
+    if (!std::getline(std::cin, line)) return false;
+    if (!line.empty() && (line[0] == yes[0] || line[0] == (yes[0] | 0x20))) return true;
+    if (!line.empty() && (line[0] == no[0] || line[0] == (no[0] | 0x20))) return false;
+  }
+}
+
+bool TConsoleUserInterface::AskYesNo(const std::string& text) { return Ask(text, "Yes", "No"); }
+
+bool TConsoleUserInterface::ConfirmOkCancel(const std::string& text) {
+  return Ask(text, "OK", "Cancel");
+}
+
+std::optional<std::string> TConsoleUserInterface::InputBox(const std::string& title,
+                                                           const std::string& prompt,
+                                                           const std::string& text) {
+  err_ << title << ": " << prompt << " [" << text << "]\n";
+  if (answer_ == Answer::No || !isatty(STDIN_FILENO)) return std::nullopt;
+  if (answer_ == Answer::Yes) return text;
+  std::string line;
+  if (!std::getline(std::cin, line)) return std::nullopt;
+  return line.empty() ? text : line;
+}
+
+std::optional<std::string> TConsoleUserInterface::ChooseFile(const std::string& filter,
+                                                             const std::string& start) {
+  return InputBox("Choose file", filter, start);
+}
+
+std::optional<std::string> TConsoleUserInterface::ChooseDirectory(const std::string& caption,
+                                                                  const std::string& start) {
+  return InputBox("Choose directory", caption, start);
+}
+
+}  // namespace tessel

@@ -1,0 +1,83 @@
+#pragma once
+// RAII file handles on system paths. Every failure to open, read or write
+// raises EFileError naming the file and the platform's reason.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace tessel {
+
+// A binary file with one position for reads and writes.
+class TFile {
+ public:
+  enum class Mode {
+    Read,       // existing file, read only
+    ReadWrite,  // existing file, read and write, position 0
+    Create,     // created or truncated, read and write
+    Append,     // created when missing, writes go to the end
+  };
+
+  TFile() = default;
+  TFile(const std::string& path, Mode mode);  // throws EFileError
+  ~TFile();
+  TFile(TFile&& other) noexcept;
+  TFile& operator=(TFile&& other) noexcept;
+  TFile(const TFile&) = delete;
+  TFile& operator=(const TFile&) = delete;
+
+  bool IsOpen() const { return file_ != nullptr; }
+  const std::string& Path() const { return path_; }
+
+  // Reads up to `count` bytes; returns how many were read (short at the end).
+  size_t Read(void* buffer, size_t count);
+  // Reads exactly `count` bytes or throws EFileError ("Read beyond end of file").
+  void ReadExact(void* buffer, size_t count);
+  void Write(const void* buffer, size_t count);  // throws on failure
+  void Write(const std::string& bytes) { Write(bytes.data(), bytes.size()); }
+  void Seek(int64_t position);
+  int64_t Position() const;
+  int64_t Size() const;
+  void Truncate(int64_t size);  // position unchanged
+  void Flush();
+  void Close();  // idempotent
+
+ private:
+  [[noreturn]] void Fail(const char* what) const;
+  std::FILE* file_ = nullptr;
+  std::string path_;
+};
+
+// Reads a text file line by line: CR LF and LF alone end a line; the line is
+// returned without its line end; a last line without line end counts.
+class TTextReader {
+ public:
+  explicit TTextReader(const std::string& path);  // throws EFileError
+  bool Eof();
+  // False at the end of the file.
+  bool ReadLine(std::string& line);
+
+ private:
+  TFile file_;
+  std::string buffer_;
+  size_t pos_ = 0;
+  bool eof_ = false;
+  bool Fill();
+};
+
+// Writes a text file; WriteLine ends each line with CR LF.
+class TTextWriter {
+ public:
+  explicit TTextWriter(const std::string& path, bool append = false);  // throws
+  void Write(const std::string& text);
+  void WriteLine(const std::string& line);
+  void Flush();
+  void Close();
+
+ private:
+  TFile file_;
+};
+
+}  // namespace tessel

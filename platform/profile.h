@@ -1,0 +1,39 @@
+#pragma once
+// Our own reader and writer of INI ("profile") files with the byte-level
+// behaviour of the Windows profile functions: sections and keys matched
+// without regard to case, first match wins, values read with surrounding
+// blanks removed, files written with CR LF, a missing file or section
+// created on write. Everything goes to the file at once; nothing is cached.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tessel {
+
+// Value of `key` in `section`, or nothing when the file, section or key is
+// missing.
+std::optional<std::string> ProfileRead(const std::string& file, const std::string& section,
+                                       const std::string& key);
+
+// Writes key=value into the section (replacing the first matching key line in
+// place, or appending to the section, or appending a new section at the end
+// of the file). Throws EFileError when the file cannot be written.
+void ProfileWrite(const std::string& file, const std::string& section, const std::string& key,
+                  const std::string& value);
+
+// Removes the first key line of that name; nothing when absent.
+void ProfileDeleteKey(const std::string& file, const std::string& section,
+                      const std::string& key);
+
+// Removes the section header and every line of the section.
+void ProfileEraseSection(const std::string& file, const std::string& section);
+
+// Key names of the section in file order (duplicates included); empty when
+// the section is missing.
+std::vector<std::string> ProfileKeys(const std::string& file, const std::string& section);
+
+// Section names in file order.
+std::vector<std::string> ProfileSections(const std::string& file);
+
+}  // namespace tessel

@@ -1,0 +1,48 @@
+#pragma once
+// TQuotedINI: INI accessor that stores every value between two "@" and
+// unwraps such values when reading, so that blanks and double quotes at the
+// ends of a value survive the profile file. Every operation goes to the file
+// at once; nothing is cached.
+
+#include <string>
+#include <vector>
+
+#include "settings/uParamlist.h"
+
+namespace tessel {
+
+class TQuotedINI {
+ public:
+  explicit TQuotedINI(std::string fileName) : fileName_(std::move(fileName)) {}
+  const std::string& FileName() const { return fileName_; }
+
+  // Removes one "@" at each end when both ends carry one ("@" alone -> "").
+  static std::string Unwrap(const std::string& text);
+
+  std::string ReadString(const std::string& section, const std::string& key,
+                         const std::string& def) const;
+  void WriteString(const std::string& section, const std::string& key, const std::string& value);
+
+  // "0x"/"0X" with more than two characters reads as hexadecimal; anything
+  // that is no valid integer reads as the default.
+  int ReadInteger(const std::string& section, const std::string& key, int def) const;
+  void WriteInteger(const std::string& section, const std::string& key, int value);
+  bool ReadBool(const std::string& section, const std::string& key, bool def) const;
+  void WriteBool(const std::string& section, const std::string& key, bool value);
+
+  // Clears the list, then one line key=value per key of the section in file
+  // order, each value read through ReadString.
+  void ReadSectionValues(const std::string& section, TParamlist& target) const;
+  // Key names of the section in file order.
+  std::vector<std::string> ReadSection(const std::string& section) const;
+  std::vector<std::string> ReadSections() const;
+  bool SectionExists(const std::string& section) const;
+  bool ValueExists(const std::string& section, const std::string& key) const;
+  void EraseSection(const std::string& section);
+  void DeleteKey(const std::string& section, const std::string& key);
+
+ private:
+  std::string fileName_;
+};
+
+}  // namespace tessel

@@ -1,0 +1,60 @@
+#pragma once
+// TParamlist: an ordered table of NAME=VALUE lines with $(NAME) expansion.
+// Names compare without regard to case (Windows-1252 folding); the first line
+// in order whose name matches wins. An index keeps lookups constant-time
+// however many names the table holds.
+
+#include <cstddef>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace tessel {
+
+class TParamlist {
+ public:
+  // Text that a reference to a variable whose expansion needs its own value
+  // (directly or through others) expands to: "<CYCLE:" + name + ">".
+  static std::string CycleMark(const std::string& name);
+
+  // Ordered string list operations.
+  size_t Count() const { return lines_.size(); }
+  const std::string& Line(size_t index) const { return lines_[index]; }
+  void SetLine(size_t index, const std::string& line);
+  void Add(const std::string& line);
+  void Insert(size_t index, const std::string& line);
+  void Delete(size_t index);
+  void Clear();
+  // Lines joined with CR LF (each line followed by CR LF, as a string list's
+  // text is); SetText accepts CR LF or LF.
+  std::string Text() const;
+  void SetText(const std::string& text);
+  // Index of a line equal to `line` without regard to case; -1 when none.
+  long IndexOf(const std::string& line) const;
+  // Index of the first line whose name matches; -1 when none.
+  long IndexOfName(const std::string& name) const;
+  std::string NameAt(size_t index) const;
+  std::string ValueAt(size_t index) const;
+
+  std::string ValueOf(const std::string& name) const;
+  // Non-empty: replace the first matching line in place (name as given now),
+  // or append. Empty: delete the first matching line.
+  void SetValue(const std::string& name, const std::string& value);
+
+  std::string Expand(const std::string& text, bool unquote) const;
+  std::string ExpandedValue(const std::string& name, bool unquote) const;
+
+ private:
+  std::string ExpandGuarded(const std::string& text, bool unquote,
+                            std::vector<std::string>& active) const;
+  void Reindex() const;
+  void NoteInserted(size_t index);
+
+  std::vector<std::string> lines_;
+  // Folded name -> index of its first line. Rebuilt lazily after deletions
+  // and insertions in the middle.
+  mutable std::unordered_map<std::string, size_t> index_;
+  mutable bool indexValid_ = true;
+};
+
+}  // namespace tessel

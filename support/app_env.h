@@ -1,0 +1,44 @@
+#pragma once
+// The application environment: a process-wide table of start-up values
+// (KEY=VALUE lines, keys compared without regard to case).
+//
+// Keys: IF program settings file, FV file version, PN product name, IN
+// internal name, PD program directory, CD current directory at start, PL the
+// parameter lock list.
+
+#include <string>
+#include <vector>
+
+namespace tessel {
+
+class TAppEnv {
+ public:
+  TAppEnv();  // registers the keys, sets PD and CD
+
+  std::string Value(const std::string& key) const;
+  // Adds a key; raises "BASE_00.TAppEnv.RegisterID: <key> already registered!".
+  void RegisterID(const std::string& key);
+  bool IsRegistered(const std::string& key) const;
+  // Raises "BASE_00.TAppEnv.PSetValue: <key> not registered!"; ignores locked
+  // keys; replaces @PROGRAMDIR@ and @CURRENTDIR@; empty removes the key.
+  void PSetValue(const std::string& key, const std::string& value);
+  const std::vector<std::string>& Lines() const { return lines_; }
+
+ private:
+  void SetLine(const std::string& key, const std::string& value);
+  std::vector<std::string> lines_;
+  std::string registered_;
+};
+
+// The process-wide instance, created on first use.
+TAppEnv& AppEnv();
+// Drops the instance (tests).
+void ResetAppEnv();
+
+// Start-up pre-load: version values, parameter file, the start-up
+// parameters given (the GUI hands over every command-line argument, the
+// command-line front end the KEY=VALUE words before its command), section
+// "AppEnv" of the IF file, then the IF default. Raises on an unregistered key.
+void PreLoadAppEnv(const std::vector<std::string>& startupParameters);
+
+}  // namespace tessel
