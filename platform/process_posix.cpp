@@ -33,6 +33,11 @@ bool IsRunnableFile(const std::string& hostPath) {
   return !hostPath.empty() && ::stat(hostPath.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+bool DirectoryExistsOnHost(const std::string& hostPath) {
+  struct stat st;
+  return !hostPath.empty() && ::stat(hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 std::string PathVariable(const std::optional<std::vector<std::string>>& environment) {
   if (!environment) return GetEnvironmentValue("PATH");
   for (const std::string& entry : *environment) {
@@ -225,7 +230,8 @@ ProcessResult RunTool(const std::string& command, const std::string& workDir,
   }
   const std::string program = ResolveProgram(args[0], workDir, environment);
   if (!IsRunnableFile(program)) {
-    WriteAll(out, "Cannot start " + args[0] + ": " + PlatformErrorText(ENOENT) + "\r\n");
+    const int reason = DirectoryExistsOnHost(program) ? EISDIR : ENOENT;
+    WriteAll(out, "Cannot start " + args[0] + ": " + PlatformErrorText(reason) + "\r\n");
     result.exitCode = 127;
     return result;
   }

@@ -126,6 +126,10 @@ TEST(Process, AProgramThatCannotStartGives127AndAReason) {
   EXPECT_EQ(result.exitCode, 127u);
   EXPECT_EQ(dir.Read("MyOutPut.TXT"), "Cannot start " + data + ": Exec format error\r\n");
 
+  result = RunTool(dir.Path(), dir.Path(), std::nullopt);
+  EXPECT_EQ(result.exitCode, 127u);
+  EXPECT_EQ(dir.Read("MyOutPut.TXT"), "Cannot start " + dir.Path() + ": Is a directory\r\n");
+
   // A bare name is looked up in the work directory and then in PATH only.
   result = RunTool("nosuchtool", dir.Path(), std::vector<std::string>{"X=1"});
   EXPECT_EQ(result.exitCode, 127u);
