@@ -40,11 +40,26 @@ bool NextReference(const Frame& frame, size_t& at, std::string& name) {
 }
 
 void Substitute(Frame& frame, const std::string& token, const std::string& value) {
-  // The text before the first "$(" cannot hold the token.
-  frame.result.replace(frame.at, std::string::npos,
-                       ReplaceAll(frame.result.substr(frame.at), token, value));
   // A value equal to its own token would be found again on every pass.
-  if (value == token) frame.passes = TParamlist::kMaxExpandPasses;
+  if (value == token) {
+    frame.passes = TParamlist::kMaxExpandPasses;
+    return;
+  }
+  // As ReplaceAll, from the reference on: the text before the first "$("
+  // cannot hold the token.
+  const std::string& text = frame.result;
+  std::string replaced;
+  replaced.reserve(text.size() + value.size());
+  replaced.append(text, 0, frame.at);
+  size_t from = frame.at;
+  for (size_t pos = text.find(token, from); pos != std::string::npos;
+       pos = text.find(token, from)) {
+    replaced.append(text, from, pos - from);
+    replaced += value;
+    from = pos + token.size();
+  }
+  replaced.append(text, from, std::string::npos);
+  frame.result = std::move(replaced);
 }
 
 }  // namespace
