@@ -127,6 +127,13 @@ ProfileFile Load(const std::string& path) {
   }
 }
 
+// Before a rewrite an existing file must be read whole, or its other
+// settings would be lost: a read failure raises instead.
+ProfileFile LoadForUpdate(const std::string& path) {
+  if (!FileExists(path)) return ProfileFile();
+  return Parse(ReadFileBytes(path));
+}
+
 void Save(const std::string& path, const ProfileFile& file) {
   std::string bytes;
   for (const ProfileLine& line : file.lines) {
@@ -193,7 +200,7 @@ std::vector<std::pair<std::string, std::string>> ProfileReadSection(const std::s
 
 void ProfileWrite(const std::string& file, const std::string& section, const std::string& key,
                   const std::string& value) {
-  ProfileFile profile = Load(file);
+  ProfileFile profile = LoadForUpdate(file);
   const long header = profile.FindSection(section);
   if (header < 0) {
     InsertLine(profile, profile.lines.size(), "[" + section + "]");
@@ -218,7 +225,7 @@ void ProfileWrite(const std::string& file, const std::string& section, const std
 
 void ProfileDeleteKey(const std::string& file, const std::string& section, const std::string& key) {
   if (!FileExists(file)) return;
-  ProfileFile profile = Load(file);
+  ProfileFile profile = LoadForUpdate(file);
   const long header = profile.FindSection(section);
   if (header < 0) return;
   const long line = profile.FindKey(static_cast<size_t>(header), key);
@@ -229,7 +236,7 @@ void ProfileDeleteKey(const std::string& file, const std::string& section, const
 
 void ProfileEraseSection(const std::string& file, const std::string& section) {
   if (!FileExists(file)) return;
-  ProfileFile profile = Load(file);
+  ProfileFile profile = LoadForUpdate(file);
   const long header = profile.FindSection(section);
   if (header < 0) return;
   const size_t end = profile.SectionEnd(static_cast<size_t>(header));
