@@ -19,9 +19,10 @@ class TParamlist {
   // gives ab<CYCLE:X>.
   static std::string CycleMark(const std::string& name);
 
-  // One Expand (and each nested value expansion) resolves at most this many
-  // references; the rest of the text stays as it is. Guards against a text
-  // whose substituted values keep re-forming references.
+  // One Expand (and each nested value expansion) makes at most this many
+  // passes, each replacing every occurrence of one token; what is left then
+  // stays as it is. Guards against substituted values that keep re-forming
+  // references with the text around them.
   static constexpr int kMaxExpandPasses = 10000;
 
   // Ordered string list operations.
