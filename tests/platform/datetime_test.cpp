@@ -1,0 +1,100 @@
+#include "platform/datetime.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using namespace tessel;
+
+namespace {
+
+DateTimeParts Parts(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
+  DateTimeParts p;
+  p.year = y;
+  p.month = mo;
+  p.day = d;
+  p.hour = h;
+  p.minute = mi;
+  p.second = s;
+  p.millisecond = ms;
+  return p;
+}
+
+}  // namespace
+
+TEST(DateTime, EncodesDaysSinceTheClassicEpoch) {
+  TDateTime v = -1;
+  ASSERT_TRUE(TryEncodeDateTime(Parts(1899, 12, 30), v));
+  EXPECT_EQ(v, 0.0);
+  ASSERT_TRUE(TryEncodeDateTime(Parts(1970, 1, 1), v));
+  EXPECT_EQ(v, 25569.0);
+  ASSERT_TRUE(TryEncodeDateTime(Parts(2000, 3, 1, 12), v));
+  EXPECT_EQ(v, 36586.5);
+  ASSERT_TRUE(TryEncodeDateTime(Parts(1, 1, 1), v));
+  EXPECT_EQ(v, -693593.0);
+  ASSERT_TRUE(TryEncodeDateTime(Parts(9999, 12, 31, 23, 59, 59, 999), v));
+  EXPECT_EQ(DecodeDateTime(v).millisecond, 999);
+}
+
+TEST(DateTime, RejectsFieldsOutOfRangeAndLeavesOutputAlone) {
+  TDateTime v = 42;
+  EXPECT_FALSE(TryEncodeDateTime(Parts(2023, 2, 29), v));
+  EXPECT_FALSE(TryEncodeDateTime(Parts(1900, 2, 29), v));  // century, not leap
+  EXPECT_FALSE(TryEncodeDateTime(Parts(0, 1, 1), v));
+  EXPECT_FALSE(TryEncodeDateTime(Parts(10000, 1, 1), v));
+  EXPECT_FALSE(TryEncodeDateTime(Parts(2024, 13, 1), v));
+  EXPECT_FALSE(TryEncodeDateTime(Parts(2024, 4, 31), v));
+  EXPECT_FALSE(TryEncodeDateTime(Parts(2024, 1, 1, 24), v));
+  EXPECT_FALSE(TryEncodeDateTime(Parts(2024, 1, 1, 0, 60), v));
+  EXPECT_FALSE(TryEncodeDateTime(Parts(2024, 1, 1, 0, 0, 60), v));
+  EXPECT_FALSE(TryEncodeDateTime(Parts(2024, 1, 1, 0, 0, 0, 1000), v));
+  EXPECT_EQ(v, 42);
+  EXPECT_TRUE(TryEncodeDateTime(Parts(2000, 2, 29), v));
+  EXPECT_TRUE(TryEncodeDateTime(Parts(2024, 2, 29), v));
+  EXPECT_EQ(DaysInMonth(2100, 2), 28);
+  EXPECT_EQ(DaysInMonth(2024, 0), 0);
+}
+
+TEST(DateTime, RoundTripsEveryFieldAndDayOfWeek) {
+  TDateTime v;
+  ASSERT_TRUE(TryEncodeDateTime(Parts(2024, 2, 29, 13, 45, 1, 0), v));
+  DateTimeParts p = DecodeDateTime(v);
+  EXPECT_EQ(p.year, 2024);
+  EXPECT_EQ(p.month, 2);
+  EXPECT_EQ(p.day, 29);
+  EXPECT_EQ(p.hour, 13);
+  EXPECT_EQ(p.minute, 45);
+  EXPECT_EQ(p.second, 1);  // not 0.999 of the second before
+  EXPECT_EQ(p.millisecond, 0);
+  EXPECT_EQ(p.dayOfWeek, 5);                  // a Thursday
+  EXPECT_EQ(DecodeDateTime(0).dayOfWeek, 7);  // the epoch was a Saturday
+  EXPECT_EQ(DecodeDateTime(1).dayOfWeek, 1);
+  EXPECT_EQ(DecodeDateTime(-1).dayOfWeek, 6);
+
+  // Walk a few centuries day by day at noon: encode and decode must agree.
+  for (TDateTime day = -200000; day < 200000; day += 997) {
+    DateTimeParts q = DecodeDateTime(day + 0.5);
+    TDateTime back;
+    ASSERT_TRUE(TryEncodeDateTime(q, back)) << day;
+    EXPECT_EQ(back, day + 0.5);
+  }
+}
+
+TEST(DateTime, NegativeValuesCountTheTimeForwards) {
+  TDateTime v;
+  ASSERT_TRUE(TryEncodeDateTime(Parts(1899, 12, 29, 6), v));
+  EXPECT_EQ(v, -1.25);
+  DateTimeParts p = DecodeDateTime(-1.25);
+  EXPECT_EQ(p.day, 29);
+  EXPECT_EQ(p.hour, 6);
+  p = DecodeDateTime(-0.25);  // same day as 0.25
+  EXPECT_EQ(p.day, 30);
+  EXPECT_EQ(p.hour, 6);
+}
+
+TEST(DateTime, AbsurdValuesDecodeWithoutOverflow) {
+  EXPECT_EQ(DecodeDateTime(1e300).year, 9999);
+  EXPECT_EQ(DecodeDateTime(-1e300).year, 1);
+  EXPECT_EQ(DecodeDateTime(std::numeric_limits<double>::quiet_NaN()).year, 1899);
+  EXPECT_EQ(DecodeDateTime(std::numeric_limits<double>::infinity()).year, 1899);
+}
