@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
+#include "support/text.h"
 #include "tests/support/bmp_writer.h"
 #include "tests/support/temp_dir.h"
 
