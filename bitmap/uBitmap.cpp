@@ -110,7 +110,8 @@ std::string BmpToCSource(const std::string& argument) {
   }
   if (!errors.empty()) return errors;
   const TCSourcePaths paths = CSourcePathsOf(argument);
-  errors = AppendItem(LayoutFailures(h, bitmap.Size()), PathFailure(bitmapPath, paths), "; ");
+  errors = LayoutFailures(h, bitmap.Size());
+  if (errors.empty()) errors = PathFailure(bitmapPath, paths);
   if (!errors.empty()) return errors;
 
   const int64_t width = h.biWidth;
