@@ -38,6 +38,9 @@ class TCliCommand {
 std::unique_ptr<TCliCommand> MakeRunCommand();
 std::vector<std::unique_ptr<TCliCommand>> AllCommands();
 
+std::unique_ptr<TCliCommand> MakeBmp2CgiCommand();
+std::unique_ptr<TCliCommand> MakeBmp2CCommand();
+
 // The front end without the process around it, so tests can run it against
 // string streams. `args` excludes the program name.
 int CliMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
