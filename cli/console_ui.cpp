@@ -11,7 +11,12 @@ std::atomic<bool> TConsoleUserInterface::interrupted{false};
 
 namespace {
 
-void OnInterrupt(int) { TConsoleUserInterface::interrupted = true; }
+// The first Ctrl-C asks for a polite cancel (noticed after the running tool
+// or line); a second one ends the program the usual way.
+void OnInterrupt(int) {
+  TConsoleUserInterface::interrupted = true;
+  std::signal(SIGINT, SIG_DFL);
+}
 
 // Texts use CR LF inside boxes; a terminal wants LF alone.
 std::string ForTerminal(const std::string& text) {

@@ -2,8 +2,9 @@
 // The command line as the system's user interface: log lines go to standard
 // output, boxes to standard error, questions are answered by --yes / --no or
 // asked on the terminal (No when standard input is no terminal).
-// Ctrl-C does not end the program: it is reported to the cancel handler at
-// the next ProcessMessages, as a click on "Cancel build" would be.
+// The first Ctrl-C does not end the program: it is reported to the cancel
+// handler at the next ProcessMessages, as a click on "Cancel build" would
+// be; a second Ctrl-C ends the program.
 
 #include <atomic>
 #include <functional>
