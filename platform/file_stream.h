@@ -46,8 +46,10 @@ class TFile {
 
  private:
   [[noreturn]] void Fail(const char* what) const;
+  void Check(const char* what) const;  // throws when no file is open
   std::FILE* file_ = nullptr;
   std::string path_;
+  bool lastWasWrite_ = false;  // C streams need a flush or seek between directions
 };
 
 // Reads a text file line by line: CR LF and LF alone end a line; the line is

@@ -1,1 +1,144 @@
-// Implementation to come.
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/host_path.h"
+
+namespace tessel {
+
+namespace {
+
+std::string& DriveRootStorage() {
+  static std::string root = [] {
+    const char* env = std::getenv("TESSEL_DRIVE_ROOT");
+    return std::string(env != nullptr && *env != '\0' ? env : "/");
+  }();
+  return root;
+}
+
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+  }
+  return true;
+}
+
+bool Exists(const std::string& hostPath) {
+  struct stat st;
+  return ::lstat(hostPath.c_str(), &st) == 0;
+}
+
+bool EndsWithExe(const std::string& name) {
+  return name.size() > 4 && EqualNoCase(name.substr(name.size() - 4), ".EXE");
+}
+
+// Joins a resolved prefix and a component; an empty prefix stands for the
+// current directory of a relative path.
+std::string Join(const std::string& prefix, const std::string& component) {
+  if (prefix.empty()) return component;
+  if (prefix.back() == '/') return prefix + component;
+  return prefix + "/" + component;
+}
+
+// Looks up `wanted` (and, when not empty, `fallback`) in one read of the
+// directory. Returns the byte-wise smallest entry matching without regard to
+// case; `wanted` wins over `fallback`.
+struct CaseMatch {
+  std::string wanted;
+  std::string fallback;
+};
+
+CaseMatch FindCaseInsensitive(const std::string& directory, const std::string& wanted,
+                              const std::string& fallback) {
+  CaseMatch found;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(directory.empty() ? "." : directory.c_str()),
+                                          ::closedir);
+  if (!dir) return found;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    const std::string name = entry->d_name;
+    if (EqualNoCase(name, wanted)) {
+      if (found.wanted.empty() || name < found.wanted) found.wanted = name;
+    } else if (!fallback.empty() && EqualNoCase(name, fallback)) {
+      if (found.fallback.empty() || name < found.fallback) found.fallback = name;
+    }
+  }
+  return found;
+}
+
+}  // namespace
+
+void SetDriveRoot(const std::string& hostDirectory) { DriveRootStorage() = hostDirectory; }
+
+std::string DriveRoot() { return DriveRootStorage(); }
+
+std::string HostPath(const std::string& systemPath) {
+  std::string path = systemPath;
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+
+  // The part that is taken as it stands: the drive root or "/".
+  std::string prefix;
+  size_t pos = 0;
+  if (path.size() >= 2 && path[1] == ':' &&
+      ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'))) {
+    prefix = DriveRoot();
+    if (prefix.empty()) prefix = "/";
+    pos = 2;
+  } else if (!path.empty() && path[0] == '/') {
+    prefix = "/";
+  }
+
+  std::vector<std::string> components;
+  while (pos < path.size()) {
+    const size_t slash = path.find('/', pos);
+    const size_t end = slash == std::string::npos ? path.size() : slash;
+    if (end > pos) components.push_back(path.substr(pos, end - pos));
+    pos = end + 1;
+  }
+  const bool trailingSlash = !components.empty() && path.back() == '/';
+
+  std::string joined = prefix;
+  for (const std::string& component : components) joined = Join(joined, component);
+  const std::string suffix = trailingSlash ? "/" : "";
+  // Usual case: the path exists as written, no directory needs to be read.
+  if (components.empty() || Exists(joined)) return joined + suffix;
+
+  std::string resolved = prefix;
+  for (size_t i = 0; i < components.size(); ++i) {
+    const std::string& component = components[i];
+    const bool last = i + 1 == components.size();
+    std::string candidate = Join(resolved, component);
+    if (component == "." || component == ".." || Exists(candidate)) {
+      resolved = candidate;
+      continue;
+    }
+    const std::string fallback =
+        last && EndsWithExe(component) ? component.substr(0, component.size() - 4) : "";
+    if (!fallback.empty() && Exists(Join(resolved, fallback))) {
+      // Still prefer "tool.exe" found in another case over the bare "tool".
+      const CaseMatch match = FindCaseInsensitive(resolved, component, "");
+      return Join(resolved, match.wanted.empty() ? fallback : match.wanted) + suffix;
+    }
+    const CaseMatch match = FindCaseInsensitive(resolved, component, fallback);
+    if (!match.wanted.empty()) {
+      resolved = Join(resolved, match.wanted);
+    } else if (!match.fallback.empty()) {
+      resolved = Join(resolved, match.fallback);
+    } else {
+      // From the first missing component on, the rest is used as written.
+      for (size_t j = i; j < components.size(); ++j) resolved = Join(resolved, components[j]);
+      break;
+    }
+  }
+  return resolved + suffix;
+}
+
+}  // namespace tessel

@@ -1,0 +1,198 @@
+#include "platform/file_system.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "platform/clock.h"
+#include "platform/file_stream.h"
+#include "tests/support/temp_dir.h"
+
+using namespace tessel;
+using tessel::test::TTempDir;
+
+namespace {
+
+TDateTime At(int y, int mo, int d, int h, int mi, int s, int ms = 0) {
+  DateTimeParts p;
+  p.year = y;
+  p.month = mo;
+  p.day = d;
+  p.hour = h;
+  p.minute = mi;
+  p.second = s;
+  p.millisecond = ms;
+  TDateTime v = 0;
+  EXPECT_TRUE(TryEncodeDateTime(p, v));
+  return v;
+}
+
+std::vector<std::string> Names(const std::vector<DirEntry>& entries) {
+  std::vector<std::string> names;
+  for (const DirEntry& e : entries) names.push_back(e.name + (e.isDirectory ? "/" : ""));
+  return names;
+}
+
+}  // namespace
+
+TEST(FileSystem, ListingMatchesWithoutCaseInAStableOrder) {
+  TTempDir dir;
+  dir.Write("b.TMP", "");
+  dir.Write("A.tmp", "");
+  dir.Write("a.Tmp", "");
+  dir.Write("c.bmp", "");
+  dir.Write("_x.tmp", "");
+  dir.Write("Sub.TMP/inner", "");
+  const std::vector<std::string> expected = {"A.tmp", "a.Tmp", "b.TMP", "Sub.TMP/", "_x.tmp"};
+  EXPECT_EQ(Names(ListDirectory(dir.Path() + "\\*.TMP")), expected);
+  EXPECT_EQ(Names(ListDirectory(dir.Path() + "/*.tmp")), expected);
+  // "." and ".." never appear, even for "*".
+  EXPECT_EQ(ListDirectory(dir.Path() + "\\*").size(), 6u);
+  EXPECT_EQ(Names(ListDirectory(dir.Path() + "\\C.BMP")), std::vector<std::string>{"c.bmp"});
+  EXPECT_TRUE(ListDirectory(dir.Path() + "\\missing\\*.TMP").empty());
+  EXPECT_TRUE(ListDirectory(dir.Path() + "\\").empty());
+  // The directory part resolves without regard to case as well.
+  EXPECT_EQ(Names(ListDirectory(dir.Path() + "\\SUB.tmp\\*")), std::vector<std::string>{"inner"});
+}
+
+TEST(FileSystem, ReadOnlyIsTheAbsenceOfEveryWriteBit) {
+  TTempDir dir;
+  const std::string file = dir.Write("r.txt", "keep");
+  EXPECT_EQ(FileGetAttr(file), faArchive);
+  EXPECT_EQ(FileGetAttr(dir.Path()), faDirectory);
+  EXPECT_EQ(FileGetAttr(dir.File("none")), -1);
+
+  ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+  EXPECT_EQ(FileGetAttr(file) & faReadOnly, faReadOnly);
+  ASSERT_EQ(::chmod(file.c_str(), 0464), 0);  // one write bit is enough to be writable
+  EXPECT_EQ(FileGetAttr(file) & faReadOnly, 0);
+
+  ASSERT_TRUE(SetReadOnly(file, true));
+  struct stat st;
+  ASSERT_EQ(::stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0222, 0u);
+  // A read-only file refuses writers and deletion, also for a privileged user.
+  EXPECT_THROW(WriteFileBytes(file, "lost"), EFileError);
+  EXPECT_THROW(TFile(file, TFile::Mode::ReadWrite), EFileError);
+  EXPECT_FALSE(DeleteFileAt(file));
+  EXPECT_EQ(ReadFileBytes(file), "keep");
+
+  ASSERT_TRUE(SetReadOnly(file, false));
+  EXPECT_EQ(FileGetAttr(file) & faReadOnly, 0);
+  EXPECT_TRUE(DeleteFileAt(file));
+  EXPECT_FALSE(FileExists(file));
+  EXPECT_FALSE(DeleteFileAt(file));
+  EXPECT_FALSE(SetReadOnly(file, true));
+}
+
+TEST(FileSystem, LastWriteTimeIsLocalAtFullResolution) {
+  TTempDir dir;
+  const std::string file = dir.Write("t.txt", "x");
+  const TDateTime when = At(2021, 7, 14, 9, 30, 17, 250);
+  ASSERT_TRUE(SetFileLastWriteTime(file, when));
+  TDateTime read = 0;
+  ASSERT_TRUE(FileLastWriteTime(file, read));
+  EXPECT_NEAR(read, when, 1e-9);  // odd second and milliseconds survive
+  const DateTimeParts parts = DecodeDateTime(read);
+  EXPECT_EQ(parts.hour, 9);
+  EXPECT_EQ(parts.second, 17);
+  EXPECT_EQ(parts.millisecond, 250);
+  EXPECT_FALSE(FileLastWriteTime(dir.File("none"), read));
+  EXPECT_FALSE(SetFileLastWriteTime(dir.File("none"), when));
+
+  // Consistent with the clock: a file written now is dated now.
+  const std::string fresh = dir.Write("fresh.txt", "x");
+  ASSERT_TRUE(FileLastWriteTime(fresh, read));
+  EXPECT_NEAR(read, Now(), 60.0 / 86400);
+}
+
+TEST(FileSystem, CopyKeepsDateAndFlagAndHonoursFailIfExists) {
+  TTempDir dir;
+  const std::string source = dir.Write("Src.bin", std::string("a\0b", 3));
+  const TDateTime when = At(2020, 1, 2, 3, 4, 6);
+  ASSERT_TRUE(SetFileLastWriteTime(source, when));
+
+  EXPECT_TRUE(CopyFileTo(source, dir.Path() + "\\COPY.BIN", true));
+  EXPECT_EQ(dir.Read("COPY.BIN"), std::string("a\0b", 3));
+  TDateTime copied = 0;
+  ASSERT_TRUE(FileLastWriteTime(dir.File("COPY.BIN"), copied));
+  EXPECT_NEAR(copied, when, 1e-9);
+
+  dir.Write("other", "old");
+  EXPECT_FALSE(CopyFileTo(source, dir.File("OTHER"), true));
+  EXPECT_EQ(errno, EEXIST);
+  EXPECT_EQ(dir.Read("other"), "old");
+  EXPECT_TRUE(CopyFileTo(source, dir.File("OTHER"), false));  // overwrites "other"
+  EXPECT_EQ(dir.Read("other"), std::string("a\0b", 3));
+
+  // Copying a file onto itself must not destroy it.
+  EXPECT_FALSE(CopyFileTo(source, dir.File("SRC.BIN"), false));
+  EXPECT_EQ(dir.Read("Src.bin"), std::string("a\0b", 3));
+  EXPECT_FALSE(CopyFileTo(dir.File("none"), dir.File("x"), false));
+  EXPECT_FALSE(FileExists(dir.File("x")));
+  EXPECT_FALSE(CopyFileTo(dir.Path(), dir.File("x"), false));
+
+  ASSERT_TRUE(SetReadOnly(source, true));
+  EXPECT_TRUE(CopyFileTo(source, dir.File("ro"), false));
+  EXPECT_EQ(FileGetAttr(dir.File("ro")) & faReadOnly, faReadOnly);
+  EXPECT_FALSE(CopyFileTo(dir.File("other"), dir.File("ro"), false));  // target read-only
+}
+
+TEST(FileSystem, MoveRefusesExistingTargetsButRenamesCase) {
+  TTempDir dir;
+  const std::string a = dir.Write("a.txt", "A");
+  dir.Write("b.txt", "B");
+  EXPECT_FALSE(MoveFileTo(a, dir.File("B.TXT")));
+  EXPECT_EQ(dir.Read("b.txt"), "B");
+  EXPECT_TRUE(FileExists(a));
+
+  EXPECT_TRUE(MoveFileTo(a, dir.Path() + "\\Sub.Txt"));
+  EXPECT_FALSE(FileExists(a));
+  EXPECT_EQ(dir.Read("Sub.Txt"), "A");
+  // A rename that only changes the letter case keeps the new spelling.
+  EXPECT_TRUE(MoveFileTo(dir.File("Sub.Txt"), dir.File("SUB.TXT")));
+  EXPECT_EQ(Names(ListDirectory(dir.File("sub.*"))), std::vector<std::string>{"SUB.TXT"});
+  EXPECT_FALSE(MoveFileTo(dir.File("none"), dir.File("x")));
+}
+
+TEST(FileSystem, DirectoriesAndSizes) {
+  TTempDir dir;
+  EXPECT_TRUE(CreateDirectoryAt(dir.Path() + "\\New"));
+  EXPECT_FALSE(CreateDirectoryAt(dir.Path() + "\\NEW"));   // exists in another case
+  EXPECT_FALSE(CreateDirectoryAt(dir.Path() + "\\a\\b"));  // one level only
+  EXPECT_TRUE(DirectoryExists(dir.File("new")));
+  EXPECT_TRUE(PathExists(dir.File("NEW")));
+  EXPECT_FALSE(FileExists(dir.File("NEW")));
+  EXPECT_FALSE(DeleteFileAt(dir.File("NEW")));
+  EXPECT_TRUE(RemoveDirectoryAt(dir.File("NEW")));
+  EXPECT_FALSE(PathExists(dir.File("New")));
+  EXPECT_FALSE(RemoveDirectoryAt(dir.File("New")));
+
+  dir.Write("s", std::string(12345, 'x'));
+  EXPECT_EQ(FileSizeOf(dir.File("S")), 12345);
+  EXPECT_EQ(FileSizeOf(dir.File("none")), -1);
+  EXPECT_EQ(FileSizeOf(dir.Path()), -1);
+  EXPECT_FALSE(FileExists(""));
+}
+
+TEST(FileSystem, WholeFileHelpersAndErrors) {
+  TTempDir dir;
+  const std::string path = dir.Path() + "\\w.bin";
+  WriteFileBytes(path, std::string("x\r\ny\0", 5));
+  AppendFileBytes(path, "z");
+  EXPECT_EQ(ReadFileBytes(path), std::string("x\r\ny\0z", 6));
+  AppendFileBytes(dir.File("fresh"), "1");
+  EXPECT_EQ(dir.Read("fresh"), "1");
+
+  try {
+    ReadFileBytes(dir.Path() + "\\missing.txt");
+    FAIL() << "no exception";
+  } catch (const EFileError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Cannot open file \"" + dir.Path() + "\\missing.txt\": No such file or directory");
+  }
+  EXPECT_THROW(ReadFileBytes(dir.Path()), EFileError);
+  EXPECT_THROW(WriteFileBytes(dir.Path() + "\\no\\such\\dir.txt", "x"), EFileError);
+  EXPECT_EQ(PlatformErrorText(ENOENT), "No such file or directory");
+}

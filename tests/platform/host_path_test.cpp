@@ -1,0 +1,129 @@
+#include "platform/host_path.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/file_system.h"
+#include "tests/support/temp_dir.h"
+
+using namespace tessel;
+using tessel::test::TTempDir;
+
+namespace {
+
+// Windows spelling of a path below the temp directory.
+std::string Win(const TTempDir& dir, const std::string& rest) {
+  std::string path = dir.Path() + "\\" + rest;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+class DriveRootGuard {
+ public:
+  explicit DriveRootGuard(const std::string& root) : saved_(DriveRoot()) { SetDriveRoot(root); }
+  ~DriveRootGuard() { SetDriveRoot(saved_); }
+
+ private:
+  std::string saved_;
+};
+
+}  // namespace
+
+TEST(HostPath, ResolvesEachComponentWithoutRegardToCase) {
+  TTempDir dir;
+  dir.Write("Sdk/Lib/Add.ASM", "x");
+  EXPECT_EQ(HostPath(Win(dir, "SDK\\LIB\\ADD.asm")), dir.File("Sdk/Lib/Add.ASM"));
+  EXPECT_EQ(HostPath(Win(dir, "sdk\\lib\\")), dir.File("Sdk/Lib/"));
+  // Mixed separators and repeated ones collapse.
+  EXPECT_EQ(HostPath(dir.Path() + "\\\\sdk//LIB\\\\/add.asm"), dir.File("Sdk/Lib/Add.ASM"));
+  // From the first missing component on, the rest stays as written.
+  EXPECT_EQ(HostPath(Win(dir, "SDK\\NEW\\Sub\\X.TXT")), dir.File("Sdk/NEW/Sub/X.TXT"));
+  EXPECT_TRUE(FileExists(Win(dir, "sdk\\LIB\\add.ASM")));
+  EXPECT_FALSE(FileExists(Win(dir, "sdk\\LIB")));
+  EXPECT_TRUE(DirectoryExists(Win(dir, "SDK\\LIB")));
+}
+
+TEST(HostPath, SeveralCaseMatchesGiveTheByteWiseSmallest) {
+  TTempDir dir;
+  dir.Write("abc", "1");
+  dir.Write("ABC", "2");
+  dir.Write("Abc", "3");
+  EXPECT_EQ(HostPath(Win(dir, "aBC")), dir.File("ABC"));
+  EXPECT_EQ(HostPath(Win(dir, "abc")), dir.File("abc"));  // an exact hit wins
+}
+
+TEST(HostPath, NewFileBelowUpperCasedDirectoryLandsInExistingDirectory) {
+  TTempDir dir;
+  dir.Write("Projects/Demo/DEMO.CPP", "x");
+  const std::string target = Win(dir, "PROJECTS\\DEMO\\new.Obj");
+  WriteFileBytes(target, "data");
+  EXPECT_EQ(dir.Read("Projects/Demo/new.Obj"), "data");
+  // A later lookup in another case finds it.
+  EXPECT_EQ(ReadFileBytes(Win(dir, "projects\\demo\\NEW.OBJ")), "data");
+  EXPECT_EQ(HostPath(Win(dir, "projects\\demo\\NEW.OBJ")), dir.File("Projects/Demo/new.Obj"));
+}
+
+TEST(HostPath, DriveLettersMapToTheDriveRoot) {
+  TTempDir dir;
+  dir.Write("Sdk/bin/tool", "x");
+  DriveRootGuard guard(dir.Path());
+  EXPECT_EQ(HostPath("C:\\SDK\\BIN\\TOOL"), dir.File("Sdk/bin/tool"));
+  EXPECT_EQ(HostPath("d:/sdk/bin/tool"), dir.File("Sdk/bin/tool"));
+  EXPECT_EQ(HostPath("C:\\"), dir.Path());
+  EXPECT_EQ(HostPath("C:"), dir.Path());
+  EXPECT_EQ(HostPath("C:SDK"), dir.File("Sdk"));
+  SetDriveRoot(dir.Path() + "/");
+  EXPECT_EQ(HostPath("C:\\SDK"), dir.File("Sdk"));
+  // A rooted path without a drive stays on the host's root.
+  EXPECT_EQ(HostPath("/usr"), "/usr");
+  // Not a drive: a colon further in.
+  EXPECT_EQ(HostPath("ab:c"), "ab:c");
+}
+
+TEST(HostPath, ExeFallsBackToTheBareName) {
+  TTempDir dir;
+  dir.Write("bin/optlnk", "x");
+  dir.Write("bin/asmsh", "x");
+  dir.Write("bin/AsmSh.exe", "x");
+  dir.Write("bin/real.EXE", "x");
+  EXPECT_EQ(HostPath(Win(dir, "BIN\\OPTLNK.EXE")), dir.File("bin/optlnk"));
+  EXPECT_EQ(HostPath(Win(dir, "BIN\\optlnk.exe")), dir.File("bin/optlnk"));
+  // A file that has the extension is preferred in any case.
+  EXPECT_EQ(HostPath(Win(dir, "BIN\\ASMSH.EXE")), dir.File("bin/AsmSh.exe"));
+  EXPECT_EQ(HostPath(Win(dir, "BIN\\real.exe")), dir.File("bin/real.EXE"));
+  // Nothing to fall back to: the name as written.
+  EXPECT_EQ(HostPath(Win(dir, "BIN\\NONE.EXE")), dir.File("bin/NONE.EXE"));
+  // Only the last component falls back, and only for ".EXE".
+  EXPECT_EQ(HostPath(Win(dir, "BIN.EXE\\OPTLNK")), dir.File("BIN.EXE/OPTLNK"));
+  EXPECT_EQ(HostPath(Win(dir, "BIN\\OPTLNK.COM")), dir.File("bin/OPTLNK.COM"));
+}
+
+TEST(HostPath, RelativePathsResolveAgainstTheCurrentDirectory) {
+  TTempDir dir;
+  dir.Write("Work/Temp.Txt", "x");
+  const std::string saved = CurrentDirectory();
+  ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
+  const std::string mapped = HostPath("WORK\\TEMP.TXT");
+  const std::string parent = HostPath("work\\..\\WORK\\temp.txt");
+  ASSERT_EQ(::chdir(saved.c_str()), 0);
+  EXPECT_EQ(mapped, "Work/Temp.Txt");
+  EXPECT_EQ(parent, "Work/../Work/Temp.Txt");
+}
+
+TEST(HostPath, WildcardsIgnoreCase) {
+  EXPECT_TRUE(MatchesWildcard("Demo.tmp", "*.TMP"));
+  EXPECT_TRUE(MatchesWildcard("a.b.TMP", "*.tmp"));
+  EXPECT_FALSE(MatchesWildcard("a.tmpx", "*.TMP"));
+  EXPECT_TRUE(MatchesWildcard("x1.bmp", "X?.BMP"));
+  EXPECT_FALSE(MatchesWildcard("x.bmp", "X?.BMP"));
+  EXPECT_TRUE(MatchesWildcard("noext", "*.*"));
+  EXPECT_TRUE(MatchesWildcard("", "*"));
+  EXPECT_TRUE(MatchesWildcard("abcabd", "*ab?"));
+  EXPECT_TRUE(MatchesWildcard("aXbXc", "a*b*c"));
+  EXPECT_FALSE(MatchesWildcard("aXbXd", "a*b*c"));
+  EXPECT_TRUE(MatchesWildcard("SAME", "same"));
+  EXPECT_FALSE(MatchesWildcard("same", "sam"));
+}
