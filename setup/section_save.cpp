@@ -4,6 +4,7 @@
 
 #include "setup/prefix_substitution.h"
 #include "setup/section_load.h"
+#include "setup/section_writer.h"
 #include "support/text.h"
 
 namespace tessel {
@@ -68,10 +69,11 @@ void SaveListSection(TQuotedINI& ini, const std::string& section, const std::str
   for (size_t i = rows.Count(); i-- > 0;) {
     if (IsBlank(rows.Row(i).value)) rows.DeleteRow(i);
   }
-  ini.EraseSection(section);
-  for (size_t i = 0; i < rows.Count(); ++i) {
-    ini.WriteString(section, ListKey(prefix, i), rows.Row(i).value);
-  }
+  std::vector<std::pair<std::string, std::string>> entries;
+  entries.reserve(rows.Count());
+  for (size_t i = 0; i < rows.Count(); ++i)
+    entries.emplace_back(ListKey(prefix, i), rows.Row(i).value);
+  RewriteSection(ini, section, entries);
 }
 
 void SaveBindOptions(TQuotedINI& ini, const std::string& section, TEditorRows& rows,

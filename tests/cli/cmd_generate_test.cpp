@@ -29,7 +29,7 @@ class TGenerateCommandTest : public ::testing::Test {
     TQuotedINI base(Base);
     for (const char* key : {"HEADERDIR", "DEBUGDIR", "OBJECTDIR", "BINDIR", "LIBDIR", "WORKDIR",
                             "ASM_CMD", "LNK_CMD", "COMPILE_CMD"}) {
-      base.WriteString("vleGeneral", key, "$(SDKDIR)");
+      base.WriteString("vleGeneral", key, std::string("$(SDKDIR)\\") + key);
     }
     WriteFileBytes(Project, "[vleProjectSource]\r\nSRC_000=@A.CPP@\r\n");
     SetFileLastWriteTime(Base, 40000.5);

@@ -98,21 +98,40 @@ TEST_F(TSaveCommandTest, EditsAreBackedUpStoredAndShownAsStored) {
             "TEMPLATEDIR=@C:\\SDK\\Templates@");
   EXPECT_TRUE(FileExists("C:\\SDK\\Projects\\DEMO_1.BAK"));
 
-  EXPECT_EQ(SectionLines(Base, "vleGeneral")[6], "LIBDIR=@$(SDKDIR)\\LIB@");
-  std::vector<std::string> syscalls = SectionLines(Base, "vleSyscalls");
-  ASSERT_EQ(syscalls.size(), 3u);
-  EXPECT_EQ(syscalls[0], "LIBRARY=@SYSCALLS;;20200101000000@");
-  EXPECT_EQ(syscalls[1], "0C3=@void A(void);a.h;20200101000000@");
-  const std::string stamp = syscalls[2].substr(syscalls[2].size() - 15, 14);
-  EXPECT_EQ(syscalls[2], "0C4=@void B2(void);b.h;" + stamp + "@");
+  // Erased sections are written anew at the end of their file.
+  std::vector<std::string> base = FileLines(Base);
+  ASSERT_EQ(base.size(), 22u);
+  const std::string stamp = base[3].substr(base[3].size() - 15, 14);
   EXPECT_GE(stamp, before);
-  EXPECT_EQ(SectionLines(Base, "vleLink"),
-            (std::vector<std::string>{"OPT_000=@-a@", "OPT_001=@-c@", "OPT_002=@-new@"}));
-  EXPECT_EQ(SectionLines(Project, "vleProjectBindOptions"),
-            (std::vector<std::string>{"Makescript=@$(PROJECTDIR)\\BIND.TXT@", "Version=@1.02.0000@",
-                                      "Selected bitmap=@$(PROJECTDIR)\\S.BMP@"}));
-  EXPECT_EQ(SectionLines(Project, "vleProjectSource"),
-            (std::vector<std::string>{"SRC_000=@A.CPP@"}));
+  EXPECT_EQ(base, (std::vector<std::string>{"[vleSyscalls]",
+                                            "LIBRARY=@SYSCALLS;;20200101000000@",
+                                            "0C3=@void A(void);a.h;20200101000000@",
+                                            "0C4=@void B2(void);b.h;" + stamp + "@",
+                                            "[vleGeneral]",
+                                            "SDKDIR=@C:\\SDK@",
+                                            "TEMPLATEDIR=@$(SDKDIR)\\Templates@",
+                                            "HEADERDIR=@C:\\SDK@",
+                                            "DEBUGDIR=@C:\\SDK@",
+                                            "OBJECTDIR=@C:\\SDK@",
+                                            "BINDIR=@C:\\SDK@",
+                                            "LIBDIR=@$(SDKDIR)\\LIB@",
+                                            "PROJECTDIR=@$(SDKDIR)\\Projects@",
+                                            "WORKDIR=@C:\\SDK@",
+                                            "ASM_CMD=@asm@",
+                                            "LNK_CMD=@lnk@",
+                                            "COMPILE_CMD=@cc@",
+                                            "MAXBACKUP=@1@",
+                                            "[vleLink]",
+                                            "OPT_000=@-a@",
+                                            "OPT_001=@-c@",
+                                            "OPT_002=@-new@"}));
+  EXPECT_EQ(ReadFileBytes(Project),
+            "[vleProjectBindOptions]\r\n"
+            "Makescript=@$(PROJECTDIR)\\BIND.TXT@\r\n"
+            "Version=@1.02.0000@\r\n"
+            "Selected bitmap=@$(PROJECTDIR)\\S.BMP@\r\n"
+            "[vleProjectSource]\r\n"
+            "SRC_000=@A.CPP@\r\n");
 
   // The rows show the stored values, and the scripts use them.
   EXPECT_EQ(model.Editor("vleGeneral").ValueOf("LIBDIR"), "$(SDKDIR)\\LIB");
