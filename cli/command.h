@@ -35,6 +35,7 @@ class TCliCommand {
   virtual int Run(const std::vector<std::string>& args, TCliContext& context) = 0;
 };
 
+std::unique_ptr<TCliCommand> MakeRunCommand();
 std::vector<std::unique_ptr<TCliCommand>> AllCommands();
 
 std::unique_ptr<TCliCommand> MakeBmp2CgiCommand();

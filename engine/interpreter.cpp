@@ -1,0 +1,131 @@
+// Run: the script file loop, line splitting and the echo rule.
+
+#include <optional>
+
+#include "engine/uProject.h"
+#include "support/Base_00.h"
+
+namespace tessel {
+
+namespace {
+
+const char* const kSeparator = "--- --- ---\r\n";
+
+bool StartsWithUpper(const std::string& text, const std::string& prefix) {
+  return AnsiUpperCase(text.substr(0, prefix.size())) == prefix;
+}
+
+}  // namespace
+
+uint8_t TProject::Run(const std::string& argument) {
+  if (StartsWithUpper(argument, "/BIND:")) {
+    Vars.SetValue("MAKEALL", "TRUE");
+    Vars.SetValue("BIND", AnsiUpperCase(argument.substr(6)));
+    BindAction();
+    return 0;
+  }
+  if (StartsWithUpper(argument, "/BMP256TOCGI:")) {
+    Vars.SetValue("MAKEALL", "TRUE");
+    Vars.SetValue("BMP256TOCGI", AnsiUpperCase(argument.substr(13)));
+    Bmp256ToCgiAction();
+    return 0;
+  }
+  return RunScript(argument);
+}
+
+uint8_t TProject::RunScript(const std::string& path) {
+  if (Depth + 1 > kMaxIncludeDepth) {
+    Log("Scripts nested more than " + IntToStr(kMaxIncludeDepth) + " levels deep: \"" + path +
+            "\" is not run and the build stops.\r\n",
+        true);
+    Stopped = true;
+    SetState(psNotReady);
+    return State;
+  }
+  SetState(psRunning);
+  ++Depth;
+  if (IsBlank(Vars.ValueOf("PROJECTDIR"))) DeriveProjectDirs(path);
+
+  if (!FileExists(path)) {
+    Log("Missing \"" + path +
+            "\"\r\nUse Tessel (File - Full setup - Save) to create the project scripts.",
+        true);
+    --Depth;
+    SetState(psNotReady);
+    return State;
+  }
+  std::optional<TTextReader> reader;
+  try {
+    reader.emplace(path);
+  } catch (const EFileError&) {
+    // The script is abandoned like a missing one: the including script goes
+    // on, and a top script ends "not ready".
+    Log("Error opening \"" + path + "\"\r\n", true);
+    --Depth;
+    SetState(psNotReady);
+    return State;
+  }
+
+  try {
+    ReadScript(*reader);
+  } catch (...) {
+    reader.reset();
+    Log(kSeparator);
+    Log("Script closed.\r\n");
+    --Depth;
+    throw;
+  }
+  reader.reset();
+  Log(kSeparator);
+  Log("Script closed.\r\n");
+  --Depth;
+  if (!Stopped) SetState(psReady);
+  return State;
+}
+
+void TProject::ReadScript(TTextReader& reader) {
+  std::string line;
+  while (State != psCancelled && !Stopped && reader.ReadLine(line)) {
+    switch (HandleLine(line)) {
+      case TLineResult::Next:
+        break;
+      case TLineResult::SkipNextLine:
+        reader.ReadLine(line);
+        break;
+      case TLineResult::LeaveScript:
+        return;
+    }
+  }
+}
+
+TProject::TLineResult TProject::HandleLine(const std::string& line) {
+  if (line.starts_with("//") || line.starts_with("\\\\")) return TLineResult::Next;
+  size_t equals = line.find('=');
+  if (equals == std::string::npos) return TLineResult::Next;
+  std::string key = line.substr(0, equals);
+  std::string value = line.substr(equals + 1);
+
+  // Option and environment lines are many and would only repeat themselves.
+  std::string trimmed = Trim(key);
+  if (!SameTextAnsi(trimmed, "OPTION") && !SameTextAnsi(trimmed, "SETENV")) {
+    Log(kSeparator);
+    Log(Expand(line, true) + "\r\n");
+  }
+
+  for (const TKeywordRow& row : kKeywordTable) {
+    if (key != row.key) continue;
+    if (row.stored) Vars.SetValue(key, value);
+    return (this->*row.action)(value);
+  }
+  Vars.SetValue(key, value);
+  return TLineResult::Next;
+}
+
+void TProject::DeriveProjectDirs(const std::string& scriptPath) {
+  std::string projectDir = DropLastField(ExtractFilePath(scriptPath));
+  std::string sdkDir = DropLastField(projectDir);
+  Vars.SetValue("PROJECTDIR", "\"" + projectDir + "\"");
+  Vars.SetValue("SDKDIR", "\"" + sdkDir + "\"");
+}
+
+}  // namespace tessel

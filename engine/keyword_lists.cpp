@@ -1,0 +1,61 @@
+// Keyword lists and the PUSH / POP stack of saved states.
+
+#include "engine/uProject.h"
+#include "support/Base_00.h"
+
+namespace tessel {
+
+void TProject::AddToList(int index, const std::string& value) {
+  std::string entry = index == klSetEnv ? Expand(value, true) : value;
+  auto& list = Lists.at(static_cast<size_t>(index));
+  if (IsBlank(entry)) {
+    list.reset();  // a later line starts a new list
+    return;
+  }
+  if (!list) list.emplace();
+  list->push_back(std::move(entry));
+}
+
+TProject::TLineResult TProject::PushLine(const std::string&) {
+  Push();
+  return TLineResult::Next;
+}
+
+TProject::TLineResult TProject::PopLine(const std::string&) {
+  Pop();
+  return TLineResult::Next;
+}
+
+void TProject::Push() {
+  SavedStates.emplace_back(Vars);
+  for (const auto& list : Lists) {
+    if (list) {
+      SavedStates.emplace_back(*list);
+    } else {
+      SavedStates.emplace_back(std::monostate{});
+    }
+  }
+}
+
+TProject::TSavedState TProject::PopSaved() {
+  if (SavedStates.empty()) return std::monostate{};
+  TSavedState entry = std::move(SavedStates.back());
+  SavedStates.pop_back();
+  return entry;
+}
+
+void TProject::Pop() {
+  for (int index = kKeywordListCount - 1; index >= 0; --index) {
+    TSavedState entry = PopSaved();
+    auto& list = Lists[static_cast<size_t>(index)];
+    // A list absent now drops its copy; a marker keeps a list created
+    // after the PUSH.
+    if (auto* copy = std::get_if<TStringList>(&entry); copy != nullptr && list) {
+      *list = std::move(*copy);
+    }
+  }
+  TSavedState entry = PopSaved();
+  if (auto* copy = std::get_if<TParamlist>(&entry)) Vars = std::move(*copy);
+}
+
+}  // namespace tessel

@@ -1,0 +1,73 @@
+// The engine object: construction, the log and the final state.
+
+#include "engine/uProject.h"
+
+#include "platform/environment.h"
+#include "platform/executable.h"
+#include "support/Base_00.h"
+
+namespace tessel {
+
+namespace {
+
+std::string ChooseLogPath(const std::string& given) {
+  if (!given.empty()) return given;
+  std::string fromEnvironment = GetEnvironmentValue(kEngineLogVariable);
+  if (!fromEnvironment.empty()) return fromEnvironment;
+  return DefaultEngineLogPath();
+}
+
+}  // namespace
+
+std::string DefaultEngineLogPath() {
+  // ASCII folding only: the path is a host path and must still resolve.
+  std::string path = AsciiUpperCase(ExecutablePath());
+  const std::string exe = ".EXE";
+  if (path.size() >= exe.size() && path.compare(path.size() - exe.size(), exe.size(), exe) == 0) {
+    path.erase(path.size() - exe.size());
+  }
+  return path + ".LOG";
+}
+
+TProject::TProject(const std::string& logFilePath) : LogFile(ChooseLogPath(logFilePath)) {
+  const auto& arguments = CommandLineArguments();
+  LogFile.Write(arguments.empty() ? std::string() : arguments.front());
+  LogFile.Flush();
+}
+
+TProject::~TProject() = default;
+
+void TProject::Cancel() { State = psCancelled; }
+
+void TProject::SetState(uint8_t state) {
+  if (State != psCancelled) State = state;
+}
+
+void TProject::AddStep(int32_t amount) {
+  // The counter wraps like the 32-bit register it is shown as.
+  StepCounter =
+      static_cast<int32_t>(static_cast<uint32_t>(StepCounter) + static_cast<uint32_t>(amount));
+}
+
+void TProject::Log(const std::string& text, bool force) {
+  LogFile.Write(RepeatText(" ", Depth) + text);
+  LogFile.Flush();
+  if ((ReportAll || force) && LogWindow != nullptr) {
+    std::string line = text;
+    if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0) {
+      line.erase(line.size() - 2);
+    }
+    LogWindow->LogLine(RepeatText(".", Depth) + line);
+  }
+}
+
+const TStringList* TProject::List(int index) const {
+  const auto& list = Lists.at(static_cast<size_t>(index));
+  return list ? &*list : nullptr;
+}
+
+std::string TProject::InWorkDir(const std::string& workDir, const std::string& name) {
+  return workDir.empty() ? name : JoinPath(workDir, name);
+}
+
+}  // namespace tessel

@@ -1,0 +1,180 @@
+#pragma once
+// TProject: the build script engine. One instance interprets the project
+// scripts of one build: variables, includes, keyword lists, make rules on
+// file dates and tool runs, and hands binding and icon conversion over to
+// their actions.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "platform/file_stream.h"
+#include "platform/process.h"
+#include "settings/uParamlist.h"
+#include "support/user_interface.h"
+
+namespace tessel {
+
+using TStringList = std::vector<std::string>;
+
+// Indices of the keyword lists; the order is the dispatcher's order.
+enum TKeywordList : int {
+  klSetEnv = 0,           // SETENV: NAME;VALUE, expanded when added
+  klOption = 1,           // OPTION: compiler and linker options
+  klLibOpt = 2,           // LIB_OPT: library runs
+  klLibModOpt = 3,        // LIB_MOD_OPT: library runs on an existing library
+  klAsmOpt = 4,           // ASM_OPT: assembler runs
+  klDependency = 5,       // DEPENDENCY: further dependencies of the make rule
+  klMessageToIgnore = 6,  // MESSAGE_TO_IGNORE: TEXT;SWITCH output filter
+};
+inline constexpr int kKeywordListCount = 7;
+
+// Final-state codes of Run.
+enum : uint8_t {
+  psNotReady = 0,
+  psRunning = 1,
+  psReady = 2,
+  psCancelled = 3,
+};
+
+// Default engine log file: the executable's path in upper case with its
+// ".EXE" ending replaced by ".LOG", or ".LOG" appended when it has none, so
+// the log never names the executable itself.
+std::string DefaultEngineLogPath();
+
+// Environment variable that names the engine log file instead (tests and
+// installations whose program directory is read-only).
+inline constexpr const char* kEngineLogVariable = "TESSEL_ENGINE_LOG";
+
+class TProject {
+ public:
+  // Script nesting deeper than this stops the build (a script that includes
+  // itself without a guard would otherwise never end).
+  static constexpr int kMaxIncludeDepth = 64;
+
+  // Creates the log file afresh: at `logFilePath` when given, else at the
+  // path in TESSEL_ENGINE_LOG when set, else at DefaultEngineLogPath().
+  // Throws EFileError when it cannot be created.
+  explicit TProject(const std::string& logFilePath = "");
+  ~TProject();
+  TProject(const TProject&) = delete;
+  TProject& operator=(const TProject&) = delete;
+
+  // Runs a script path, or one of the forms "/BIND:path" and
+  // "/BMP256TOCGI:bitmap;icon". Returns the final state.
+  uint8_t Run(const std::string& argument);
+  // Callable while Run is active (from ProcessMessages); the run stops
+  // before its next script line.
+  void Cancel();
+
+  // Writes an entry to the log file with the current indentation; forced
+  // entries (and all entries under ReportAll) also reach LogWindow.
+  void Log(const std::string& text, bool force = false);
+
+  std::string Expand(const std::string& text, bool unquote) const {
+    return Vars.Expand(text, unquote);
+  }
+  std::string ExpandedValue(const std::string& name, bool unquote) const {
+    return Vars.ExpandedValue(name, unquote);
+  }
+
+  // Make rules.
+  bool IsUpToDate();  // true = skip the step; sets Reason
+  void ReportSkip();  // after IsUpToDate returned true
+
+  // Tool runner. The environment list is SETENV's list or nullptr.
+  uint32_t RunCommand(const std::string& command, const std::string& workDir,
+                      const TStringList* environment);
+  ProcessResult RunProcess(const std::string& command, const std::string& workDir,
+                           const TStringList* environment);
+  void ShowOutputFile(const std::string& path);
+  void ExecuteAction(int listIndex);
+
+  // Options file TEMP.TXT in a working directory; every line written is
+  // also logged. WriteOptionList writes the list's entries expanded without
+  // quote removal and returns false (writing nothing) when it is absent.
+  TTextWriter CreateOptionsFile(const std::string& workDir);
+  void WriteOption(TTextWriter& file, const std::string& line);
+  bool WriteOptionList(TTextWriter& file, int listIndex);
+
+  // The keyword list, or nullptr while it is absent.
+  const TStringList* List(int index) const;
+  // Joins a working directory and a file name in it; an empty directory
+  // means the current one.
+  static std::string InWorkDir(const std::string& workDir, const std::string& name);
+
+  int32_t Depth = -1;
+  TParamlist Vars;
+  std::array<std::optional<TStringList>, kKeywordListCount> Lists;
+  uint8_t State = psNotReady;
+  bool ReportAll = false;
+  std::string Reason;
+  std::string DisplayText;
+  int32_t StepCounter = 0;
+  TUserInterface* LogWindow = nullptr;  // not owned
+  bool MakeAll = false;
+
+ private:
+  enum class TLineResult { Next, SkipNextLine, LeaveScript };
+  using TLineAction = TLineResult (TProject::*)(const std::string& value);
+  struct TKeywordRow {
+    const char* key;
+    bool stored;  // the line sets the variable of its key first
+    TLineAction action;
+  };
+  static const std::array<TKeywordRow, 21> kKeywordTable;
+
+  // A PUSH entry: a copy of the variables, a copy of a list, or a marker
+  // for a list that was absent.
+  using TSavedState = std::variant<std::monostate, TParamlist, TStringList>;
+
+  uint8_t RunScript(const std::string& path);
+  void ReadScript(TTextReader& reader);
+  TLineResult HandleLine(const std::string& line);
+  void DeriveProjectDirs(const std::string& scriptPath);
+  void SetState(uint8_t state);
+  void AddStep(int32_t amount);
+
+  // Rows of the keyword table.
+  TLineResult ExitIfLine(const std::string& value);
+  TLineResult ConstantDependencyFileLine(const std::string& value);
+  TLineResult ChkEnvLine(const std::string& value);
+  TLineResult IncludeLine(const std::string& value);
+  TLineResult ExecuteLine(const std::string& value);
+  TLineResult BreakLine(const std::string& value);
+  TLineResult SyscallLine(const std::string& value);
+  TLineResult ToolsLine(const std::string& value);
+  TLineResult UpdateHeaderFilesLine(const std::string& value);
+  TLineResult DelFileLine(const std::string& value);
+  TLineResult Bmp256ToCgiLine(const std::string& value);
+  TLineResult BindLine(const std::string& value);
+  TLineResult PushLine(const std::string& value);
+  TLineResult PopLine(const std::string& value);
+  template <int Index>
+  TLineResult ListLine(const std::string& value);
+
+  void AddToList(int index, const std::string& value);
+  void Push();
+  void Pop();
+  TSavedState PopSaved();
+
+  // Actions of SYSCALL, TOOLS, UPDATEHEADERFILES, BMP256TOCGI and BIND; each
+  // reads its argument from the variable of its keyword.
+  void SyscallAction();
+  void ToolsAction();
+  void UpdateHeaderFilesAction();
+  void Bmp256ToCgiAction();
+  void BindAction();
+
+  TTextWriter LogFile;
+  std::vector<TSavedState> SavedStates;
+  // Set when the include limit stopped the build: every script ends, and
+  // the result is "not ready".
+  bool Stopped = false;
+};
+
+}  // namespace tessel

@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/environment.h"
+#include "platform/executable.h"
+#include "platform/file_system.h"
+#include "platform/host_path.h"
+#include "support/app_env.h"
+#include "tests/engine/engine_fixture.h"
+
+namespace tessel::test {
+namespace {
+
+const std::string kSep = "--- --- ---\r\n";
+const std::string kClosed = kSep + "Script closed.\r\n";
+
+size_t CountOf(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+using Interpreter = TEngineTest;
+
+TEST_F(Interpreter, CommentsBlankLinesAndLinesWithoutEqualsOnlyClose) {
+  std::string top = Script("TOP.PRJ", {"// X=1", "\\\\ Y=2", "", "no equals here"});
+  EXPECT_EQ(engine->Run(top), psReady);
+  EXPECT_EQ(engine->State, psReady);
+  EXPECT_EQ(engine->Depth, -1);
+  EXPECT_EQ(LogText(), kClosed);
+  EXPECT_TRUE(Window().empty());  // nothing forced, no "Report all"
+  EXPECT_EQ(engine->Vars.IndexOfName("// X"), -1);
+  EXPECT_EQ(engine->Vars.IndexOfName("\\\\ Y"), -1);
+
+  engine->ReportAll = true;
+  engine->Run(top);
+  EXPECT_EQ(Window(), (std::vector<std::string>{"--- --- ---", "Script closed."}));
+}
+
+TEST_F(Interpreter, KeysAreExactAndValuesRawWhileTheEchoIsExpanded) {
+  EXPECT_EQ(RunLines({"include=X.PRJ", "OPTION =-x", " KEY = v ", "A=\"x y\"", "B=$(A)z"}),
+            psReady);
+  const TParamlist& vars = engine->Vars;
+  EXPECT_EQ(vars.ValueOf("include"), "X.PRJ");
+  EXPECT_EQ(vars.ValueOf("OPTION "), "-x");
+  EXPECT_EQ(engine->List(klOption), nullptr);
+  EXPECT_EQ(vars.ValueOf(" KEY "), " v ");
+  EXPECT_EQ(vars.ValueOf("B"), "$(A)z");
+  // No "Missing" entry (nothing was included) and no echo of the OPTION line.
+  EXPECT_EQ(LogText(), kSep + "include=X.PRJ\r\n" + kSep + " KEY = v \r\n" + kSep + "A=x y\r\n" +
+                           kSep + "B=x yz\r\n" + kClosed);
+}
+
+TEST_F(Interpreter, ProjectDirectoriesComeFromTheTopScriptOnly) {
+  Script("Other/Deep/INC.PRJ", {"SEEN=1"});
+  std::string top = Script("Projects/Demo/DEMO.PRJ", {"INCLUDE=" + dir.File("Other/Deep/INC.PRJ")});
+  // A blank value set beforehand counts as unset.
+  engine->Vars.SetValue("PROJECTDIR", " ");
+  EXPECT_EQ(engine->Run(top), psReady);
+  EXPECT_EQ(engine->Vars.ValueOf("SEEN"), "1");
+  EXPECT_EQ(engine->Vars.ValueOf("PROJECTDIR"), "\"" + dir.Path() + "/Projects/Demo\"");
+  EXPECT_EQ(engine->Vars.ValueOf("SDKDIR"), "\"" + dir.Path() + "/Projects\"");
+  EXPECT_EQ(engine->ExpandedValue("PROJECTDIR", true), dir.Path() + "/Projects/Demo");
+}
+
+TEST_F(Interpreter, MissingScriptsAreReportedForcedAndOnlyTheTopOneFails) {
+  const std::string missing = dir.File("NONE.PRJ");
+  const std::string message =
+      "Missing \"" + missing +
+      "\"\r\nUse Tessel (File - Full setup - Save) to create the project scripts.";
+  EXPECT_EQ(engine->Run(missing), psNotReady);
+  EXPECT_EQ(engine->State, psNotReady);
+  EXPECT_EQ(engine->Depth, -1);
+  EXPECT_EQ(Window(), std::vector<std::string>{message});
+  EXPECT_EQ(LogText(), message);
+
+  // Included: one dot and one blank of indentation (first line only), and
+  // the including script ends ready.
+  TScriptedUserInterface ui2;
+  TProject engine2(dir.File("engine2.log"));
+  engine2.LogWindow = &ui2;
+  EXPECT_EQ(engine2.Run(Script("TOP.PRJ", {"INCLUDE=" + missing, "AFTER=1"})), psReady);
+  EXPECT_EQ(engine2.Vars.ValueOf("AFTER"), "1");
+  EXPECT_EQ(ui2.log, std::vector<std::string>{"." + message});
+  EXPECT_NE(dir.Read("engine2.log").find("\r\n Missing \"" + missing + "\"\r\nUse Tessel"),
+            std::string::npos);
+}
+
+TEST_F(Interpreter, GuardsHoldAcrossNestedIncludesWithIndentedEntries) {
+  engine->ReportAll = true;
+  Script("A.PRJ", {"EXIT_IF=A_INVOKED", "OPTION=ran A", "A_INVOKED=TRUE"});
+  Script("B.PRJ", {"EXIT_IF=B_INVOKED", "INCLUDE=$(DIR)/A.PRJ", "OPTION=ran B", "B_INVOKED=TRUE"});
+  EXPECT_EQ(RunLines({"DIR=" + dir.Path(), "INCLUDE=$(DIR)/A.PRJ", "INCLUDE=$(DIR)/B.PRJ",
+                      "INCLUDE=$(DIR)/B.PRJ", "INCLUDE=$(DIR)/A.PRJ"}),
+            psReady);
+  EXPECT_EQ(*engine->List(klOption), (TStringList{"ran A", "ran B"}));
+  // Second B and second A at depth 1; A inside B at depth 2.
+  EXPECT_EQ(std::count(Window().begin(), Window().end(), ".Already invoked."), 2);
+  EXPECT_EQ(std::count(Window().begin(), Window().end(), "..Already invoked."), 1);
+  EXPECT_EQ(std::count(Window().begin(), Window().end(), "..Script closed."), 1);
+  std::string log = LogText();
+  EXPECT_EQ(CountOf(log, "\r\n  Already invoked.\r\n"), 1u);
+  EXPECT_EQ(CountOf(log, "\r\n Already invoked.\r\n"), 2u);
+  EXPECT_TRUE(log.ends_with(" Script closed.\r\n" + kClosed));
+}
+
+TEST_F(Interpreter, RunawayIncludesAndSelfReferencesEndInOrder) {
+  std::string self = dir.File("SELF.PRJ");
+  // Two includes per level: only stopping the whole build ends this.
+  Script("SELF.PRJ", {"INCLUDE=" + self, "INCLUDE=" + self, "AFTER=1"});
+  EXPECT_EQ(engine->Run(self), psNotReady);
+  EXPECT_EQ(engine->Depth, -1);
+  EXPECT_EQ(engine->Vars.IndexOfName("AFTER"), -1);
+  ASSERT_EQ(Window().size(), 1u);
+  EXPECT_EQ(Window()[0], std::string(TProject::kMaxIncludeDepth, '.') +
+                             "Scripts nested more than 64 levels deep: \"" + self +
+                             "\" is not run and the build stops.");
+  EXPECT_EQ(CountOf(LogText(), "Script closed."), 65u);
+
+  TProject engine2(dir.File("engine2.log"));
+  EXPECT_EQ(engine2.Run(Script("CYCLE.PRJ", {"A=$(B)x", "B=$(A)y", "C=$(A)", "EXIT_IF=A"})),
+            psReady);
+}
+
+TEST_F(Interpreter, ControlKeywords) {
+  SetEnvironmentValue("TESSEL_TEST_CHK", "Abc");
+  dir.Write("gone.txt", "x");
+  EXPECT_EQ(RunLines({"DIR=" + dir.Path(), "CHKENV=TESSEL_TEST_CHK;aBC", "MATCH=1",
+                      "CHKENV=TESSEL_TEST_CHK;other", "SKIPPED=1", "AFTER=1", "GUARD=True",
+                      "EXIT_IF=GUARD", "DELFILE=$(DIR)/gone.txt", "DELFILE=$(DIR)/never.txt",
+                      "BREAK=here", "CHKENV=TESSEL_TEST_CHK;zzz"}),
+            psReady);
+  SetEnvironmentValue("TESSEL_TEST_CHK", "");
+  const TParamlist& vars = engine->Vars;
+  EXPECT_EQ(vars.ValueOf("MATCH"), "1");
+  EXPECT_EQ(vars.IndexOfName("SKIPPED"), -1);
+  EXPECT_EQ(vars.ValueOf("AFTER"), "1");
+  EXPECT_FALSE(FileExists(dir.File("gone.txt")));
+  EXPECT_EQ(vars.ValueOf("BREAK"), "here");
+  EXPECT_EQ(vars.ValueOf("DELFILE"), "$(DIR)/never.txt");
+  EXPECT_EQ(LogText().find("Already invoked."), std::string::npos);  // "True" is not "TRUE"
+
+  TProject engine2(dir.File("engine2.log"));
+  engine2.Run(Script("EXIT.PRJ", {"G=\"TRUE\"", "EXIT_IF=G", "NOT=1"}));
+  EXPECT_EQ(engine2.Vars.IndexOfName("NOT"), -1);
+  EXPECT_TRUE(
+      dir.Read("engine2.log").ends_with(kSep + "EXIT_IF=G\r\nAlready invoked.\r\n" + kClosed));
+}
+
+TEST_F(Interpreter, ChkEnvFallsBackToTheRegistryValue) {
+  ResetAppEnv();
+  PreLoadAppEnv({});
+  std::string registry = dir.Write(
+      "registry.ini", "[SoftWare\\" + AppEnv().Value("IN") + "]\r\nTESSEL_TEST_REG=Reg\r\n");
+  SetEnvironmentValue("TESSEL_REGISTRY", registry);
+  RunLines({"CHKENV=TESSEL_TEST_REG;REG", "KEPT=1", "CHKENV=TESSEL_TEST_REG;", "DROPPED=1"});
+  SetEnvironmentValue("TESSEL_REGISTRY", "");
+  ResetAppEnv();
+  EXPECT_EQ(engine->Vars.ValueOf("KEPT"), "1");
+  EXPECT_EQ(engine->Vars.IndexOfName("DROPPED"), -1);
+}
+
+TEST_F(Interpreter, AnErrorEndsTheRunAfterClosingEveryOpenScript) {
+  engine->MakeAll = true;
+  Script("INC.PRJ", {"WORKDIR=" + dir.File("no-such-dir"), "EXECUTE=tool"});
+  EXPECT_THROW(RunLines({"INCLUDE=" + dir.File("INC.PRJ"), "AFTER=1"}), EFileError);
+  EXPECT_EQ(engine->Depth, -1);
+  EXPECT_EQ(engine->Vars.IndexOfName("AFTER"), -1);
+  EXPECT_TRUE(LogText().ends_with(" " + kSep + " Script closed.\r\n" + kClosed));
+}
+
+TEST_F(Interpreter, RunArgumentFormsSetTheirVariablesAndForceMakeAll) {
+  EXPECT_EQ(engine->Run("/bind:c:\\proj\\make.txt"), 0);
+  EXPECT_EQ(engine->Vars.ValueOf("MAKEALL"), "TRUE");
+  EXPECT_EQ(engine->Vars.ValueOf("BIND"), "C:\\PROJ\\MAKE.TXT");
+  EXPECT_EQ(engine->State, psNotReady);
+  EXPECT_EQ(engine->Depth, -1);
+
+  EXPECT_EQ(RunLines({"INCLUDE=/Bmp256ToCgi:a.bmp;b.cgi", "AFTER=1"}), psReady);
+  EXPECT_EQ(engine->Vars.ValueOf("BMP256TOCGI"), "A.BMP;B.CGI");
+  EXPECT_EQ(engine->Vars.ValueOf("AFTER"), "1");
+  EXPECT_EQ(LogText().find("Missing"), std::string::npos);
+}
+
+TEST_F(Interpreter, LogFileStartsAfreshWithTheFirstArgument) {
+  dir.Write("own.log", "older content");
+  SetCommandLineArguments(std::vector<std::string>{"IF=x.ini", "run"});
+  {
+    TProject own(dir.File("own.log"));
+    own.Log("entry\r\n");
+  }
+  SetCommandLineArguments(std::vector<std::string>{});
+  EXPECT_EQ(dir.Read("own.log"), "IF=x.inientry\r\n");
+
+  // The default never names the program itself.
+  EXPECT_NE(HostPath(DefaultEngineLogPath()), ExecutablePath());
+  EXPECT_TRUE(DefaultEngineLogPath().ends_with(".LOG"));
+}
+
+}  // namespace
+}  // namespace tessel::test
