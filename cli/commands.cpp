@@ -9,6 +9,7 @@ std::vector<std::unique_ptr<TCliCommand>> AllCommands() {
   commands.push_back(MakeBmp2CgiCommand());
   commands.push_back(MakeBmp2CCommand());
   commands.push_back(MakeRunCommand());
+  commands.push_back(MakeGenerateCommand());
   return commands;
 }
 

@@ -1,0 +1,135 @@
+#include <ostream>
+
+#include "cli/command.h"
+#include "cli/console_ui.h"
+#include "platform/file_system.h"
+#include "setup/uSetupProject.h"
+#include "support/text.h"
+
+namespace tessel {
+
+namespace {
+
+// The console interface, except that information (the success text) goes to
+// standard output: it is the command's result, not a message about it.
+class TGenerateUserInterface : public TUserInterface {
+ public:
+  TGenerateUserInterface(TConsoleUserInterface& console, std::ostream& out)
+      : console_(console), out_(out) {}
+
+  void LogLine(const std::string& text) override { console_.LogLine(text); }
+  void ClearLog() override { console_.ClearLog(); }
+  void ProcessMessages() override { console_.ProcessMessages(); }
+  void ShowWarning(const std::string& text) override { console_.ShowWarning(text); }
+  bool AskYesNo(const std::string& text) override { return console_.AskYesNo(text); }
+  bool ConfirmOkCancel(const std::string& text) override { return console_.ConfirmOkCancel(text); }
+  void ShowInformation(const std::string& text) override { out_ << text << '\n'; }
+  void ShowError(const std::string& text) override { console_.ShowError(text); }
+  std::optional<std::string> InputBox(const std::string& title, const std::string& prompt,
+                                      const std::string& text) override {
+    return console_.InputBox(title, prompt, text);
+  }
+  std::optional<std::string> ChooseFile(const std::string& filter,
+                                        const std::string& start) override {
+    return console_.ChooseFile(filter, start);
+  }
+  std::optional<std::string> ChooseDirectory(const std::string& caption,
+                                             const std::string& start) override {
+    return console_.ChooseDirectory(caption, start);
+  }
+  void SetCursor(TCursor cursor) override { console_.SetCursor(cursor); }
+
+ private:
+  TConsoleUserInterface& console_;
+  std::ostream& out_;
+};
+
+struct TEdit {
+  std::string editor;
+  std::string key;
+  std::string value;
+};
+
+const TEditorInfo& EditorByName(const std::string& name) {
+  if (const TEditorInfo* info = FindEditor(name)) return *info;
+  for (const TEditorInfo& info : Editors) {
+    if (SameTextAscii(name, info.name)) return info;
+  }
+  std::string names;
+  for (const TEditorInfo& info : Editors) names = AppendItem(names, info.name, ", ");
+  throw EUsageError("unknown editor \"" + name + "\"; the editors are " + names);
+}
+
+void RequireFile(const std::string& what, const std::string& path) {
+  if (!FileExists(path)) throw EFileError(what + " \"" + path + "\" does not exist.");
+}
+
+class TGenerateCommand : public TCliCommand {
+ public:
+  std::string Name() const override { return "generate"; }
+  std::string Usage() const override {
+    return "PROJECT.INI [--base BASE.INI] [--set EDITOR KEY=VALUE ...] [--yes|--no]";
+  }
+  std::string Summary() const override {
+    return "Saves the edits given by --set (with backups) and regenerates the project scripts.";
+  }
+
+  int Run(const std::vector<std::string>& args, TCliContext& context) override {
+    std::string projectIni;
+    std::string baseIni;
+    std::vector<TEdit> edits;
+    for (size_t i = 0; i < args.size(); ++i) {
+      const std::string& arg = args[i];
+      if (arg == "--base") {
+        if (i + 1 >= args.size()) throw EUsageError("--base needs a file");
+        baseIni = args[++i];
+      } else if (arg == "--set") {
+        if (i + 2 >= args.size()) throw EUsageError("--set needs an editor and KEY=VALUE");
+        const std::string& editor = args[i + 1];
+        const std::string& assignment = args[i + 2];
+        i += 2;
+        size_t equals = assignment.find('=');
+        if (equals == std::string::npos || equals == 0) {
+          throw EUsageError("--set " + editor + ": \"" + assignment + "\" is no KEY=VALUE");
+        }
+        edits.push_back({EditorByName(editor).name, assignment.substr(0, equals),
+                         assignment.substr(equals + 1)});
+      } else if (arg == "--yes") {
+        context.ui.SetAnswer(TConsoleUserInterface::Answer::Yes);
+      } else if (arg == "--no") {
+        context.ui.SetAnswer(TConsoleUserInterface::Answer::No);
+      } else if (!arg.empty() && arg[0] == '-') {
+        throw EUsageError("unknown option \"" + arg + "\"");
+      } else if (projectIni.empty()) {
+        projectIni = arg;
+      } else {
+        throw EUsageError("more than one project settings file given");
+      }
+    }
+    if (projectIni.empty()) throw EUsageError("no project settings file given");
+    if (baseIni.empty()) {
+      throw EUsageError("no base settings file given; name it with --base BASE.INI");
+    }
+    RequireFile("Project settings file", projectIni);
+    RequireFile("Base settings file", baseIni);
+
+    TSetupModel model(projectIni, projectIni, baseIni);
+    model.Load();
+    for (const TEdit& edit : edits) {
+      TEditorRows& rows = model.Editor(edit.editor);
+      if (edit.editor == std::string("vleGeneral") && rows.IndexOfKey(edit.key) < 0) {
+        throw EUsageError("vleGeneral has no parameter \"" + edit.key + "\"");
+      }
+      rows.SetValue(edit.key, edit.value);
+    }
+
+    TGenerateUserInterface ui(context.ui, context.out);
+    return RunSaveCommand(model, ui) ? 0 : 1;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<TCliCommand> MakeGenerateCommand() { return std::make_unique<TGenerateCommand>(); }
+
+}  // namespace tessel
