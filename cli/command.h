@@ -37,6 +37,8 @@ class TCliCommand {
 
 std::vector<std::unique_ptr<TCliCommand>> AllCommands();
 
+std::unique_ptr<TCliCommand> MakePatchCommand();
+
 // The front end without the process around it, so tests can run it against
 // string streams. `args` excludes the program name.
 int CliMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

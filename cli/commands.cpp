@@ -6,6 +6,7 @@ namespace tessel {
 
 std::vector<std::unique_ptr<TCliCommand>> AllCommands() {
   std::vector<std::unique_ptr<TCliCommand>> commands;
+  commands.push_back(MakePatchCommand());
   return commands;
 }
 
