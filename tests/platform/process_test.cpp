@@ -1,0 +1,230 @@
+#include "platform/process.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "platform/environment.h"
+#include "platform/file_system.h"
+#include "tests/support/standin_tool.h"
+#include "tests/support/temp_dir.h"
+
+using namespace tessel;
+using namespace tessel::test;
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+// A copy of the stand-in tool below the temp directory, under a given name.
+std::string InstallTool(const TTempDir& dir, const std::string& name) {
+  const std::string target = dir.Write(name, "");
+  EXPECT_TRUE(CopyFileTo(StandinToolPath(), target, false));
+  return target;
+}
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+}  // namespace
+
+TEST(Process, OuterQuotesGoOnlyWhenMoreThanTwo) {
+  EXPECT_EQ(StripOuterQuotes("\"C:\\x y\\tool\" -SUB=TEMP.TXT"), "\"C:\\x y\\tool\" -SUB=TEMP.TXT");
+  EXPECT_EQ(StripOuterQuotes("\"\"C:\\x y\\tool\" \"a b\"\""), "\"C:\\x y\\tool\" \"a b\"");
+  EXPECT_EQ(StripOuterQuotes("\"a\" \"b\" c"), "a\" \"b c");
+  EXPECT_EQ(StripOuterQuotes("tool \"a\" \"b\""), "tool \"a\" \"b\"");
+  EXPECT_EQ(StripOuterQuotes("\"only one"), "\"only one");
+  EXPECT_EQ(StripOuterQuotes(""), "");
+}
+
+TEST(Process, SplitsArgumentsByTheWindowsRules) {
+  EXPECT_EQ(SplitCommandLine("tool -SUB=TEMP.TXT"), (Args{"tool", "-SUB=TEMP.TXT"}));
+  EXPECT_EQ(SplitCommandLine("  \t tool   a\t\tb  "), (Args{"tool", "a", "b"}));
+  EXPECT_EQ(SplitCommandLine(""), Args{});
+  EXPECT_EQ(SplitCommandLine("   "), Args{});
+  // The program name: quotes group, backslashes are plain.
+  EXPECT_EQ(SplitCommandLine("\"C:\\Program Files\\t.exe\" x"),
+            (Args{"C:\\Program Files\\t.exe", "x"}));
+  EXPECT_EQ(SplitCommandLine("\"C:\\dir\\\" x"), (Args{"C:\\dir\\", "x"}));
+  EXPECT_EQ(SplitCommandLine("C:\\bin\\t\\ a"), (Args{"C:\\bin\\t\\", "a"}));
+  // Arguments: quotes group and vanish, an empty pair is an empty argument.
+  EXPECT_EQ(SplitCommandLine("t \"a b\" c\"d e\"f \"\""), (Args{"t", "a b", "cd ef", ""}));
+  // Backslashes: literal unless they precede a quote.
+  EXPECT_EQ(SplitCommandLine("t a\\\\b \\\\\\\"x a\\\\\"b c\""),
+            (Args{"t", "a\\\\b", "\\\"x", "a\\b c"}));
+  EXPECT_EQ(SplitCommandLine("t \"C:\\dir\\\\\" n"), (Args{"t", "C:\\dir\\", "n"}));
+  // A doubled quote inside a group is a literal quote and ends the group.
+  EXPECT_EQ(SplitCommandLine("t \"a\"\"b\" c"), (Args{"t", "a\"b c"}));
+  EXPECT_EQ(SplitCommandLine("t \"a\"\"b c"), (Args{"t", "a\"b", "c"}));
+  EXPECT_EQ(SplitCommandLine("t \"\"\"x\"\"\""), (Args{"t", "\"x\""}));
+}
+
+TEST(Process, RunsTheToolInTheWorkDirectoryWithExactEnvironment) {
+  TTempDir dir;
+  const std::string tool = InstallTool(dir, "bin/shcpp");
+  dir.Write("Work/TEMP.TXT", "-DFOO\r\n\"C:\\a b\\x.h\"\r\n-print=hello\r\n-exit=3\r\n");
+  const std::vector<std::string> env = {"SHC_LIB=C:\\SH\\bin", "SHC_TMP=C:\\tmp"};
+  // Windows spelling, other case, ".EXE", and the work directory in upper case.
+  const std::string command = Quoted(dir.Path() + "\\BIN\\SHCPP.EXE") + " -SUB=TEMP.TXT";
+  const ProcessResult result = RunTool(command, dir.Path() + "\\WORK", env);
+  EXPECT_EQ(result.errorCode, 0u);
+  EXPECT_EQ(result.exitCode, 3u);
+
+  const std::vector<TStandinRun> runs = ReadStandinLog(dir.File("Work"));
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0].args, Args{"-SUB=TEMP.TXT"});
+  EXPECT_EQ(runs[0].workDir, dir.File("Work"));
+  EXPECT_EQ(runs[0].environment, env);  // exactly these, no PATH
+  EXPECT_EQ(runs[0].options, (Args{"-DFOO", "\"C:\\a b\\x.h\"", "-print=hello", "-exit=3"}));
+  EXPECT_EQ(dir.Read("Work/MyOutPut.TXT"), "hello\n");
+
+  // Without a block the tool inherits our environment.
+  dir.Write("Work/TEMP.TXT", "");
+  EXPECT_EQ(RunTool(command, dir.Path() + "/Work", std::nullopt).exitCode, 0u);
+  const std::vector<TStandinRun> again = ReadStandinLog(dir.File("Work"));
+  ASSERT_EQ(again.size(), 2u);
+  EXPECT_EQ(again[1].number, 2);
+  const std::string path = "PATH=" + GetEnvironmentValue("PATH");
+  EXPECT_NE(std::find(again[1].environment.begin(), again[1].environment.end(), path),
+            again[1].environment.end());
+  EXPECT_EQ(dir.Read("Work/MyOutPut.TXT"), "");  // replaced, not appended to
+}
+
+TEST(Process, CapturesStandardOutputAndErrorInOrder) {
+  TTempDir dir;
+  const std::string tool = InstallTool(dir, "tool");
+  dir.Write("opts", "-print=one\n-stderr=two\n-print=three\n-output=made.txt\n-append=log.txt:x\n");
+  const ProcessResult result =
+      RunTool(Quoted(tool) + " -SUB=opts", dir.Path(), std::nullopt, "out.txt");
+  EXPECT_EQ(result.errorCode, 0u);
+  EXPECT_EQ(result.exitCode, 0u);
+  EXPECT_EQ(dir.Read("out.txt"), "one\ntwo\nthree\n");
+  EXPECT_EQ(dir.Read("made.txt"), "standin run 1\n");
+  EXPECT_EQ(dir.Read("log.txt"), "x\n");
+}
+
+TEST(Process, AProgramThatCannotStartGives127AndAReason) {
+  TTempDir dir;
+  const std::string missing = dir.Path() + "\\NOPE.EXE";
+  ProcessResult result = RunTool(Quoted(missing) + " -SUB=TEMP.TXT", dir.Path(), std::nullopt);
+  EXPECT_EQ(result.errorCode, 0u);
+  EXPECT_EQ(result.exitCode, 127u);
+  EXPECT_EQ(dir.Read("MyOutPut.TXT"),
+            "Cannot start " + missing + ": No such file or directory\r\n");
+
+  // Found but not runnable: the platform's reason.
+  const std::string data = dir.Write("data.bin", "not a program");
+  result = RunTool(data, dir.Path(), std::nullopt);
+  EXPECT_EQ(result.exitCode, 127u);
+  EXPECT_EQ(dir.Read("MyOutPut.TXT"), "Cannot start " + data + ": Permission denied\r\n");
+  ASSERT_EQ(::chmod(data.c_str(), 0755), 0);
+  result = RunTool(data, dir.Path(), std::nullopt);
+  EXPECT_EQ(result.exitCode, 127u);
+  EXPECT_EQ(dir.Read("MyOutPut.TXT"), "Cannot start " + data + ": Exec format error\r\n");
+
+  result = RunTool(dir.Path(), dir.Path(), std::nullopt);
+  EXPECT_EQ(result.exitCode, 127u);
+  EXPECT_EQ(dir.Read("MyOutPut.TXT"), "Cannot start " + dir.Path() + ": Is a directory\r\n");
+
+  // A bare name is looked up in the work directory and then in PATH only.
+  result = RunTool("nosuchtool", dir.Path(), std::vector<std::string>{"X=1"});
+  EXPECT_EQ(result.exitCode, 127u);
+  result = RunTool("", dir.Path(), std::nullopt);
+  EXPECT_EQ(result.exitCode, 127u);
+}
+
+TEST(Process, BareNamesAndRelativePaths) {
+  TTempDir dir;
+  InstallTool(dir, "Work/asmsh");
+  InstallTool(dir, "bin/optlnk");
+  InstallTool(dir, "Work/sub/rel");
+  // In the work directory, by its Windows name.
+  EXPECT_EQ(RunTool("ASMSH.EXE", dir.File("Work"), std::vector<std::string>{}).exitCode, 0u);
+  // In PATH of the given environment.
+  const std::string pathEntry = "PATH=/nonexistent:" + dir.File("bin");
+  EXPECT_EQ(RunTool("OPTLNK.EXE -x", dir.File("Work"), Args{pathEntry}).exitCode, 0u);
+  // Relative to the work directory, not to ours.
+  EXPECT_EQ(RunTool("SUB\\REL", dir.File("Work"), std::nullopt).exitCode, 0u);
+  const std::vector<TStandinRun> runs = ReadStandinLog(dir.File("Work"));
+  ASSERT_EQ(runs.size(), 3u);
+  EXPECT_EQ(runs[0].environment, Args{});
+  EXPECT_EQ(runs[1].args, Args{"-x"});
+}
+
+TEST(Process, WorkDirectoryAndOutputFileFailures) {
+  TTempDir dir;
+  const std::string tool = InstallTool(dir, "tool");
+  ProcessResult result = RunTool(Quoted(tool), dir.File("missing"), std::nullopt);
+  EXPECT_NE(result.errorCode, 0u);
+  EXPECT_EQ(result.exitCode, 0u);
+  result = RunTool(Quoted(tool), tool, std::nullopt);  // a file, not a directory
+  EXPECT_NE(result.errorCode, 0u);
+  result = RunTool(Quoted(tool), dir.Path(), std::nullopt, "no/such/dir/out.txt");
+  EXPECT_NE(result.errorCode, 0u);
+  EXPECT_TRUE(ReadStandinLog(dir.Path()).empty());  // the tool never ran
+}
+
+TEST(Process, LongCommandLinesPassThrough) {
+  TTempDir dir;
+  const std::string tool = InstallTool(dir, "tool");
+  const std::string longArg(5000, 'a');
+  const ProcessResult result = RunTool(
+      "\"" + Quoted(tool) + " " + longArg + " \"" + longArg + " b\"\"", dir.Path(), std::nullopt);
+  EXPECT_EQ(result.exitCode, 0u);
+  const std::vector<TStandinRun> runs = ReadStandinLog(dir.Path());
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0].args, (Args{longArg, longArg + " b"}));
+}
+
+volatile sig_atomic_t interrupts = 0;
+void CountInterrupt(int) { interrupts = interrupts + 1; }
+
+TEST(Process, CtrlCOfTheFrontEndsGroupDoesNotReachTheTool) {
+  TTempDir dir;
+  const std::string tool = InstallTool(dir, "tool");
+  dir.Write("TEMP.TXT", "-sleep=400\n-exit=7\n");
+  // Our own process group, so the signal below reaches nothing outside this test.
+  const pid_t savedGroup = ::getpgrp();
+  ASSERT_EQ(::setpgid(0, 0), 0);
+  // A handler like the front end's, without restarting system calls: the wait
+  // sees EINTR and must go on waiting.
+  struct sigaction handler = {}, saved = {};
+  handler.sa_handler = CountInterrupt;
+  ASSERT_EQ(::sigaction(SIGINT, &handler, &saved), 0);
+  interrupts = 0;
+  std::thread ctrlC([] {
+    sigset_t block;
+    sigemptyset(&block);
+    sigaddset(&block, SIGINT);
+    ::pthread_sigmask(SIG_BLOCK, &block, nullptr);  // delivered to the waiting thread
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ::kill(0, SIGINT);  // what a Ctrl-C at the terminal does to the foreground group
+  });
+  const ProcessResult result = RunTool(Quoted(tool) + " -SUB=TEMP.TXT", dir.Path(), std::nullopt);
+  ctrlC.join();
+  ::sigaction(SIGINT, &saved, nullptr);
+  ::setpgid(0, savedGroup);
+  EXPECT_EQ(interrupts, 1);
+  EXPECT_EQ(result.errorCode, 0u);
+  EXPECT_EQ(result.exitCode, 7u);  // not killed by SIGINT (130)
+}
+
+TEST(StandinLog, ParsesRecordsAndRejectsBrokenOnes) {
+  const std::vector<TStandinRun> runs = ParseStandinLog(
+      "RUN 1\nARG a%25b%0Ac\nCWD /w\nENV A=1\nOPTIONS T.TXT\nOPT -x\nEND\n"
+      "RUN 2\nOPTIONS gone\nUNREADABLE No such file\nEND\n");
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(runs[0].args, Args{"a%b\nc"});
+  EXPECT_EQ(runs[0].workDir, "/w");
+  EXPECT_EQ(runs[0].environment, Args{"A=1"});
+  EXPECT_TRUE(runs[0].optionsReadable);
+  EXPECT_EQ(runs[0].options, Args{"-x"});
+  EXPECT_TRUE(runs[1].hasOptionsFile);
+  EXPECT_FALSE(runs[1].optionsReadable);
+  EXPECT_THROW(ParseStandinLog("RUN 1\nARG x\n"), std::runtime_error);
+  EXPECT_THROW(ParseStandinLog("ARG x\n"), std::runtime_error);
+}
