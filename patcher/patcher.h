@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "patcher/patch_values.h"  // EConvertError
 #include "platform/datetime.h"
 #include "platform/file_stream.h"
 #include "settings/uParamlist.h"

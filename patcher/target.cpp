@@ -98,8 +98,8 @@ void TPatcher::CmdTargetFile(const std::string& value) {
 
 // Rebuilds the target from the source, at most FMaxSize bytes.
 void TPatcher::CopySource() {
-  // The source is opened before the target is truncated, so an unreadable
-  // source does not cost the existing target its content.
+  // The source is opened and its first block read before the target is
+  // truncated, so an unreadable source does not cost the target its content.
   TFile source(FSourceName, TFile::Mode::Read);
   const int64_t limit = FMaxSize > 0 ? FMaxSize : 0;
   if (HostPath(FSourceName) == HostPath(FTargetName)) {
@@ -110,13 +110,14 @@ void TPatcher::CopySource() {
     FTarget.Seek(0);
     return;
   }
-  FTarget = TFile(FTargetName, TFile::Mode::Create);
   std::string block(kCopyBlock, '\0');
-  int64_t written = 0;
-  while (written < limit) {
-    const size_t want = static_cast<size_t>(std::min<int64_t>(kCopyBlock, limit - written));
-    const size_t got = source.Read(block.data(), want);
-    if (got == 0) break;
+  auto readBlock = [&](int64_t written) {
+    const auto want = static_cast<size_t>(std::min<int64_t>(kCopyBlock, limit - written));
+    return want == 0 ? size_t{0} : source.Read(block.data(), want);
+  };
+  size_t got = readBlock(0);
+  FTarget = TFile(FTargetName, TFile::Mode::Create);
+  for (int64_t written = 0; got > 0; got = readBlock(written)) {
     FTarget.Write(block.data(), got);
     written += static_cast<int64_t>(got);
   }

@@ -38,9 +38,10 @@ size_t Occurrences(const std::string& text, const std::string& part) {
 TEST(CliPatch, RunsTheScriptWithTheGivenNamesAndPrintsTheWindowLines) {
   TTempDir dir;
   dir.Write("t.bin", "");
-  const std::string script = dir.Write(
-      "bind.pat", "DIRECTORY=" + dir.Path() + "/\r\nTARGETFILE=t.bin\r\nINSERTSTRING=$(NAME)-$(VER)\r\n"
-                  "BOGUS=1\r\n");
+  const std::string script =
+      dir.Write("bind.pat", "DIRECTORY=" + dir.Path() +
+                                "/\r\nTARGETFILE=t.bin\r\nINSERTSTRING=$(NAME)-$(VER)\r\n"
+                                "BOGUS=1\r\n");
   PatchResult r = RunPatch({script, "NAME=demo", "VER=1.2"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(dir.Read("t.bin"), std::string("demo-1.2\0", 9));
@@ -64,8 +65,8 @@ TEST(CliPatch, RunsTheScriptWithTheGivenNamesAndPrintsTheWindowLines) {
 TEST(CliPatch, ErrorsAndExceptionsGiveStatusOne) {
   TTempDir dir;
   dir.Write("t.bin", "abc");
-  const std::string failing = dir.Write(
-      "fail.pat", "DIRECTORY=" + dir.Path() + "/\nTARGETFILE=t.bin\nCHECKSTRING=0,x\n");
+  const std::string failing =
+      dir.Write("fail.pat", "DIRECTORY=" + dir.Path() + "/\nTARGETFILE=t.bin\nCHECKSTRING=0,x\n");
   PatchResult r = RunPatch({failing});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.out.find("Error at lineNo: 3\nCheck failed! CHECKSTRING=0,x vs. a\nReady! fail.pat"),

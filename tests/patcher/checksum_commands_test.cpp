@@ -33,8 +33,7 @@ TEST_F(TChecksumTest, SumSavedInEitherByteOrder) {
 
 TEST_F(TChecksumTest, RegionsAddUpAndWrap) {
   const std::string bytes = Bytes("01 02 03 FF");
-  EXPECT_EQ(On(bytes, {"CHKSUM_CALC=0,1", "CHKSUM_CALC=1,3", "CHKSUM_CALC=2,2",
-                       "CHKSUM_CALC=3,2"}),
+  EXPECT_EQ(On(bytes, {"CHKSUM_CALC=0,1", "CHKSUM_CALC=1,3", "CHKSUM_CALC=2,2", "CHKSUM_CALC=3,2"}),
             "");
   EXPECT_TRUE(Logged("CHKSUM_CALC=0,1 -> 00000003"));
   EXPECT_TRUE(Logged("CHKSUM_CALC=1,3 -> 00000107"));

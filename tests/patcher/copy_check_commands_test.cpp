@@ -25,8 +25,8 @@ TEST_F(TCopyCheckTest, CopyHoldsBytesThatPasteWritesAgain) {
   EXPECT_TRUE(Logged("PASTE -> failed"));  // COPY=0 released the bytes
 
   // One held byte is adjusted modulo 256; several are each adjusted.
-  EXPECT_EQ(On(Bytes("FF 10 20"), {"ADJUSTMENT=1", "COPY=1", "PASTE", "GOTO=1", "COPY=2",
-                                   "ADJUSTMENT=-$11", "PASTE"}),
+  EXPECT_EQ(On(Bytes("FF 10 20"),
+               {"ADJUSTMENT=1", "COPY=1", "PASTE", "GOTO=1", "COPY=2", "ADJUSTMENT=-$11", "PASTE"}),
             "");
   EXPECT_EQ(Hex(Target()), "FF 00 20 EF 0F");
 
@@ -36,9 +36,9 @@ TEST_F(TCopyCheckTest, CopyHoldsBytesThatPasteWritesAgain) {
 }
 
 TEST_F(TCopyCheckTest, CheckStringComparesWithoutMovingThePosition) {
-  EXPECT_EQ(On("Hello, world", {"GOTO=2", "CHECKSTRING=7,\"world\"", "CHECKSTRING=0,",
-                                "INSERTSTRING=y"}),
-            "");
+  EXPECT_EQ(
+      On("Hello, world", {"GOTO=2", "CHECKSTRING=7,\"world\"", "CHECKSTRING=0,", "INSERTSTRING=y"}),
+      "");
   EXPECT_TRUE(Logged("CHECKSTRING=7,\"world\" -> 00000007==\"world\""));
   EXPECT_EQ(Target(), std::string("Hey\0o, world", 12));
 
@@ -51,8 +51,8 @@ TEST_F(TCopyCheckTest, CheckStringComparesWithoutMovingThePosition) {
 }
 
 TEST_F(TCopyCheckTest, CheckListComparesUnsignedByteValues) {
-  EXPECT_EQ(On(Bytes("01 FF 7F 80 00"), {"GOTO=4", "CHECKLIST=0,1,$FF,127,$80", "CHECKLIST=4",
-                                         "INSERTCHAR=9"}),
+  EXPECT_EQ(On(Bytes("01 FF 7F 80 00"),
+               {"GOTO=4", "CHECKLIST=0,1,$FF,127,$80", "CHECKLIST=4", "INSERTCHAR=9"}),
             "");
   EXPECT_TRUE(Logged("CHECKLIST=0,1,$FF,127,$80 -> 00000000 4"));
   EXPECT_TRUE(Logged("CHECKLIST=4 -> 00000004 0"));

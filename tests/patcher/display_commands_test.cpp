@@ -18,7 +18,8 @@ void DrawModel(std::string& display, int x, int y, const std::string& text) {
       for (int col = 0; col < 5; ++col) {
         const int px = x + 1 + col, py = y + r;
         if ((glyph[r] & (0x40 >> col)) && px < 128 && py < 64) {
-          display[py * 16 + px / 8] = static_cast<char>(display[py * 16 + px / 8] ^ (0x80 >> (px % 8)));
+          display[py * 16 + px / 8] =
+              static_cast<char>(display[py * 16 + px / 8] ^ (0x80 >> (px % 8)));
         }
       }
     }
@@ -43,7 +44,9 @@ class TDisplayTest : public TPatchTest {
   }
   std::string Target() { return dir.Read("t.bin"); }
   std::string Display() { return Target().substr(16, 1024); }
-  std::string Row(int y, int from, int count) { return Hex(Display().substr(y * 16 + from, count)); }
+  std::string Row(int y, int from, int count) {
+    return Hex(Display().substr(y * 16 + from, count));
+  }
 };
 
 TEST_F(TDisplayTest, GlyphBytesAtByteAlignedAndShiftedColumns) {
@@ -161,8 +164,8 @@ TEST_F(TDisplayTest, MakeCSourceWritesAssemblerDataLines) {
   for (int i = 0; i < 22; ++i) bytes += static_cast<char>(0xF0 + i);
   dir.Write("t.bin", bytes);
   const std::string out = Path("block.src");
-  EXPECT_EQ(Run({DirectoryLine(), "TARGETFILE=t.bin", "GOTO=1", "MAKECSOURCE=" + out + ",$80000000,20",
-                 "INSERTCHAR=0"}),
+  EXPECT_EQ(Run({DirectoryLine(), "TARGETFILE=t.bin", "GOTO=1",
+                 "MAKECSOURCE=" + out + ",$80000000,20", "INSERTCHAR=0"}),
             "");
   EXPECT_EQ(dir.Read("block.src"),
             "\t.align 4\r\n"
