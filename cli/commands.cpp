@@ -6,6 +6,8 @@ namespace tessel {
 
 std::vector<std::unique_ptr<TCliCommand>> AllCommands() {
   std::vector<std::unique_ptr<TCliCommand>> commands;
+  commands.push_back(MakeBmp2CgiCommand());
+  commands.push_back(MakeBmp2CCommand());
   commands.push_back(MakePatchCommand());
   return commands;
 }

@@ -2,11 +2,14 @@
 // Our own reader and writer of INI ("profile") files with the byte-level
 // behaviour of the Windows profile functions: sections and keys matched
 // without regard to case, first match wins, values read with surrounding
-// blanks removed, files written with CR LF, a missing file or section
-// created on write. Everything goes to the file at once; nothing is cached.
+// blanks and one pair of enclosing quotes removed, files written with CR LF,
+// a missing file or section created on write, lines a write does not touch
+// kept byte for byte. Everything goes to the file at once; nothing is cached.
+// Values have no length limit.
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tessel {
@@ -16,6 +19,12 @@ namespace tessel {
 std::optional<std::string> ProfileRead(const std::string& file, const std::string& section,
                                        const std::string& key);
 
+// Every key line of the section in file order with the value a read of that
+// key gives (a repeated key gives the value of its first line); one pass over
+// the file instead of one per key.
+std::vector<std::pair<std::string, std::string>> ProfileReadSection(const std::string& file,
+                                                                    const std::string& section);
+
 // Writes key=value into the section (replacing the first matching key line in
 // place, or appending to the section, or appending a new section at the end
 // of the file). Throws EFileError when the file cannot be written.
@@ -23,8 +32,7 @@ void ProfileWrite(const std::string& file, const std::string& section, const std
                   const std::string& value);
 
 // Removes the first key line of that name; nothing when absent.
-void ProfileDeleteKey(const std::string& file, const std::string& section,
-                      const std::string& key);
+void ProfileDeleteKey(const std::string& file, const std::string& section, const std::string& key);
 
 // Removes the section header and every line of the section.
 void ProfileEraseSection(const std::string& file, const std::string& section);

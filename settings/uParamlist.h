@@ -14,8 +14,16 @@ namespace tessel {
 class TParamlist {
  public:
   // Text that a reference to a variable whose expansion needs its own value
-  // (directly or through others) expands to: "<CYCLE:" + name + ">".
+  // (directly or through others) expands to: "<CYCLE:" + name + ">", the name
+  // as the reference writes it. With X=a$(Y) and Y=b$(X), expanding $(X)
+  // gives ab<CYCLE:X>.
   static std::string CycleMark(const std::string& name);
+
+  // One Expand (and each nested value expansion) makes at most this many
+  // passes, each replacing every occurrence of one token; what is left then
+  // stays as it is. Guards against substituted values that keep re-forming
+  // references with the text around them.
+  static constexpr int kMaxExpandPasses = 10000;
 
   // Ordered string list operations.
   size_t Count() const { return lines_.size(); }
@@ -41,20 +49,28 @@ class TParamlist {
   // or append. Empty: delete the first matching line.
   void SetValue(const std::string& name, const std::string& value);
 
+  // Resolves $(NAME) references: with `unquote` every double quote of the
+  // text goes first; then, from the first "$(" with a ")" after it, the name
+  // between them is looked up, its value expanded (always unquoted), and every
+  // occurrence of that exact token replaced without rescanning the inserted
+  // text; the search restarts at the beginning. Unknown names give nothing;
+  // a "$(" without ")" after it ends the expansion. Nested values resolve to
+  // any depth without recursion, so long chains cannot exhaust the stack.
   std::string Expand(const std::string& text, bool unquote) const;
   std::string ExpandedValue(const std::string& name, bool unquote) const;
 
  private:
-  std::string ExpandGuarded(const std::string& text, bool unquote,
-                            std::vector<std::string>& active) const;
   void Reindex() const;
-  void NoteInserted(size_t index);
+  void IndexAdded(size_t index);
+  void IndexRemoved(size_t index, const std::string& line);
 
   std::vector<std::string> lines_;
-  // Folded name -> index of its first line. Rebuilt lazily after deletions
-  // and insertions in the middle.
+  // Folded name -> index of its first line; lines without "=" have no name.
+  // Kept up to date by every change; only when some name occurs on several
+  // lines (possible through Add and SetLine) is it rebuilt lazily instead.
   mutable std::unordered_map<std::string, size_t> index_;
   mutable bool indexValid_ = true;
+  mutable bool duplicates_ = false;
 };
 
 }  // namespace tessel

@@ -22,9 +22,12 @@ class TAppEnv {
   // Raises "BASE_00.TAppEnv.PSetValue: <key> not registered!"; ignores locked
   // keys; replaces @PROGRAMDIR@ and @CURRENTDIR@; empty removes the key.
   void PSetValue(const std::string& key, const std::string& value);
+  // Adds a key to the parameter lock list PL.
+  void LockKey(const std::string& key);
   const std::vector<std::string>& Lines() const { return lines_; }
 
  private:
+  long IndexOfKey(const std::string& key) const;
   void SetLine(const std::string& key, const std::string& value);
   std::vector<std::string> lines_;
   std::string registered_;

@@ -1,0 +1,58 @@
+#include "bitmap/uCGI.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "bitmap/bmp_header.h"
+#include "bitmap/same_file.h"
+#include "platform/file_stream.h"
+#include "support/text.h"
+
+namespace tessel {
+
+std::string CgiPathOf(const std::string& argument) {
+  std::string cgiPath = GetField(argument, 2, ";");
+  if (!IsBlank(cgiPath)) return cgiPath;
+  // Derived from the bitmap path alone: a trailing ";" must not end up in the
+  // icon's file name.
+  return ReplaceAll(AsciiUpperCase(GetField(argument, 1, ";")), ".BMP", ".CGI");
+}
+
+std::string Bmp256ToCgi(const std::string& argument) {
+  const std::string bitmapPath = GetField(argument, 1, ";");
+  if (!FileExists(bitmapPath)) return "";
+  const std::string cgiPath = CgiPathOf(argument);
+  // Creating the icon over its own bitmap would destroy the bitmap unread.
+  if (SameSystemFile(bitmapPath, cgiPath)) {
+    return "CGI file has to be another file than the bitmap.\r\n";
+  }
+
+  TFile bitmap(bitmapPath, TFile::Mode::Read);
+  TFile cgi(cgiPath, TFile::Mode::Create);
+  const TBmpHeader header = ReadBmpHeader(bitmap);
+  std::string failed;
+  if (header.bfSize != kCgiBitmapSize) failed += "Filesize has to be exactly $1B36 Bytes.\r\n";
+  if (header.biHeight != kCgiHeight) failed += "biHeight has to be exactly 64 pixel.\r\n";
+  if (header.biSizeImage != kCgiBitmapPixelSize) {
+    failed += "biSizeImage has to be exactly 5888 Bytes.\r\n";
+  }
+  if (!failed.empty()) return failed;
+
+  std::vector<uint8_t> pixels(kCgiBitmapPixelSize);
+  bitmap.ReadExact(pixels.data(), pixels.size());
+  std::string icon(kCgiFileSize, '\0');
+  for (int row = 0; row < kCgiHeight; ++row) {  // stored bottom-up
+    const uint8_t* source = pixels.data() + row * kCgiWidth;
+    char* target = icon.data() + (kCgiHeight - 1 - row) * kCgiWidth * 2;
+    for (int column = 0; column < kCgiWidth; ++column) {
+      const uint16_t value = Rgb565(header.palette[source[column]]);
+      *target++ = static_cast<char>(value >> 8);
+      *target++ = static_cast<char>(value & 0xFF);
+    }
+  }
+  cgi.Write(icon);
+  cgi.Close();
+  return "";
+}
+
+}  // namespace tessel

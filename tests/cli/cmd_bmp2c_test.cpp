@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/command.h"
+#include "tests/support/bmp_writer.h"
+#include "tests/support/temp_dir.h"
+
+using namespace tessel;
+using tessel::test::BuildBmp;
+using tessel::test::PlainBmp;
+using tessel::test::TBmpSpec;
+using tessel::test::TTempDir;
+
+namespace {
+
+struct TRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+TRun Bmp2C(const std::vector<std::string>& args) {
+  std::vector<std::string> all{"bmp2c"};
+  all.insert(all.end(), args.begin(), args.end());
+  std::ostringstream out, err;
+  int status = CliMain(all, out, err);
+  return {status, out.str(), err.str()};
+}
+
+}  // namespace
+
+TEST(CmdBmp2C, WritesBothFilesOrReportsTheErrorText) {
+  TTempDir dir;
+  const std::string bmp = dir.Write("pic.bmp", BuildBmp(PlainBmp(3, 2, {{255, 255, 255}})));
+  TRun run = Bmp2C({bmp + ";" + dir.File("Out.cpp")});
+  EXPECT_EQ(0, run.status) << run.err;
+  EXPECT_EQ("Written: " + dir.File("Out.cpp") + "\nWritten: " + dir.File("Out_8C.cpp") + "\n",
+            run.out);
+  EXPECT_EQ(
+      "#define pic_WIDTH 0x0003\r\n#define pic_HEIGHT 0x0002\r\n"
+      "const unsigned short pic[ 6 ] ={\r\n0xFFFF,0xFFFF,0xFFFF,\r\n0xFFFF,0xFFFF,0xFFFF\r\n};",
+      dir.Read("Out.cpp"));
+  EXPECT_EQ(
+      "#define pic_WIDTH 0x0003\r\n#define pic_HEIGHT 0x0002\r\n"
+      "const unsigned char pic[ 3 ] ={\r\n0x77,\r\n0x77\r\n};",
+      dir.Read("Out_8C.cpp"));
+
+  TBmpSpec deep = PlainBmp(3, 2);
+  deep.bitCount = 24;
+  run = Bmp2C({dir.Write("deep.bmp", BuildBmp(deep))});
+  EXPECT_EQ(1, run.status);
+  EXPECT_EQ("biBitCount is 24. Should be 8!\n", run.err);
+
+  run = Bmp2C({dir.File("none.bmp")});
+  EXPECT_EQ(1, run.status);
+  EXPECT_EQ("Bitmap not found: " + dir.File("none.bmp") + "\n", run.err);
+
+  EXPECT_EQ(2, Bmp2C({}).status);
+}

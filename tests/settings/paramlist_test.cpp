@@ -1,0 +1,213 @@
+#include "settings/uParamlist.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "support/text.h"
+
+using namespace tessel;
+
+namespace {
+
+// The first line in order whose name matches, found the slow and obvious way.
+long ScanForName(const TParamlist& list, const std::string& name) {
+  for (size_t i = 0; i < list.Count(); ++i) {
+    const std::string& line = list.Line(i);
+    const size_t eq = line.find('=');
+    if (eq != std::string::npos && SameTextAnsi(line.substr(0, eq), name)) {
+      return static_cast<long>(i);
+    }
+  }
+  return -1;
+}
+
+}  // namespace
+
+TEST(ParamlistTest, SetValueReplacesInPlaceAndDeletesOnEmpty) {
+  TParamlist list;
+  list.SetValue("A", "1");
+  list.SetValue("PROG", "Y");
+  list.SetValue("C", "3");
+  list.SetValue("missing", "");
+  EXPECT_EQ(list.Text(), "A=1\r\nPROG=Y\r\nC=3\r\n");
+
+  list.SetValue("prog", "X");
+  EXPECT_EQ(list.Text(), "A=1\r\nprog=X\r\nC=3\r\n");
+  EXPECT_EQ(list.ValueOf("PROG"), "X");
+
+  list.SetValue("a", "");
+  EXPECT_EQ(list.Text(), "prog=X\r\nC=3\r\n");
+  EXPECT_EQ(list.ValueOf("A"), "");
+  EXPECT_EQ(list.IndexOfName("c"), 1);
+
+  // Values keep everything after the first "=", quotes and references too.
+  list.SetValue("E", "x=\"$(C)\"");
+  EXPECT_EQ(list.ValueOf("e"), "x=\"$(C)\"");
+  // Code-page letters fold as names.
+  list.SetValue("\xE4RGER", "1");
+  EXPECT_EQ(list.ValueOf("\xC4rger"), "1");
+}
+
+TEST(ParamlistTest, FirstLineWinsAndTheIndexFollowsEveryChange) {
+  TParamlist list;
+  list.Add("K=first");
+  list.Add("k=second");
+  list.Add("no name line");
+  EXPECT_EQ(list.ValueOf("K"), "first");
+  list.Delete(0);
+  EXPECT_EQ(list.ValueOf("K"), "second");
+  EXPECT_EQ(list.IndexOfName("no name line"), -1);
+  EXPECT_EQ(list.NameAt(1), "");
+  EXPECT_EQ(list.ValueAt(1), "");
+  EXPECT_EQ(list.IndexOf("NO NAME LINE"), 1);
+  EXPECT_EQ(list.IndexOf("k=SECOND"), 0);
+  EXPECT_EQ(list.IndexOf("k=other"), -1);
+
+  // A repeated name placed in front of its first line takes over.
+  TParamlist twice;
+  twice.SetText("A=1\nB=2\nC=3");
+  twice.Insert(1, "b=0");
+  EXPECT_EQ(twice.ValueOf("B"), "0");
+  twice.SetText("A=1\nB=2\nC=3");
+  twice.SetLine(0, "c=0");
+  EXPECT_EQ(twice.ValueOf("C"), "0");
+  EXPECT_EQ(twice.IndexOfName("A"), -1);
+
+  // Random edits against a plain scan: first with every name on one line at
+  // most (the index is updated in place), then with repeated names.
+  std::mt19937 random(12345);
+  const std::vector<std::string> names = {"A", "b", "C", "d", "E", "F", "g", "a", "B"};
+  for (bool unique : {true, false}) {
+    list.Clear();
+    const size_t nameCount = unique ? 7 : names.size();
+    for (int step = 0; step < 4000; ++step) {
+      const std::string name = names[random() % nameCount];
+      const std::string value = (random() % 4 == 0) ? "" : std::to_string(step);
+      const std::string line = random() % 5 == 0 ? name : name + "=" + value;
+      const bool fresh = ScanForName(list, name) < 0;
+      switch (random() % 6) {
+        case 0:
+          list.SetValue(name, value);
+          break;
+        case 1:
+          if (!unique || fresh) list.Insert(random() % (list.Count() + 1), line);
+          break;
+        case 2:
+          if (list.Count() > 0) list.Delete(random() % list.Count());
+          break;
+        case 3:
+          if (list.Count() > 0 && (!unique || fresh)) list.SetLine(random() % list.Count(), line);
+          break;
+        case 4:
+          if (!unique || fresh) list.Add(line);
+          break;
+        default:
+          if (list.Count() > 5) list.SetText(list.Text());
+          break;
+      }
+      for (const std::string& probe : names) {
+        ASSERT_EQ(list.IndexOfName(probe), ScanForName(list, probe))
+            << "step " << step << (unique ? " unique" : " repeated");
+      }
+    }
+  }
+}
+
+TEST(ParamlistTest, WholeTextAcceptsBothLineEnds) {
+  TParamlist list;
+  list.SetText("A=1\r\nB=2\nC=3");
+  ASSERT_EQ(list.Count(), 3u);
+  EXPECT_EQ(list.Line(2), "C=3");
+  EXPECT_EQ(list.Text(), "A=1\r\nB=2\r\nC=3\r\n");
+  list.SetText("X=1\n\nY=2\r\n");
+  ASSERT_EQ(list.Count(), 3u);
+  EXPECT_EQ(list.Line(1), "");
+  EXPECT_EQ(list.ValueOf("Y"), "2");
+  list.SetText("");
+  EXPECT_EQ(list.Count(), 0u);
+  EXPECT_EQ(list.Text(), "");
+  list.Clear();
+  EXPECT_EQ(list.ValueOf("X"), "");
+}
+
+TEST(ParamlistTest, ExpandResolvesNestedReferences) {
+  TParamlist list;
+  list.SetValue("A", "1");
+  list.SetValue("B", "$(A)2");
+  list.SetValue("prog", "p");
+  EXPECT_EQ(list.Expand("x$(B)y", false), "x12y");
+  EXPECT_EQ(list.ExpandedValue("b", false), "12");
+  EXPECT_EQ(list.Expand("$(PROG)-$(prog)-$(Prog)", false), "p-p-p");
+  EXPECT_EQ(list.Expand("a$(NONE)b$()c", false), "abc");
+  EXPECT_EQ(list.Expand("$(A) $(A", false), "1 $(A");
+  EXPECT_EQ(list.Expand("x $(A", false), "x $(A");
+  EXPECT_EQ(list.Expand("no refs", true), "no refs");
+
+  // The search restarts at the beginning after each token: an inserted "$("
+  // joins the text after it.
+  list.SetValue("OPEN", "$(");
+  list.SetValue("Z", "z");
+  EXPECT_EQ(list.Expand("$(OPEN)Z)", false), "z");
+  // Every occurrence of the exact token goes in one pass.
+  EXPECT_EQ(list.Expand("$(A)$(B)$(A)", false), "1121");
+}
+
+TEST(ParamlistTest, QuotesOfValuesAlwaysGoThoseOfTheTextOnlyWhenAsked) {
+  TParamlist list;
+  list.SetValue("DIR", "\"C:\\My Files\"");
+  EXPECT_EQ(list.Expand("-I $(DIR)", false), "-I C:\\My Files");
+  EXPECT_EQ(list.Expand("-I \"$(DIR)\"", false), "-I \"C:\\My Files\"");
+  EXPECT_EQ(list.Expand("-I $(DIR)", true), "-I C:\\My Files");
+  EXPECT_EQ(list.Expand("-I \"$(DIR)\"", true), "-I C:\\My Files");
+  EXPECT_EQ(list.Expand("a\"b\"\"c", true), "abc");
+  EXPECT_EQ(list.ExpandedValue("DIR", false), "\"C:\\My Files\"");
+  EXPECT_EQ(list.ExpandedValue("DIR", true), "C:\\My Files");
+  // A quoted name inside a value loses its quotes before the lookup.
+  list.SetValue("Q", "$(\"DIR\")");
+  EXPECT_EQ(list.ExpandedValue("Q", true), "C:\\My Files");
+}
+
+TEST(ParamlistTest, SelfReferencesStopWithACycleMark) {
+  TParamlist list;
+  list.SetValue("X", "a$(x)");
+  EXPECT_EQ(list.Expand("$(X)", false), "a" + TParamlist::CycleMark("x"));
+  EXPECT_EQ(TParamlist::CycleMark("x"), "<CYCLE:x>");
+
+  list.SetValue("P", "a$(Q)");
+  list.SetValue("Q", "b$(P)");
+  EXPECT_EQ(list.Expand("[$(P)]", false), "[ab<CYCLE:P>]");
+  EXPECT_EQ(list.Expand("[$(Q)|$(P)]", false), "[ba<CYCLE:Q>|ab<CYCLE:P>]");
+
+  // Not every repetition is a cycle: siblings may share a name.
+  list.SetValue("S", "s");
+  list.SetValue("TWICE", "$(S)$(S)-$(S)");
+  EXPECT_EQ(list.Expand("$(TWICE)$(TWICE)", false), "ss-sss-s");
+
+  // A value re-forming its own token with a ")" of the text ends anyway.
+  list.SetValue("R", "$(R");
+  EXPECT_EQ(list.Expand("$(R))", false), "$(R");
+}
+
+TEST(ParamlistTest, LongChainsDoNotExhaustTheStack) {
+  TParamlist list;
+  const int depth = 50000;
+  for (int i = 0; i < depth; ++i) {
+    list.Add("V" + std::to_string(i) + "=$(V" + std::to_string(i + 1) + ")");
+  }
+  list.Add("V" + std::to_string(depth) + "=end");
+  EXPECT_EQ(list.Expand("<$(v0)>", false), "<end>");
+  list.SetValue("V" + std::to_string(depth), "$(V0)");
+  EXPECT_EQ(list.Expand("$(V0)", false), "<CYCLE:V0>");
+}
+
+TEST(ParamlistTest, OneExpandResolvesAtMostTheCappedNumberOfReferences) {
+  TParamlist list;
+  std::string text;
+  const int references = TParamlist::kMaxExpandPasses + 3;
+  for (int i = 0; i < references; ++i) text += "$(U" + std::to_string(i) + ")";
+  const int cap = TParamlist::kMaxExpandPasses;
+  EXPECT_EQ(list.Expand(text, false), "$(U" + std::to_string(cap) + ")$(U" +
+                                          std::to_string(cap + 1) + ")$(U" +
+                                          std::to_string(cap + 2) + ")");
+}
