@@ -59,11 +59,13 @@ TEST_F(TCopyCheckTest, CheckListComparesUnsignedByteValues) {
   EXPECT_EQ(Hex(Target()), "01 FF 7F 80 09");
 
   // -1 and 511 have the low byte FF but are no byte values.
-  EXPECT_EQ(On(Bytes("01 FF 7F 80 00"), {"CHECKLIST=1,-1"}),
-            "Check failed! CHECKLIST=1,-1 vs. FF7F8000");
+  EXPECT_EQ(On(Bytes("01 FF 7F 80 00"), {"CHECKLIST=1,-1"}), "Check failed! CHECKLIST=1,-1 vs. FF");
   EXPECT_TRUE(Logged("CHECKLIST=1,-1 -> 00000001 1"));
-  EXPECT_EQ(On(Bytes("01 FF 7F 80 00"), {"CHECKLIST=1,511"}),
-            "Check failed! CHECKLIST=1,511 vs. FF7F8000");
+  EXPECT_EQ(On(Bytes("01 FF 7F 80 00"), {"CHECKLIST=1,$FF,511"}),
+            "Check failed! CHECKLIST=1,$FF,511 vs. FF7F");
+  // The message shows at most the first four bytes read.
+  EXPECT_EQ(On(Bytes("01 FF 7F 80 00"), {"CHECKLIST=0,1,$FF,127,$80,1"}),
+            "Check failed! CHECKLIST=0,1,$FF,127,$80,1 vs. 01FF7F80");
   EXPECT_EQ(On(Bytes("01 FF"), {"CHECKLIST=1,$FF,0"}), "Check failed! CHECKLIST=1,$FF,0 vs. FF");
   EXPECT_EQ(On(Bytes("01 FF"), {"CHECKLIST=2,0"}), "Position exceeds filesize! CHECKLIST=2,0");
   EXPECT_THROW(On(Bytes("01 FF"), {"CHECKLIST=0,1,x"}), EConvertError);

@@ -106,7 +106,7 @@ TEST_F(TPatchTest, ExceptionsEndTheRunWithoutClosingLineAndKeepTheTarget) {
     }
     EXPECT_TRUE(patcher.TargetOpen());
   }
-  EXPECT_EQ(dir.Read("t.bin"), "xbc");
+  EXPECT_EQ(dir.Read("t.bin"), std::string("x\0c", 3));
   // A script that cannot be opened raises right after the start line.
   TPatcher patcher;
   EXPECT_THROW(patcher.Run(Path("missing.pat")), EFileError);
