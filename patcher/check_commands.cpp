@@ -1,6 +1,7 @@
 // CHECKSTRING and CHECKLIST compare target bytes without moving the position.
 
 #include <algorithm>
+#include <vector>
 
 #include "patcher/patch_values.h"
 #include "patcher/patcher.h"
@@ -37,8 +38,9 @@ void TPatcher::CmdCheckList(const std::string& value) {
   const int count = std::max(0, FieldsIn(value) - 1);
   result_ = " -> " + Hex8(static_cast<uint32_t>(offset)) + " " + Decimal(count);
   const std::string found = ReadTargetAt(offset, static_cast<size_t>(count));
+  const std::vector<std::string> fields = SplitFields(value, count + 1);
   for (int i = 0; i < count; ++i) {
-    const int32_t expected = StrictNumber(Field(value, i + 2));
+    const int32_t expected = StrictNumber(fields[static_cast<size_t>(i) + 1]);
     const bool same = static_cast<size_t>(i) < found.size() &&
                       expected == static_cast<unsigned char>(found[static_cast<size_t>(i)]);
     if (!same) {

@@ -135,8 +135,8 @@ void TPatcher::CmdInsertList(const std::string& value) {
   result_ = " -> " + Decimal(count);
   std::string bytes;
   bytes.reserve(static_cast<size_t>(count));
-  for (int i = 1; i <= count; ++i) {
-    bytes += static_cast<char>(StrictNumber(Field(value, i)) & 0xFF);
+  for (const std::string& field : SplitFields(value, count)) {
+    bytes += static_cast<char>(StrictNumber(field) & 0xFF);
   }
   FTarget.Write(bytes);
 }

@@ -2,6 +2,7 @@
 
 #include "patcher/patcher.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "patcher/patch_values.h"
@@ -171,6 +172,24 @@ std::string TPatcher::Field(const std::string& value, int n) const {
 int TPatcher::FieldsIn(const std::string& value) const {
   if (FDelimiter.empty()) return IsBlank(value) ? 0 : 1;
   return FieldCount(value, FDelimiter);
+}
+
+std::vector<std::string> TPatcher::SplitFields(const std::string& value, int count) const {
+  std::vector<std::string> fields;
+  fields.reserve(static_cast<size_t>(std::max(count, 0)));
+  size_t start = 0;
+  bool more = true;
+  while (static_cast<int>(fields.size()) < count) {
+    if (!more) {
+      fields.emplace_back();
+      continue;
+    }
+    const size_t end = FDelimiter.empty() ? std::string::npos : value.find(FDelimiter, start);
+    more = end != std::string::npos;
+    fields.push_back(value.substr(start, more ? end - start : std::string::npos));
+    if (more) start = end + FDelimiter.size();
+  }
+  return fields;
 }
 
 int32_t TPatcher::OffsetRule(int32_t position) const {

@@ -77,6 +77,8 @@ class TPatcher {
   // Values and positions.
   std::string Field(const std::string& value, int n) const;
   int FieldsIn(const std::string& value) const;
+  // Fields 1 to count in one pass (missing ones empty), for long lists.
+  std::vector<std::string> SplitFields(const std::string& value, int count) const;
   int32_t OffsetRule(int32_t position) const;
   // File offset of a script position (field text); FILESIZE only where
   // allowed. False, with FError set, for an offset before the file start.

@@ -101,9 +101,9 @@ TEST_F(TInsertTest, InsertFileSizeByteOrdersInversionAndAdjustment) {
 TEST_F(TInsertTest, InsertCharInsertListAndDelimiters) {
   EXPECT_EQ(On("", {"INSERTCHAR=$FF,3", "INSERTCHAR=7", "INSERTCHAR=$141,0", "INSERTCHAR=,2",
                     "INSERTLIST=$41,$42,67", "DELIM=;", "INSERTLIST=$41;$42;$143", "DELIM=<>",
-                    "INSERTLIST=1<>2"}),
+                    "INSERTLIST=1<>2", "DELIM=,,", "INSERTLIST=3,,4,,5"}),
             "");
-  EXPECT_EQ(Hex(Target()), "FF FF FF 07 00 00 41 42 43 41 42 43 01 02");
+  EXPECT_EQ(Hex(Target()), "FF FF FF 07 00 00 41 42 43 41 42 43 01 02 03 04 05");
   EXPECT_TRUE(Logged("INSERTCHAR=$FF,3 -> 3"));
   EXPECT_TRUE(Logged("INSERTCHAR=$141,0 -> 0"));
   EXPECT_TRUE(Logged("INSERTLIST=$41,$42,67 -> 3"));
