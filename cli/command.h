@@ -41,6 +41,7 @@ std::vector<std::unique_ptr<TCliCommand>> AllCommands();
 std::unique_ptr<TCliCommand> MakeBmp2CgiCommand();
 std::unique_ptr<TCliCommand> MakeBmp2CCommand();
 std::unique_ptr<TCliCommand> MakeGenerateCommand();
+std::unique_ptr<TCliCommand> MakePatchCommand();
 
 // The front end without the process around it, so tests can run it against
 // string streams. `args` excludes the program name.

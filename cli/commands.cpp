@@ -6,10 +6,11 @@ namespace tessel {
 
 std::vector<std::unique_ptr<TCliCommand>> AllCommands() {
   std::vector<std::unique_ptr<TCliCommand>> commands;
-  commands.push_back(MakeBmp2CgiCommand());
-  commands.push_back(MakeBmp2CCommand());
   commands.push_back(MakeRunCommand());
   commands.push_back(MakeGenerateCommand());
+  commands.push_back(MakePatchCommand());
+  commands.push_back(MakeBmp2CgiCommand());
+  commands.push_back(MakeBmp2CCommand());
   return commands;
 }
 

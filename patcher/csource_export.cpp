@@ -1,0 +1,45 @@
+// MAKECSOURCE: a region of the target as data lines for the SH assembler.
+
+#include <algorithm>
+
+#include "patcher/patch_values.h"
+#include "patcher/patcher.h"
+
+namespace tessel {
+
+namespace {
+
+constexpr size_t kBytesPerLine = 16;
+
+}  // namespace
+
+void TPatcher::CmdMakeCSource(const std::string& value) {
+  CheckTargetOpen();
+  const std::string fileName = Field(value, 1);
+  const auto address = static_cast<uint32_t>(StrictNumber(Field(value, 2)));
+  const int32_t length = StrictNumber(Field(value, 3));
+  MakeCSource(fileName, address, length);
+}
+
+void TPatcher::MakeCSource(const std::string& fileName, uint32_t address, int32_t length) {
+  const int64_t position = FTarget.Position();
+  TTextWriter out(fileName);
+  out.WriteLine("\t.align 4");
+  out.WriteLine("OSBLOCK:\t.DATA.L h'" + Hex8(address) + ",h'" +
+                Hex8(static_cast<uint32_t>(length)));
+  // Fewer bytes when the end of the target comes first.
+  const std::string bytes = ReadTargetAt(position, static_cast<size_t>(std::max(length, 0)));
+  for (size_t start = 0; start < bytes.size(); start += kBytesPerLine) {
+    std::string line = Hex8(address + static_cast<uint32_t>(start)) + "\t" + ".DATA.B ";
+    const size_t end = std::min(bytes.size(), start + kBytesPerLine);
+    for (size_t i = start; i < end; ++i) {
+      if (i > start) line += ",";
+      line += "h'" + HexBytes(bytes.substr(i, 1));
+    }
+    out.WriteLine(line);
+  }
+  out.Close();
+  FTarget.Seek(position);
+}
+
+}  // namespace tessel

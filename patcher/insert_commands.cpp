@@ -1,0 +1,144 @@
+// Positioning and the commands that write into the target at its position.
+
+#include <algorithm>
+#include <vector>
+
+#include "patcher/patch_values.h"
+#include "patcher/patcher.h"
+#include "patcher/time_format.h"
+#include "platform/path_split.h"
+#include "support/Base_00.h"
+
+namespace tessel {
+
+namespace {
+
+constexpr size_t kListItemsPerLine = 16;
+constexpr size_t kRunBlock = 65536;
+
+}  // namespace
+
+void TPatcher::CmdGoto(const std::string& value) {
+  CheckTargetOpen();
+  int64_t offset;
+  if (!ResolveOffset(Field(value, 1), true, offset)) return;
+  if (offset > FMaxSize) {
+    FError = "Position exceeds max allowed size! " + FLine;
+    return;
+  }
+  // Added bytes are zeros, whether AUTOEXPAND asks for it or not.
+  if (offset > TargetSize()) FTarget.Truncate(offset);
+  FTarget.Seek(offset);
+  result_ = " -> " + Hex8(static_cast<uint32_t>(offset));
+}
+
+void TPatcher::CmdInsertFile(const std::string& value) {
+  CheckTargetOpen();
+  std::string fileName = Unquote(Field(value, 1));
+  if (!HasDirectoryPart(fileName)) fileName = FDirectory + fileName;
+  try {
+    std::string bytes;
+    {
+      TFile file(fileName, TFile::Mode::Read);
+      const int64_t length = file.Size();
+      int64_t size = LenientNumber(Field(value, 2), 0);
+      const int64_t offset = LenientNumber(Field(value, 3), 0);
+      if (offset < 0) {
+        FError = "Position before start of file! " + FLine;
+        return;
+      }
+      if (size == 0) size = length - offset;
+      if (length < offset + size) {
+        FError = "Size exceeds filesize! " + FLine;
+        return;
+      }
+      if (size < 1) {
+        FError = "Size missing! " + FLine;
+        return;
+      }
+      bytes.resize(static_cast<size_t>(size));
+      file.Seek(offset);
+      file.ReadExact(bytes.data(), bytes.size());
+    }
+    FTarget.Write(bytes);
+    result_ = "\r\n -> " + fileName;
+    FListFileName = Unquote(Field(value, 4));
+    if (!IsBlank(FListFileName)) WriteListFile(bytes);
+  } catch (const EFileError&) {
+    result_ = " -> File error";
+    FError = " -> File error";
+  }
+}
+
+// Script lines that insert the same bytes again.
+void TPatcher::WriteListFile(const std::string& bytes) {
+  TTextWriter list(FListFileName);
+  for (size_t start = 0; start < bytes.size(); start += kListItemsPerLine) {
+    std::string line = "INSERTLIST=";
+    const size_t end = std::min(bytes.size(), start + kListItemsPerLine);
+    for (size_t i = start; i < end; ++i) {
+      if (i > start) line += FDelimiter;
+      line += "$" + HexBytes(bytes.substr(i, 1));
+    }
+    list.WriteLine(line);
+  }
+  list.Close();
+}
+
+void TPatcher::CmdInsertString(const std::string& value) {
+  CheckTargetOpen();
+  const std::string text = Unquote(value);
+  FTarget.Write(text + '\0');
+  result_ = " -> \"" + text + "\"";
+}
+
+void TPatcher::CmdInsertTime(const std::string& value) {
+  CheckTargetOpen();
+  const std::string text = FormatPatchDateTime(value, clock_());
+  FTarget.Write(text + '\0');
+  result_ = " -> \"" + text + "\"";
+}
+
+void TPatcher::CmdInsertFileSize(const std::string& /*value*/) {
+  CheckTargetOpen();
+  const int64_t position = FTarget.Position();
+  uint32_t size = static_cast<uint32_t>(TargetSize()) + static_cast<uint32_t>(FAdjustment);
+  std::string bytes = Word32Bytes(size);
+  if (FInvert) {
+    for (char& b : bytes) b = static_cast<char>(~static_cast<unsigned char>(b));
+  }
+  FTarget.Write(bytes);
+  result_ = " -> " + Hex8(static_cast<uint32_t>(position)) + "=" + HexBytes(bytes);
+}
+
+void TPatcher::CmdInsertChar(const std::string& value) {
+  CheckTargetOpen();
+  const char byte = static_cast<char>(LenientNumber(Field(value, 1), 0) & 0xFF);
+  const int32_t count = LenientNumber(Field(value, 2), 1);
+  if (count < 0) {
+    FError = "Negative count! " + FLine;
+    return;
+  }
+  const std::string block(std::min<size_t>(static_cast<size_t>(count), kRunBlock), byte);
+  for (size_t left = static_cast<size_t>(count); left > 0;) {
+    const size_t now = std::min(left, block.size());
+    FTarget.Write(block.data(), now);
+    left -= now;
+  }
+  result_ = " -> " + Decimal(count);
+}
+
+void TPatcher::CmdInsertList(const std::string& value) {
+  CheckTargetOpen();
+  // A blank value still has one (invalid) field.
+  const int count = std::max(1, FieldsIn(value));
+  result_ = " -> " + Decimal(count);
+  std::string bytes;
+  bytes.reserve(static_cast<size_t>(count));
+  for (const std::string& field : SplitFields(value, count)) {
+    bytes += static_cast<char>(StrictNumber(field) & 0xFF);
+  }
+  FTarget.Write(bytes);
+}
+
+}  // namespace tessel

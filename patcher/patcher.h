@@ -1,0 +1,161 @@
+#pragma once
+// TPatcher: interprets a patch script that creates or opens one binary file,
+// the target, and writes bytes, texts, other files, sizes, times and
+// checksums into it, checks its bytes, draws text into a display bitmap
+// inside it and exports regions of it.
+//
+// User-level failures end a run with an error text (the target is then
+// deleted); I/O failures, invalid strict numbers and a missing target raise
+// exceptions that pass through Run.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "patcher/patch_values.h"  // EConvertError
+#include "platform/datetime.h"
+#include "platform/file_stream.h"
+#include "settings/uParamlist.h"
+
+namespace tessel {
+
+// Raised by every command that needs the target while none is open.
+class ETargetNotOpen : public std::runtime_error {
+ public:
+  ETargetNotOpen() : std::runtime_error("TargetFile not open") {}
+};
+
+class TPatcher {
+ public:
+  using TLogEvent = std::function<void(const std::string& text, bool force)>;
+
+  // Own, empty parameter list.
+  TPatcher();
+  // The caller's list (not owned): the script sees and may change it.
+  explicit TPatcher(TParamlist* params);
+  ~TPatcher();
+  TPatcher(const TPatcher&) = delete;
+  TPatcher& operator=(const TPatcher&) = delete;
+
+  // Log sink; the engine passes its Log operation.
+  TLogEvent OnLog;
+
+  // Processes the whole script. The outcome is reported through the log only.
+  void Run(const std::string& scriptPath);
+
+  // OnLog with Text + CR LF; Clear empties and Notify appends to the main
+  // window's log; then pending messages are processed.
+  void LogLine(const std::string& text, bool clear, bool notify);
+
+  // Source of the current time for INSERTTIME (tests fix it).
+  void SetClock(std::function<TDateTime()> clock) { clock_ = std::move(clock); }
+
+  // State after a run, for callers that want more than the log.
+  const std::string& Error() const { return FError; }
+  bool TargetOpen() const { return FTargetOpen; }
+  const std::string& TargetName() const { return FTargetName; }
+  TParamlist& Params() { return *FParams; }
+
+ private:
+  using THandler = void (TPatcher::*)(const std::string& value);
+  struct TCommand {
+    const char* keyword;
+    THandler handler;
+  };
+  static const std::vector<TCommand>& CommandTable();
+
+  void ExecuteLine();
+  void ExecuteUnmatched(const std::string& value);
+  void CheckTargetOpen() const;
+  void CloseTarget(bool deleteFile);
+  void CopySource();
+  void ExpandDirectory();
+
+  // Values and positions.
+  std::string Field(const std::string& value, int n) const;
+  int FieldsIn(const std::string& value) const;
+  // Fields 1 to count in one pass (missing ones empty), for long lists.
+  std::vector<std::string> SplitFields(const std::string& value, int count) const;
+  int32_t OffsetRule(int32_t position) const;
+  // File offset of a script position (field text); FILESIZE only where
+  // allowed. False, with FError set, for an offset before the file start.
+  bool ResolveOffset(const std::string& text, bool allowFileSize, int64_t& offset);
+  int64_t TargetSize() const { return FTarget.Size(); }
+  std::string ReadTargetAt(int64_t offset, size_t count);
+  void WriteTargetAt(int64_t offset, const std::string& bytes);
+  std::string Word32Bytes(uint32_t value) const;
+
+  // Commands (value = text after the first "=").
+  void CmdDirectory(const std::string& value);
+  void CmdTargetUnlock(const std::string& value);
+  void CmdTargetLock(const std::string& value);
+  void CmdBigEndian(const std::string& value);
+  void CmdInvert(const std::string& value);
+  void CmdAdjustment(const std::string& value);
+  void CmdTargetFile(const std::string& value);
+  void CmdMakeCSource(const std::string& value);
+  void CmdGoto(const std::string& value);
+  void CmdSourceFile(const std::string& value);
+  void CmdTestBitmap(const std::string& value);
+  void CmdInsertFile(const std::string& value);
+  void CmdCodeOffset(const std::string& value);
+  void CmdMaxSize(const std::string& value);
+  void CmdFileOffset(const std::string& value);
+  void CmdDelim(const std::string& value);
+  void CmdInsertString(const std::string& value);
+  void CmdInsertTime(const std::string& value);
+  void CmdCopy(const std::string& value);
+  void CmdPaste(const std::string& value);
+  void CmdInsertFileSize(const std::string& value);
+  void CmdInsertChar(const std::string& value);
+  void CmdInsertList(const std::string& value);
+  void CmdChecksumInit(const std::string& value);
+  void CmdDisplayAddr(const std::string& value);
+  void CmdPrintString(const std::string& value);
+  void CmdPrintList(const std::string& value);
+  void CmdChecksumCalc(const std::string& value);
+  void CmdChecksumSave(const std::string& value);
+  void CmdCheckString(const std::string& value);
+  void CmdCheckList(const std::string& value);
+
+  void WriteListFile(const std::string& bytes);
+  void PrintString(int32_t x, int32_t y, const std::string& text);
+  void DrawChar(unsigned char c, int32_t& x, int32_t& y);
+  void SaveDisplayBitmap(const std::string& fileName);
+  void MakeCSource(const std::string& fileName, uint32_t address, int32_t length);
+
+  std::unique_ptr<TParamlist> ownParams_;
+  TParamlist* FParams;
+  std::string FCommand;
+  std::string FLine;
+  std::string FSourceName;
+  std::string FTargetName;
+  bool FUnlock = false;
+  bool FLock = false;
+  uint32_t FTargetAttr = 0;
+  TFile FTarget;
+  bool FTargetOpen = false;
+  std::string FError;
+  int32_t FAdjustment = 0;
+  int32_t FFileOffset = 0;
+  int32_t FCodeOffset = 0;
+  std::string FListFileName;
+  std::string FDirectory;
+  std::string FDelimiter = ",";
+  bool FInvert = false;
+  bool FBigEndian = true;
+  int32_t FLineNo = 0;
+  uint32_t FChecksum = 0;
+  int32_t FDisplayAddr = -1;
+  bool FExternalParams;
+  std::string FCopyBuffer;  // bytes held by COPY; FCopyLength is its size
+  int32_t FMaxSize = 2147483647;
+
+  std::string result_;  // result text of the current command
+  std::function<TDateTime()> clock_;
+};
+
+}  // namespace tessel
