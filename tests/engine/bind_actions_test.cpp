@@ -119,7 +119,7 @@ TEST_F(BindActions, AFailingPatchScriptDeletesTheTargetAndTheBuildGoesOn) {
                                                dir.File("DEMO.G3A") +
                                                "\r\n"
                                                "CHECKSTRING=0,XXXXX\r\n");
-  EXPECT_EQ(RunLines({"BIND=" + bind, "AFTER=1"}), psReady);
+  EXPECT_EQ(RunLines({"DEPENDANT=" + dir.File("DEMO.G3A"), "BIND=" + bind, "AFTER=1"}), psReady);
   EXPECT_FALSE(FileExists(dir.File("DEMO.G3A")));
   EXPECT_TRUE(std::any_of(Window().begin(), Window().end(), [](const std::string& line) {
     return line.starts_with("Error at lineNo: 3\r\nCheck failed! ");
