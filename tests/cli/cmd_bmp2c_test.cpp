@@ -9,7 +9,7 @@
 using namespace tessel;
 using tessel::test::BuildBmp;
 using tessel::test::PlainBmp;
-using tessel::test::TBmpSpec;
+using tessel::test::TBmpLayout;
 using tessel::test::TTempDir;
 
 namespace {
@@ -46,7 +46,7 @@ TEST(CmdBmp2C, WritesBothFilesOrReportsTheErrorText) {
       "const unsigned char pic[ 3 ] ={\r\n0x77,\r\n0x77\r\n};",
       dir.Read("Out_8C.cpp"));
 
-  TBmpSpec deep = PlainBmp(3, 2);
+  TBmpLayout deep = PlainBmp(3, 2);
   deep.bitCount = 24;
   run = Bmp2C({dir.Write("deep.bmp", BuildBmp(deep))});
   EXPECT_EQ(1, run.status);

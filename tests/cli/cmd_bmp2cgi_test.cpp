@@ -10,7 +10,7 @@
 using namespace tessel;
 using tessel::test::BuildBmp;
 using tessel::test::PlainBmp;
-using tessel::test::TBmpSpec;
+using tessel::test::TBmpLayout;
 using tessel::test::TTempDir;
 
 namespace {
@@ -40,7 +40,7 @@ TEST(CmdBmp2Cgi, ExitStatusTellsConvertedFromRefused) {
   EXPECT_EQ(static_cast<size_t>(kCgiFileSize), dir.Read("ICON.CGI").size());
   EXPECT_NE(std::string::npos, run.out.find("ICON.CGI"));
 
-  TBmpSpec low = PlainBmp(kCgiWidth, 32);
+  TBmpLayout low = PlainBmp(kCgiWidth, 32);
   const std::string lowBmp = dir.Write("low.bmp", BuildBmp(low));
   run = Bmp2Cgi({lowBmp + ";" + dir.File("low.cgi")});
   EXPECT_EQ(1, run.status);

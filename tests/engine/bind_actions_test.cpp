@@ -42,8 +42,8 @@ class BindActions : public TEngineTest {
 };
 
 TEST_F(BindActions, IconsConvertOnlyWhenTheBitmapIsNewer) {
-  TBmpSpec spec = PlainBmp(92, 64, {{255, 0, 0}});
-  std::string bitmap = FileAt("ICON.BMP", BuildBmp(spec), At(10));
+  TBmpLayout layout = PlainBmp(92, 64, {{255, 0, 0}});
+  std::string bitmap = FileAt("ICON.BMP", BuildBmp(layout), At(10));
   std::string icon = FileAt("ICON.CGI", "old", At(20));
   engine->ReportAll = true;
 
@@ -59,8 +59,8 @@ TEST_F(BindActions, IconsConvertOnlyWhenTheBitmapIsNewer) {
 }
 
 TEST_F(BindActions, FailedIconChecksReachTheWindowAsForcedLines) {
-  TBmpSpec spec = PlainBmp(92, 63);
-  std::string bitmap = FileAt("BAD.BMP", BuildBmp(spec), At(10));
+  TBmpLayout layout = PlainBmp(92, 63);
+  std::string bitmap = FileAt("BAD.BMP", BuildBmp(layout), At(10));
   std::string icon = dir.File("BAD.CGI");
 
   // Included one level deep, so the lines carry one full stop.
