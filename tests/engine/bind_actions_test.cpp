@@ -6,6 +6,7 @@
 #include "platform/file_system.h"
 #include "tests/engine/engine_fixture.h"
 #include "tests/support/bmp_writer.h"
+#include "tests/support/test_dates.h"
 
 namespace tessel::test {
 namespace {
@@ -14,17 +15,7 @@ class BindActions : public TEngineTest {
  protected:
   BindActions() : mainWindow(&ui) {}
 
-  static TDateTime At(int minute) {
-    DateTimeParts parts;
-    parts.year = 2025;
-    parts.month = 3;
-    parts.day = 1;
-    parts.hour = 9;
-    parts.minute = minute;
-    TDateTime value = 0;
-    EXPECT_TRUE(TryEncodeDateTime(parts, value));
-    return value;
-  }
+  static TDateTime At(int minute) { return TestDate(2025, 3, 1, 9, minute); }
   std::string FileAt(const std::string& name, const std::string& bytes, TDateTime when) {
     std::string path = dir.Write(name, bytes);
     EXPECT_TRUE(SetFileLastWriteTime(path, when));

@@ -4,6 +4,7 @@
 #include "platform/file_stream.h"
 #include "platform/file_system.h"
 #include "tests/patcher/patch_fixture.h"
+#include "tests/support/test_dates.h"
 
 using namespace tessel;
 using namespace tessel::test;
@@ -119,14 +120,7 @@ TEST_F(TInsertTest, InsertCharInsertListAndDelimiters) {
 }
 
 TEST_F(TInsertTest, InsertStringAndInsertTime) {
-  DateTimeParts parts;
-  parts.year = 2023;
-  parts.month = 11;
-  parts.day = 2;
-  parts.hour = 9;
-  parts.minute = 5;
-  TDateTime fixed = 0;
-  ASSERT_TRUE(TryEncodeDateTime(parts, fixed));
+  const TDateTime fixed = TestDate(2023, 11, 2, 9, 5);
   dir.Write("t.bin", "");
   {
     TPatcher patcher;
