@@ -9,17 +9,7 @@
 using namespace tessel;
 using namespace tessel::test;
 
-class TInsertTest : public TPatchTest {
- protected:
-  // Runs the lines on t.bin holding `bytes`, with relative names in the temp dir.
-  std::string On(const std::string& bytes, std::vector<std::string> lines,
-                 TParamlist* params = nullptr) {
-    dir.Write("t.bin", bytes);
-    lines.insert(lines.begin(), {DirectoryLine(), "TARGETFILE=t.bin"});
-    return Run(lines, params);
-  }
-  std::string Target() { return dir.Read("t.bin"); }
-};
+using TInsertTest = TPatchTest;
 
 TEST_F(TInsertTest, GotoFollowsTheOffsetRuleAndTheFileSizeRule) {
   EXPECT_EQ(On(std::string(64, '\0'), {"CODEOFFSET=$100", "FILEOFFSET=$20", "GOTO=$110",
