@@ -24,13 +24,6 @@ void SplitLines(const std::string& bytes, TLineIndex& into) {
   }
 }
 
-// Size and date of an existing file; a date that cannot be read never
-// matches a view.
-void StatFile(const std::string& path, int64_t& size, TDateTime& written) {
-  size = FileSizeOf(path);
-  if (!FileLastWriteTime(path, written)) written = -1;
-}
-
 }  // namespace
 
 TCollectionFiles::TCollectionFiles() = default;
@@ -57,21 +50,24 @@ TCollectionFiles::TView& TCollectionFiles::ViewOf(const std::string& key, const 
   return *view;
 }
 
-void TCollectionFiles::Collect(const std::string& path, const std::string& declaration) {
+void TCollectionFiles::Collect(const std::string& path, const std::string& declaration,
+                               const std::function<void()>& onCreate) {
   const std::string key = Key(path);
   const std::string line = declaration + ";";
-  int64_t size = 0;
-  TDateTime written = 0;
+  // Missing, or a directory: the file is created (or that fails).
+  const int64_t size = FileSizeOf(path);
   TView* view = nullptr;
-  if (FileExists(path)) {
-    StatFile(path, size, written);
+  if (size >= 0) {
+    TDateTime written = 0;
+    if (!FileLastWriteTime(path, written)) written = -1;
     view = &ViewOf(key, path, size, written);
     if (view->lines.AnyLineContains(declaration)) return;
     // A last line without its line end keeps its own line.
-    AppendFileBytes(path, (view->endsWithLineEnd ? "" : "\r\n") + line + "\r\n");
-    if (!view->endsWithLineEnd) view->size += 2;
-    view->size += static_cast<int64_t>(line.size()) + 2;
+    const std::string bytes = (view->endsWithLineEnd ? "" : "\r\n") + line + "\r\n";
+    AppendFileBytes(path, bytes);
+    view->size += static_cast<int64_t>(bytes.size());
   } else {
+    if (onCreate) onCreate();
     WriteFileBytes(path, line + "\r\n");
     std::unique_ptr<TView>& fresh = views_[key];
     fresh = std::make_unique<TView>();
@@ -80,12 +76,8 @@ void TCollectionFiles::Collect(const std::string& path, const std::string& decla
   }
   view->lines.Add(line);
   view->endsWithLineEnd = true;
-  StatFile(path, size, written);
-  if (size != view->size || written < 0) {
-    views_.erase(key);  // someone else wrote as well: read it next time
-    return;
-  }
-  view->written = written;
+  // Should someone else write meanwhile, the size tells at the next call.
+  if (!FileLastWriteTime(path, view->written)) views_.erase(key);
 }
 
 void TCollectionFiles::Forget(const std::string& path) { views_.erase(Key(path)); }

@@ -4,6 +4,7 @@
 // as it is unchanged on disk, so a script with thousands of declarations
 // does not re-read a growing file for every one of them.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -21,9 +22,11 @@ class TCollectionFiles {
   TCollectionFiles& operator=(const TCollectionFiles&) = delete;
 
   // Appends the line declaration + ";" unless a line of the file already
-  // contains the declaration; creates the file when it does not exist.
-  // Throws EFileError when the file cannot be read, created or appended to.
-  void Collect(const std::string& path, const std::string& declaration);
+  // contains the declaration; creates the file when it does not exist,
+  // calling onCreate first. Throws EFileError when the file cannot be read,
+  // created or appended to.
+  void Collect(const std::string& path, const std::string& declaration,
+               const std::function<void()>& onCreate = {});
 
   // Drops the view of one file, or of all of them, ahead of a change made
   // elsewhere. A change that was not announced is still found: a view is

@@ -21,8 +21,9 @@ void TProject::CollectDeclaration(const std::string& declaration, const std::str
   const std::string path =
       HasDirectoryPart(header) ? header : ExpandedValue("HEADERDIR", true) + "\\" + header;
   const std::string collection = path + ".TMP";
-  if (logCreation && !FileExists(collection)) Log("created:" + collection + "\r\n");
-  Collections->Collect(collection, declaration);
+  Collections->Collect(collection, declaration, [&] {
+    if (logCreation) Log("created:" + collection + "\r\n");
+  });
 }
 
 }  // namespace tessel
