@@ -10,7 +10,10 @@
 namespace tessel {
 
 void TProject::UpdateHeaderFilesAction() {
-  const std::string dir = ExpandedValue("UPDATEHEADERFILES", true) + "\\";
+  const std::string value = ExpandedValue("UPDATEHEADERFILES", true);
+  // Without a directory the listing would be the root's.
+  if (IsBlank(value)) return;
+  const std::string dir = value + "\\";
   Collections->ForgetAll();  // the collection files are consumed here
   for (const DirEntry& entry : ListDirectory(dir + "*.TMP")) {
     if (entry.isDirectory) continue;
