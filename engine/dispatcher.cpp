@@ -1,5 +1,6 @@
 // The keyword table in dispatch order, and the control keywords.
 
+#include "engine/collection_files.h"
 #include "engine/uProject.h"
 #include "platform/file_system.h"
 #include "support/Base_00.h"
@@ -82,7 +83,9 @@ TProject::TLineResult TProject::UpdateHeaderFilesLine(const std::string&) {
 
 TProject::TLineResult TProject::DelFileLine(const std::string&) {
   std::string path = ExpandedValue("DELFILE", true);
-  if (!IsBlank(path)) DeleteFileAt(path);  // a missing file is no error
+  if (IsBlank(path)) return TLineResult::Next;
+  Collections->Forget(path);  // it may be a collection file
+  DeleteFileAt(path);         // a missing file is no error
   return TLineResult::Next;
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/uProject.h"
 
+#include "engine/collection_files.h"
 #include "platform/environment.h"
 #include "platform/executable.h"
 #include "support/Base_00.h"
@@ -29,7 +30,8 @@ std::string DefaultEngineLogPath() {
   return path + ".LOG";
 }
 
-TProject::TProject(const std::string& logFilePath) : LogFile(ChooseLogPath(logFilePath)) {
+TProject::TProject(const std::string& logFilePath)
+    : LogFile(ChooseLogPath(logFilePath)), Collections(std::make_unique<TCollectionFiles>()) {
   const auto& arguments = CommandLineArguments();
   LogFile.Write(arguments.empty() ? std::string() : arguments.front());
   LogFile.Flush();

@@ -50,6 +50,13 @@ std::string DefaultEngineLogPath();
 // installations whose program directory is read-only).
 inline constexpr const char* kEngineLogVariable = "TESSEL_ENGINE_LOG";
 
+class TCollectionFiles;
+
+// The routine name of a C declaration: the text in front of its first "(",
+// back to the nearest blank or "*" (tabs do not separate). Empty when there
+// is no "(" or a blank stands right before it.
+std::string NameFromDeclaration(const std::string& declaration);
+
 class TProject {
  public:
   // Script nesting deeper than this stops the build (a script that includes
@@ -100,6 +107,16 @@ class TProject {
   TTextWriter CreateOptionsFile(const std::string& workDir);
   void WriteOption(TTextWriter& file, const std::string& line);
   bool WriteOptionList(TTextWriter& file, int listIndex);
+
+  // Adds a routine's object to the library LIBDIR\LIBRARY.LIB, creating the
+  // library when it is missing (and setting LIBNEW). Clears DEPENDENCY and
+  // DEPENDANT afterwards, and FORCEUPDATE when asked to.
+  void LibraryStep(const std::string& name, bool deleteForceUpdate);
+  // Records a declaration in the header's collection file (header path +
+  // ".TMP"; a bare header name lies in HEADERDIR) unless a line there holds
+  // it already. With logCreation a new collection file is logged.
+  void CollectDeclaration(const std::string& declaration, const std::string& header,
+                          bool logCreation);
 
   // The keyword list, or nullptr while it is absent.
   const TStringList* List(int index) const;
@@ -169,9 +186,12 @@ class TProject {
   void UpdateHeaderFilesAction();
   void Bmp256ToCgiAction();
   void BindAction();
+  void WriteSyscallStub(const std::string& sourcePath, const std::string& name,
+                        const std::string& number);
 
   TTextWriter LogFile;
   std::vector<TSavedState> SavedStates;
+  std::unique_ptr<TCollectionFiles> Collections;
   // Set when the include limit stopped the build: every script ends, and
   // the result is "not ready".
   bool Stopped = false;

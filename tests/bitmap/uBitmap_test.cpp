@@ -10,7 +10,7 @@
 using namespace tessel;
 using tessel::test::BuildBmp;
 using tessel::test::PlainBmp;
-using tessel::test::TBmpSpec;
+using tessel::test::TBmpLayout;
 using tessel::test::TRgb;
 using tessel::test::TTempDir;
 
@@ -20,10 +20,10 @@ namespace {
 const std::vector<TRgb> kPalette = {
     {0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
 
-TBmpSpec Picture(int32_t width, int32_t height, std::vector<uint8_t> pixels) {
-  TBmpSpec spec = PlainBmp(width, height, kPalette);
-  spec.pixels = std::move(pixels);
-  return spec;
+TBmpLayout Picture(int32_t width, int32_t height, std::vector<uint8_t> pixels) {
+  TBmpLayout layout = PlainBmp(width, height, kPalette);
+  layout.pixels = std::move(pixels);
+  return layout;
 }
 
 }  // namespace
@@ -83,9 +83,9 @@ TEST(BmpToCSource, OddWidthsHonourTheRowPadding) {
 
 TEST(BmpToCSource, SingleWideRow) {
   TTempDir dir;
-  TBmpSpec spec = PlainBmp(0x10001, 1, kPalette, 4);
-  spec.pixels.back() = 1;
-  const std::string bmp = dir.Write("row.bmp", BuildBmp(spec));
+  TBmpLayout layout = PlainBmp(0x10001, 1, kPalette, 4);
+  layout.pixels.back() = 1;
+  const std::string bmp = dir.Write("row.bmp", BuildBmp(layout));
   EXPECT_EQ("", BmpToCSource(bmp));
 
   const std::string sixteen = dir.Read("ROW.CPP");
@@ -109,24 +109,24 @@ TEST(BmpToCSource, SingleWideRow) {
 
 TEST(BmpToCSource, WrongFormatIsReportedAndNothingWritten) {
   TTempDir dir;
-  TBmpSpec spec = Picture(4, 2, {});
-  spec.bitCount = 24;
-  std::string bmp = dir.Write("a.bmp", BuildBmp(spec));
+  TBmpLayout layout = Picture(4, 2, {});
+  layout.bitCount = 24;
+  std::string bmp = dir.Write("a.bmp", BuildBmp(layout));
   EXPECT_EQ("biBitCount is 24. Should be 8!", BmpToCSource(bmp));
 
-  spec.compression = 1;
-  bmp = dir.Write("a.bmp", BuildBmp(spec));
+  layout.compression = 1;
+  bmp = dir.Write("a.bmp", BuildBmp(layout));
   EXPECT_EQ("biBitCount is 24. Should be 8!; biCompression is 1. Should be 0!", BmpToCSource(bmp));
 
-  spec.planes = 3;
-  bmp = dir.Write("a.bmp", BuildBmp(spec));
+  layout.planes = 3;
+  bmp = dir.Write("a.bmp", BuildBmp(layout));
   EXPECT_EQ(
       "biPlanes is 3. Should be 1!; biBitCount is 24. Should be 8!; "
       "biCompression is 1. Should be 0!",
       BmpToCSource(bmp));
 
   // A small 24-bit file, shorter than an 8-bit palette, is refused alike.
-  bmp = dir.Write("b.bmp", BuildBmp(spec).substr(0, 200));
+  bmp = dir.Write("b.bmp", BuildBmp(layout).substr(0, 200));
   EXPECT_EQ(
       "biPlanes is 3. Should be 1!; biBitCount is 24. Should be 8!; "
       "biCompression is 1. Should be 0!",
@@ -136,32 +136,32 @@ TEST(BmpToCSource, WrongFormatIsReportedAndNothingWritten) {
 
 TEST(BmpToCSource, RefusesPicturesWithoutASoundResult) {
   TTempDir dir;
-  auto convert = [&dir](const TBmpSpec& spec, size_t cut = 0) {
-    std::string bytes = BuildBmp(spec);
+  auto convert = [&dir](const TBmpLayout& layout, size_t cut = 0) {
+    std::string bytes = BuildBmp(layout);
     bytes.resize(bytes.size() - cut);
     return BmpToCSource(dir.Write("x.bmp", bytes));
   };
 
-  TBmpSpec topDown = Picture(4, 2, {});
+  TBmpLayout topDown = Picture(4, 2, {});
   topDown.topDown = true;
   EXPECT_EQ("biHeight is -2. Should be at least 1!", convert(topDown));
   EXPECT_EQ("biWidth is 0. Should be at least 1!; biHeight is 0. Should be at least 1!",
             convert(Picture(0, 0, {})));
   EXPECT_EQ("biWidth is -4. Should be at least 1!", convert(Picture(-4, 2, {})));
 
-  TBmpSpec shortPalette = Picture(4, 2, {});
+  TBmpLayout shortPalette = Picture(4, 2, {});
   shortPalette.paletteEntries = 16;
   EXPECT_EQ("bfOffBits is 118. Should be 1078!; File size is 126. Should be at least 1086!",
             convert(shortPalette));
 
-  TBmpSpec longHeader = Picture(4, 2, {});
+  TBmpLayout longHeader = Picture(4, 2, {});
   longHeader.infoHeaderSize = 124;
   EXPECT_EQ("biSize is 124. Should be 40!; bfOffBits is 1162. Should be 1078!",
             convert(longHeader));
 
   EXPECT_EQ("File size is 1093. Should be at least 1094!", convert(Picture(4, 4, {}), 1));
   // A height far beyond the file is refused before anything is read.
-  TBmpSpec huge = Picture(4, 2, {});
+  TBmpLayout huge = Picture(4, 2, {});
   std::string bytes = BuildBmp(huge);
   bytes[22] = bytes[23] = bytes[24] = '\xFF';
   bytes[25] = '\x7F';

@@ -9,7 +9,7 @@
 using namespace tessel;
 using tessel::test::BuildBmp;
 using tessel::test::PlainBmp;
-using tessel::test::TBmpSpec;
+using tessel::test::TBmpLayout;
 using tessel::test::TTempDir;
 
 namespace {
@@ -23,25 +23,25 @@ std::string Bytes(uint8_t high, uint8_t low) {
   return {static_cast<char>(high), static_cast<char>(low)};
 }
 
-TBmpSpec Icon() { return PlainBmp(kCgiWidth, kCgiHeight); }
+TBmpLayout Icon() { return PlainBmp(kCgiWidth, kCgiHeight); }
 
 }  // namespace
 
 TEST(Bmp256ToCgi, ConvertsPaletteColoursAndTurnsRowsTopDown) {
   TTempDir dir;
-  TBmpSpec spec = PlainBmp(kCgiWidth, kCgiHeight,
-                           {{255, 0, 0},
-                            {0, 255, 0},
-                            {0, 0, 255},
-                            {255, 255, 255},
-                            {128, 128, 128},
-                            {7, 3, 7},
-                            {15, 7, 255}},
-                           5);
-  for (uint8_t i = 0; i < 7; ++i) spec.pixels[i] = i;  // top row, from the left
-  spec.pixels[63 * kCgiWidth] = 3;                     // bottom-left
-  spec.pixels[64 * kCgiWidth - 1] = 1;                 // bottom-right
-  const std::string bmp = dir.Write("icon.bmp", BuildBmp(spec));
+  TBmpLayout layout = PlainBmp(kCgiWidth, kCgiHeight,
+                               {{255, 0, 0},
+                                {0, 255, 0},
+                                {0, 0, 255},
+                                {255, 255, 255},
+                                {128, 128, 128},
+                                {7, 3, 7},
+                                {15, 7, 255}},
+                               5);
+  for (uint8_t i = 0; i < 7; ++i) layout.pixels[i] = i;  // top row, from the left
+  layout.pixels[63 * kCgiWidth] = 3;                     // bottom-left
+  layout.pixels[64 * kCgiWidth - 1] = 1;                 // bottom-right
+  const std::string bmp = dir.Write("icon.bmp", BuildBmp(layout));
   ASSERT_EQ(static_cast<int64_t>(kCgiBitmapSize), FileSizeOf(bmp));
 
   EXPECT_EQ("", Bmp256ToCgi(bmp + ";" + dir.File("out.cgi")));
@@ -78,23 +78,23 @@ TEST(Bmp256ToCgi, FailedChecksLeaveAnEmptyIconAndSayWhy) {
   TTempDir dir;
   const std::string cgi = dir.Write("icon.cgi", "old icon");
 
-  TBmpSpec shortPalette = Icon();
+  TBmpLayout shortPalette = Icon();
   shortPalette.paletteEntries = 16;
   std::string bmp = dir.Write("a.bmp", BuildBmp(shortPalette));
   EXPECT_EQ("Filesize has to be exactly $1B36 Bytes.\r\n", Bmp256ToCgi(bmp + ";" + cgi));
   EXPECT_EQ(0, FileSizeOf(cgi));
 
-  TBmpSpec topDown = Icon();
+  TBmpLayout topDown = Icon();
   topDown.topDown = true;
   bmp = dir.Write("b.bmp", BuildBmp(topDown));
   EXPECT_EQ("biHeight has to be exactly 64 pixel.\r\n", Bmp256ToCgi(bmp + ";" + cgi));
 
-  TBmpSpec noImageSize = Icon();
+  TBmpLayout noImageSize = Icon();
   noImageSize.biSizeImage = 0;
   bmp = dir.Write("c.bmp", BuildBmp(noImageSize));
   EXPECT_EQ("biSizeImage has to be exactly 5888 Bytes.\r\n", Bmp256ToCgi(bmp + ";" + cgi));
 
-  TBmpSpec allWrong = PlainBmp(kCgiWidth, 63);
+  TBmpLayout allWrong = PlainBmp(kCgiWidth, 63);
   allWrong.biSizeImage = 1;
   bmp = dir.Write("d.bmp", BuildBmp(allWrong));
   EXPECT_EQ(

@@ -3,37 +3,28 @@
 #include <sstream>
 
 #include "cli/command.h"
+#include "tests/cli/cli_runner.h"
 #include "tests/support/bmp_writer.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tessel;
 using tessel::test::BuildBmp;
 using tessel::test::PlainBmp;
-using tessel::test::TBmpSpec;
+using tessel::test::RunCli;
+using tessel::test::TBmpLayout;
+using tessel::test::TCliRun;
 using tessel::test::TTempDir;
 
 namespace {
 
-struct TRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-TRun Bmp2C(const std::vector<std::string>& args) {
-  std::vector<std::string> all{"bmp2c"};
-  all.insert(all.end(), args.begin(), args.end());
-  std::ostringstream out, err;
-  int status = CliMain(all, out, err);
-  return {status, out.str(), err.str()};
-}
+TCliRun Bmp2C(const std::vector<std::string>& args) { return RunCli("bmp2c", args); }
 
 }  // namespace
 
 TEST(CmdBmp2C, WritesBothFilesOrReportsTheErrorText) {
   TTempDir dir;
   const std::string bmp = dir.Write("pic.bmp", BuildBmp(PlainBmp(3, 2, {{255, 255, 255}})));
-  TRun run = Bmp2C({bmp + ";" + dir.File("Out.cpp")});
+  TCliRun run = Bmp2C({bmp + ";" + dir.File("Out.cpp")});
   EXPECT_EQ(0, run.status) << run.err;
   EXPECT_EQ("Written: " + dir.File("Out.cpp") + "\nWritten: " + dir.File("Out_8C.cpp") + "\n",
             run.out);
@@ -46,7 +37,7 @@ TEST(CmdBmp2C, WritesBothFilesOrReportsTheErrorText) {
       "const unsigned char pic[ 3 ] ={\r\n0x77,\r\n0x77\r\n};",
       dir.Read("Out_8C.cpp"));
 
-  TBmpSpec deep = PlainBmp(3, 2);
+  TBmpLayout deep = PlainBmp(3, 2);
   deep.bitCount = 24;
   run = Bmp2C({dir.Write("deep.bmp", BuildBmp(deep))});
   EXPECT_EQ(1, run.status);

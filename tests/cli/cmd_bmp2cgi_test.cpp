@@ -4,43 +4,34 @@
 
 #include "bitmap/uCGI.h"
 #include "cli/command.h"
+#include "tests/cli/cli_runner.h"
 #include "tests/support/bmp_writer.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tessel;
 using tessel::test::BuildBmp;
 using tessel::test::PlainBmp;
-using tessel::test::TBmpSpec;
+using tessel::test::RunCli;
+using tessel::test::TBmpLayout;
+using tessel::test::TCliRun;
 using tessel::test::TTempDir;
 
 namespace {
 
-struct TRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-TRun Bmp2Cgi(const std::vector<std::string>& args) {
-  std::vector<std::string> all{"bmp2cgi"};
-  all.insert(all.end(), args.begin(), args.end());
-  std::ostringstream out, err;
-  int status = CliMain(all, out, err);
-  return {status, out.str(), err.str()};
-}
+TCliRun Bmp2Cgi(const std::vector<std::string>& args) { return RunCli("bmp2cgi", args); }
 
 }  // namespace
 
 TEST(CmdBmp2Cgi, ExitStatusTellsConvertedFromRefused) {
   TTempDir dir;
   const std::string bmp = dir.Write("Icon.bmp", BuildBmp(PlainBmp(kCgiWidth, kCgiHeight)));
-  TRun run = Bmp2Cgi({bmp});
+  TCliRun run = Bmp2Cgi({bmp});
   EXPECT_EQ(0, run.status) << run.err;
   EXPECT_EQ("", run.err);
   EXPECT_EQ(static_cast<size_t>(kCgiFileSize), dir.Read("ICON.CGI").size());
   EXPECT_NE(std::string::npos, run.out.find("ICON.CGI"));
 
-  TBmpSpec low = PlainBmp(kCgiWidth, 32);
+  TBmpLayout low = PlainBmp(kCgiWidth, 32);
   const std::string lowBmp = dir.Write("low.bmp", BuildBmp(low));
   run = Bmp2Cgi({lowBmp + ";" + dir.File("low.cgi")});
   EXPECT_EQ(1, run.status);

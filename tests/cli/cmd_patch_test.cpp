@@ -5,6 +5,7 @@
 #include "cli/command.h"
 #include "platform/file_system.h"
 #include "support/app_env.h"
+#include "tests/cli/cli_runner.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tessel;
@@ -12,20 +13,7 @@ using namespace tessel::test;
 
 namespace {
 
-struct PatchResult {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-PatchResult RunPatch(std::vector<std::string> args) {
-  ResetAppEnv();
-  args.insert(args.begin(), "patch");
-  std::ostringstream out, err;
-  const int status = CliMain(args, out, err);
-  ResetAppEnv();
-  return {status, out.str(), err.str()};
-}
+TCliRun RunPatch(std::vector<std::string> args) { return RunCli("patch", std::move(args)); }
 
 size_t Occurrences(const std::string& text, const std::string& part) {
   size_t count = 0;
@@ -42,7 +30,7 @@ TEST(CliPatch, RunsTheScriptWithTheGivenNamesAndPrintsTheWindowLines) {
       dir.Write("bind.pat", "DIRECTORY=" + dir.Path() +
                                 "/\r\nTARGETFILE=t.bin\r\nINSERTSTRING=$(NAME)-$(VER)\r\n"
                                 "BOGUS=1\r\n");
-  PatchResult r = RunPatch({script, "NAME=demo", "VER=1.2"});
+  TCliRun r = RunPatch({script, "NAME=demo", "VER=1.2"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(dir.Read("t.bin"), std::string("demo-1.2\0", 9));
   EXPECT_EQ(r.out.rfind("Start! bind.pat\nUnknown command at lineNo: 4(ignored)\nBOGUS=1\n"
@@ -67,7 +55,7 @@ TEST(CliPatch, ErrorsAndExceptionsGiveStatusOne) {
   dir.Write("t.bin", "abc");
   const std::string failing =
       dir.Write("fail.pat", "DIRECTORY=" + dir.Path() + "/\nTARGETFILE=t.bin\nCHECKSTRING=0,x\n");
-  PatchResult r = RunPatch({failing});
+  TCliRun r = RunPatch({failing});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.out.find("Error at lineNo: 3\nCheck failed! CHECKSTRING=0,x vs. a\nReady! fail.pat"),
             std::string::npos)
@@ -86,7 +74,7 @@ TEST(CliPatch, ErrorsAndExceptionsGiveStatusOne) {
 
 TEST(CliPatch, WrongArgumentsAreUsageErrors) {
   EXPECT_EQ(RunPatch({}).status, 2);
-  PatchResult r = RunPatch({"x.pat", "NOVALUE"});
+  TCliRun r = RunPatch({"x.pat", "NOVALUE"});
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("\"NOVALUE\" is not of the form NAME=VALUE"), std::string::npos) << r.err;
   EXPECT_EQ(RunPatch({"x.pat", "--verbose"}).status, 2);

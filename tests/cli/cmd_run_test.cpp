@@ -7,30 +7,18 @@
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "support/app_env.h"
+#include "tests/cli/cli_runner.h"
 #include "tests/support/temp_dir.h"
 
 namespace tessel::test {
 namespace {
-
-struct CliResult {
-  int status;
-  std::string out;
-  std::string err;
-};
 
 class RunCommand : public ::testing::Test {
  protected:
   RunCommand() { SetEnvironmentValue("TESSEL_ENGINE_LOG", dir.File("engine.log")); }
   ~RunCommand() override { SetEnvironmentValue("TESSEL_ENGINE_LOG", ""); }
 
-  CliResult Run(std::vector<std::string> args) {
-    args.insert(args.begin(), "run");
-    ResetAppEnv();
-    std::ostringstream out, err;
-    int status = CliMain(args, out, err);
-    ResetAppEnv();
-    return {status, out.str(), err.str()};
-  }
+  TCliRun Run(std::vector<std::string> args) { return RunCli("run", std::move(args)); }
   std::string Script(const std::string& name, const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";
@@ -49,21 +37,21 @@ class RunCommand : public ::testing::Test {
 TEST_F(RunCommand, PrintsTheWindowLinesWithDepthDotsThenTheClosingLine) {
   std::string inc = Script("INC.PRJ", {"A=1"});
   std::string top = Script("TOP.PRJ", {"// top", "INCLUDE=" + inc});
-  CliResult all = Run({top, "--report-all"});
+  TCliRun all = Run({top, "--report-all"});
   EXPECT_EQ(all.status, 0);
   EXPECT_EQ(all.out, "--- --- ---\nINCLUDE=" + inc +
                          "\n.--- --- ---\n.A=1\n.--- --- ---\n.Script closed.\n"
                          "--- --- ---\nScript closed.\nReady\n");
   EXPECT_EQ(all.err, "");
 
-  CliResult quiet = Run({top});
+  TCliRun quiet = Run({top});
   EXPECT_EQ(quiet.status, 0);
   EXPECT_EQ(quiet.out, "Ready\n");
 }
 
 TEST_F(RunCommand, MissingScriptFinishesWithErrors) {
   std::string missing = dir.File("NONE.PRJ");
-  CliResult r = Run({missing});
+  TCliRun r = Run({missing});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "Missing \"" + missing +
                        "\"\nUse Tessel (File - Full setup - Save) to create the project "
@@ -76,10 +64,10 @@ TEST_F(RunCommand, MakeAllRunsUpToDateStepsAndShowsTheirOutput) {
   std::string top =
       Script("TOP.PRJ", {"WORKDIR=" + dir.Path(), "DEPENDANT=" + dir.File("a.obj"),
                          "DEPENDENCY=" + dir.File("a.obj"), "PROG=a", "EXECUTE=" + tool});
-  CliResult skipped = Run({top});
+  TCliRun skipped = Run({top});
   EXPECT_EQ(skipped.out, "Ready\n");
 
-  CliResult forced = Run({top, "--make-all"});
+  TCliRun forced = Run({top, "--make-all"});
   EXPECT_EQ(forced.status, 0);
   EXPECT_EQ(forced.out,
             "\"" + tool + "\" -SUB=TEMP.TXT a 00000100\ncompiled -SUB=TEMP.TXT\nReady\n");
@@ -91,7 +79,7 @@ TEST_F(RunCommand, CtrlCDuringAToolCancelsAfterIt) {
   std::string second = Tool("second", "echo ran > second.txt");
   std::string top = Script(
       "TOP.PRJ", {"WORKDIR=" + dir.Path(), "EXECUTE=" + tool, "AFTER=1", "EXECUTE=" + second});
-  CliResult r = Run({top, "--make-all"});
+  TCliRun r = Run({top, "--make-all"});
   EXPECT_EQ(r.status, 130);
   EXPECT_TRUE(r.out.ends_with("Cancelled\n"));
   EXPECT_TRUE(FileExists(dir.File("done.txt")));
@@ -104,7 +92,7 @@ TEST_F(RunCommand, CtrlCDuringAToolCancelsAfterIt) {
 TEST_F(RunCommand, AnErrorEndingTheRunGoesToStandardErrorWithStatusOne) {
   std::string top =
       Script("TOP.PRJ", {"WORKDIR=" + dir.File("no-such-dir"), "EXECUTE=" + dir.File("tool")});
-  CliResult r = Run({top, "--make-all"});
+  TCliRun r = Run({top, "--make-all"});
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(r.err.starts_with("Error: ")) << r.err;
   EXPECT_NE(r.err.find("TEMP.TXT"), std::string::npos) << r.err;
@@ -114,7 +102,7 @@ TEST_F(RunCommand, AnErrorEndingTheRunGoesToStandardErrorWithStatusOne) {
 
 TEST_F(RunCommand, WrongArgumentsAreUsageErrors) {
   EXPECT_EQ(Run({}).status, 2);
-  CliResult bogus = Run({dir.File("A.PRJ"), "--bogus"});
+  TCliRun bogus = Run({dir.File("A.PRJ"), "--bogus"});
   EXPECT_EQ(bogus.status, 2);
   EXPECT_NE(bogus.err.find("unknown option \"--bogus\""), std::string::npos);
   EXPECT_EQ(Run({dir.File("A.PRJ"), dir.File("B.PRJ")}).status, 2);

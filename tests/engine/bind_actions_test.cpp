@@ -6,6 +6,7 @@
 #include "platform/file_system.h"
 #include "tests/engine/engine_fixture.h"
 #include "tests/support/bmp_writer.h"
+#include "tests/support/test_dates.h"
 
 namespace tessel::test {
 namespace {
@@ -14,17 +15,7 @@ class BindActions : public TEngineTest {
  protected:
   BindActions() : mainWindow(&ui) {}
 
-  static TDateTime At(int minute) {
-    DateTimeParts parts;
-    parts.year = 2025;
-    parts.month = 3;
-    parts.day = 1;
-    parts.hour = 9;
-    parts.minute = minute;
-    TDateTime value = 0;
-    EXPECT_TRUE(TryEncodeDateTime(parts, value));
-    return value;
-  }
+  static TDateTime At(int minute) { return TestDate(2025, 3, 1, 9, minute); }
   std::string FileAt(const std::string& name, const std::string& bytes, TDateTime when) {
     std::string path = dir.Write(name, bytes);
     EXPECT_TRUE(SetFileLastWriteTime(path, when));
@@ -42,8 +33,8 @@ class BindActions : public TEngineTest {
 };
 
 TEST_F(BindActions, IconsConvertOnlyWhenTheBitmapIsNewer) {
-  TBmpSpec spec = PlainBmp(92, 64, {{255, 0, 0}});
-  std::string bitmap = FileAt("ICON.BMP", BuildBmp(spec), At(10));
+  TBmpLayout layout = PlainBmp(92, 64, {{255, 0, 0}});
+  std::string bitmap = FileAt("ICON.BMP", BuildBmp(layout), At(10));
   std::string icon = FileAt("ICON.CGI", "old", At(20));
   engine->ReportAll = true;
 
@@ -59,8 +50,8 @@ TEST_F(BindActions, IconsConvertOnlyWhenTheBitmapIsNewer) {
 }
 
 TEST_F(BindActions, FailedIconChecksReachTheWindowAsForcedLines) {
-  TBmpSpec spec = PlainBmp(92, 63);
-  std::string bitmap = FileAt("BAD.BMP", BuildBmp(spec), At(10));
+  TBmpLayout layout = PlainBmp(92, 63);
+  std::string bitmap = FileAt("BAD.BMP", BuildBmp(layout), At(10));
   std::string icon = dir.File("BAD.CGI");
 
   // Included one level deep, so the lines carry one full stop.

@@ -3,23 +3,14 @@
 #include "platform/datetime.h"
 #include "platform/file_system.h"
 #include "tests/engine/engine_fixture.h"
+#include "tests/support/test_dates.h"
 
 namespace tessel::test {
 namespace {
 
 class MakeRules : public TEngineTest {
  protected:
-  static TDateTime At(int second) {
-    DateTimeParts parts;
-    parts.year = 2024;
-    parts.month = 1;
-    parts.day = 10;
-    parts.hour = 10;
-    parts.second = second;
-    TDateTime value = 0;
-    EXPECT_TRUE(TryEncodeDateTime(parts, value));
-    return value;
-  }
+  static TDateTime At(int second) { return TestDate(2024, 1, 10, 10, 0, second); }
   std::string FileAt(const std::string& name, TDateTime when) {
     std::string path = dir.Write(name, "x");
     EXPECT_TRUE(SetFileLastWriteTime(path, when));

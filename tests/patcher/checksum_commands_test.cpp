@@ -6,15 +6,7 @@
 using namespace tessel;
 using namespace tessel::test;
 
-class TChecksumTest : public TPatchTest {
- protected:
-  std::string On(const std::string& bytes, std::vector<std::string> lines) {
-    dir.Write("t.bin", bytes);
-    lines.insert(lines.begin(), {DirectoryLine(), "TARGETFILE=t.bin"});
-    return Run(lines);
-  }
-  std::string Target() { return dir.Read("t.bin"); }
-};
+using TChecksumTest = TPatchTest;
 
 TEST_F(TChecksumTest, SumSavedInEitherByteOrder) {
   const std::string bytes = Bytes("01 02 03 FF 00 00 00 00 00 00 00 00");

@@ -6,15 +6,7 @@
 using namespace tessel;
 using namespace tessel::test;
 
-class TCopyCheckTest : public TPatchTest {
- protected:
-  std::string On(const std::string& bytes, std::vector<std::string> lines) {
-    dir.Write("t.bin", bytes);
-    lines.insert(lines.begin(), {DirectoryLine(), "TARGETFILE=t.bin"});
-    return Run(lines);
-  }
-  std::string Target() { return dir.Read("t.bin"); }
-};
+using TCopyCheckTest = TPatchTest;
 
 TEST_F(TCopyCheckTest, CopyHoldsBytesThatPasteWritesAgain) {
   EXPECT_EQ(On("abcd", {"COPY=4", "PASTE", "PASTE=x", "COPY=0", "PASTE"}), "");

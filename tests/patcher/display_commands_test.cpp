@@ -38,11 +38,10 @@ class TDisplayTest : public TPatchTest {
  protected:
   // A target with 16 bytes of '-' before and after an all-zero display.
   std::string On(std::vector<std::string> lines) {
-    dir.Write("t.bin", std::string(16, '-') + std::string(1024, '\0') + std::string(16, '-'));
-    lines.insert(lines.begin(), {DirectoryLine(), "TARGETFILE=t.bin", "DISPLAYADDR=16"});
-    return Run(lines);
+    lines.insert(lines.begin(), "DISPLAYADDR=16");
+    return TPatchTest::On(std::string(16, '-') + std::string(1024, '\0') + std::string(16, '-'),
+                          std::move(lines));
   }
-  std::string Target() { return dir.Read("t.bin"); }
   std::string Display() { return Target().substr(16, 1024); }
   std::string Row(int y, int from, int count) {
     return Hex(Display().substr(y * 16 + from, count));

@@ -4,21 +4,12 @@
 #include "platform/file_stream.h"
 #include "platform/file_system.h"
 #include "tests/patcher/patch_fixture.h"
+#include "tests/support/test_dates.h"
 
 using namespace tessel;
 using namespace tessel::test;
 
-class TInsertTest : public TPatchTest {
- protected:
-  // Runs the lines on t.bin holding `bytes`, with relative names in the temp dir.
-  std::string On(const std::string& bytes, std::vector<std::string> lines,
-                 TParamlist* params = nullptr) {
-    dir.Write("t.bin", bytes);
-    lines.insert(lines.begin(), {DirectoryLine(), "TARGETFILE=t.bin"});
-    return Run(lines, params);
-  }
-  std::string Target() { return dir.Read("t.bin"); }
-};
+using TInsertTest = TPatchTest;
 
 TEST_F(TInsertTest, GotoFollowsTheOffsetRuleAndTheFileSizeRule) {
   EXPECT_EQ(On(std::string(64, '\0'), {"CODEOFFSET=$100", "FILEOFFSET=$20", "GOTO=$110",
@@ -119,14 +110,7 @@ TEST_F(TInsertTest, InsertCharInsertListAndDelimiters) {
 }
 
 TEST_F(TInsertTest, InsertStringAndInsertTime) {
-  DateTimeParts parts;
-  parts.year = 2023;
-  parts.month = 11;
-  parts.day = 2;
-  parts.hour = 9;
-  parts.minute = 5;
-  TDateTime fixed = 0;
-  ASSERT_TRUE(TryEncodeDateTime(parts, fixed));
+  const TDateTime fixed = TestDate(2023, 11, 2, 9, 5);
   dir.Write("t.bin", "");
   {
     TPatcher patcher;

@@ -26,6 +26,13 @@ std::string TPatchTest::Run(const std::vector<std::string>& lines, TParamlist* p
   return patcher.Error();
 }
 
+std::string TPatchTest::On(const std::string& bytes, std::vector<std::string> lines,
+                           TParamlist* params) {
+  dir.Write("t.bin", bytes);
+  lines.insert(lines.begin(), {DirectoryLine(), "TARGETFILE=t.bin"});
+  return Run(lines, params);
+}
+
 bool TPatchTest::Logged(const std::string& text) const {
   return std::find(logged.begin(), logged.end(), text) != logged.end();
 }

@@ -28,6 +28,12 @@ class TPatchTest : public ::testing::Test {
   // Runs a fresh patcher (destroyed afterwards) and returns its error text.
   std::string Run(const std::vector<std::string>& lines, TParamlist* params = nullptr);
 
+  // Runs the lines on the target t.bin holding `bytes`, relative names in the
+  // temp directory; returns the error text.
+  std::string On(const std::string& bytes, std::vector<std::string> lines,
+                 TParamlist* params = nullptr);
+  std::string Target() const { return dir.Read("t.bin"); }
+
   // Whether a logged line equals `text`.
   bool Logged(const std::string& text) const;
 };

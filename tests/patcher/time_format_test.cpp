@@ -2,28 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/test_dates.h"
 using namespace tessel;
-
-namespace {
-
-TDateTime At(int year, int month, int day, int hour, int minute, int second, int ms) {
-  DateTimeParts parts;
-  parts.year = year;
-  parts.month = month;
-  parts.day = day;
-  parts.hour = hour;
-  parts.minute = minute;
-  parts.second = second;
-  parts.millisecond = ms;
-  TDateTime value = 0;
-  EXPECT_TRUE(TryEncodeDateTime(parts, value));
-  return value;
-}
-
-}  // namespace
+using tessel::test::TestDate;
 
 TEST(TimeFormat, NumericElementsWithAndWithoutLeadingZeros) {
-  const TDateTime t = At(2024, 3, 5, 14, 7, 9, 45);  // a Tuesday
+  const TDateTime t = TestDate(2024, 3, 5, 14, 7, 9, 45);  // a Tuesday
   EXPECT_EQ(FormatPatchDateTime("yyyy-mm-dd hh:nn:ss.zzz", t), "2024-03-05 14:07:09.045");
   EXPECT_EQ(FormatPatchDateTime("YY M D H N S Z", t), "24 3 5 14 7 9 45");
   EXPECT_EQ(FormatPatchDateTime("yyy y", t), "2024 24");
@@ -35,22 +19,22 @@ TEST(TimeFormat, NumericElementsWithAndWithoutLeadingZeros) {
 }
 
 TEST(TimeFormat, NamesDatesTimesAndSeparatorsOfTheFixedEnglishLocale) {
-  const TDateTime t = At(2024, 3, 5, 14, 7, 9, 45);
+  const TDateTime t = TestDate(2024, 3, 5, 14, 7, 9, 45);
   EXPECT_EQ(FormatPatchDateTime("mmm mmmm ddd dddd aaa aaaa", t),
             "Mar March Tue Tuesday Tue Tuesday");
   EXPECT_EQ(FormatPatchDateTime("ddddd", t), "05/03/2024");
   EXPECT_EQ(FormatPatchDateTime("dddddd", t), "Tuesday, 5 March 2024");
   EXPECT_EQ(FormatPatchDateTime("t|tt", t), "14:07|14:07:09");
   EXPECT_EQ(FormatPatchDateTime("c", t), "05/03/2024 14:07:09");
-  EXPECT_EQ(FormatPatchDateTime("c", At(2024, 3, 5, 0, 0, 0, 0)), "05/03/2024");
+  EXPECT_EQ(FormatPatchDateTime("c", TestDate(2024, 3, 5, 0, 0, 0, 0)), "05/03/2024");
   EXPECT_EQ(FormatPatchDateTime("d/m-y:n", t), "5/3-24:7");
   EXPECT_EQ(FormatPatchDateTime("e g|", t), "2024 |");
 }
 
 TEST(TimeFormat, TwelveHourElementsQuotedTextAndOtherCharacters) {
-  const TDateTime afternoon = At(2024, 12, 31, 14, 7, 9, 0);
-  const TDateTime midnight = At(2024, 12, 31, 0, 30, 0, 0);
-  const TDateTime noon = At(2024, 12, 31, 12, 0, 0, 0);
+  const TDateTime afternoon = TestDate(2024, 12, 31, 14, 7, 9, 0);
+  const TDateTime midnight = TestDate(2024, 12, 31, 0, 30, 0, 0);
+  const TDateTime noon = TestDate(2024, 12, 31, 12, 0, 0, 0);
   EXPECT_EQ(FormatPatchDateTime("h:nn am/pm", afternoon), "2:07 pm");
   EXPECT_EQ(FormatPatchDateTime("hh:nn AM/PM", midnight), "12:30 AM");
   EXPECT_EQ(FormatPatchDateTime("h a/P", noon), "12 P");

@@ -8,25 +8,13 @@
 #include "platform/clock.h"
 #include "platform/file_stream.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_dates.h"
 
 using namespace tessel;
+using tessel::test::TestDate;
 using tessel::test::TTempDir;
 
 namespace {
-
-TDateTime At(int y, int mo, int d, int h, int mi, int s, int ms = 0) {
-  DateTimeParts p;
-  p.year = y;
-  p.month = mo;
-  p.day = d;
-  p.hour = h;
-  p.minute = mi;
-  p.second = s;
-  p.millisecond = ms;
-  TDateTime v = 0;
-  EXPECT_TRUE(TryEncodeDateTime(p, v));
-  return v;
-}
 
 std::vector<std::string> Names(const std::vector<DirEntry>& entries) {
   std::vector<std::string> names;
@@ -89,7 +77,7 @@ TEST(FileSystem, ReadOnlyIsTheAbsenceOfEveryWriteBit) {
 TEST(FileSystem, LastWriteTimeIsLocalAtFullResolution) {
   TTempDir dir;
   const std::string file = dir.Write("t.txt", "x");
-  const TDateTime when = At(2021, 7, 14, 9, 30, 17, 250);
+  const TDateTime when = TestDate(2021, 7, 14, 9, 30, 17, 250);
   ASSERT_TRUE(SetFileLastWriteTime(file, when));
   TDateTime read = 0;
   ASSERT_TRUE(FileLastWriteTime(file, read));
@@ -110,7 +98,7 @@ TEST(FileSystem, LastWriteTimeIsLocalAtFullResolution) {
 TEST(FileSystem, CopyKeepsDateAndFlagAndHonoursFailIfExists) {
   TTempDir dir;
   const std::string source = dir.Write("Src.bin", std::string("a\0b", 3));
-  const TDateTime when = At(2020, 1, 2, 3, 4, 6);
+  const TDateTime when = TestDate(2020, 1, 2, 3, 4, 6);
   ASSERT_TRUE(SetFileLastWriteTime(source, when));
 
   EXPECT_TRUE(CopyFileTo(source, dir.Path() + "\\COPY.BIN", true));

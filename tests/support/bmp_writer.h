@@ -15,7 +15,7 @@ struct TRgb {
   uint8_t blue = 0;
 };
 
-struct TBmpSpec {
+struct TBmpLayout {
   int32_t width = 0;
   int32_t height = 0;           // rows of the picture
   std::vector<uint8_t> pixels;  // palette indexes, top row of the picture first
@@ -31,9 +31,10 @@ struct TBmpSpec {
   std::optional<uint32_t> biSizeImage;  // default: the stored pixel bytes
 };
 
-std::string BuildBmp(const TBmpSpec& spec);
+std::string BuildBmp(const TBmpLayout& layout);
 
 // A width x height picture of one palette index, the palette given.
-TBmpSpec PlainBmp(int32_t width, int32_t height, std::vector<TRgb> palette = {}, uint8_t index = 0);
+TBmpLayout PlainBmp(int32_t width, int32_t height, std::vector<TRgb> palette = {},
+                    uint8_t index = 0);
 
 }  // namespace tessel::test

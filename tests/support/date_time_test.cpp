@@ -2,36 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/test_dates.h"
 using namespace tessel;
-
-namespace {
-
-TDateTime Make(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
-  DateTimeParts parts;
-  parts.year = y;
-  parts.month = mo;
-  parts.day = d;
-  parts.hour = h;
-  parts.minute = mi;
-  parts.second = s;
-  parts.millisecond = ms;
-  TDateTime value = 0;
-  EXPECT_TRUE(TryEncodeDateTime(parts, value));
-  return value;
-}
-
-}  // namespace
+using tessel::test::TestDate;
 
 TEST(DateTimeTest, StampsRoundTripAndRejectImpossibleDates) {
   EXPECT_EQ(DateToStamp(0), "18991230000000");
-  EXPECT_EQ(DateToStamp(Make(2024, 2, 29, 23, 59, 58)), "20240229235958");
-  EXPECT_DOUBLE_EQ(StampToDate("20240229235958"), Make(2024, 2, 29, 23, 59, 58));
+  EXPECT_EQ(DateToStamp(TestDate(2024, 2, 29, 23, 59, 58)), "20240229235958");
+  EXPECT_DOUBLE_EQ(StampToDate("20240229235958"), TestDate(2024, 2, 29, 23, 59, 58));
   EXPECT_EQ(DateToStamp(StampToDate("00010101000000")), "00010101000000");
   EXPECT_EQ(DateToStamp(StampToDate("99991231235959")), "99991231235959");
   // Characters after the fourteenth do not count.
-  EXPECT_DOUBLE_EQ(StampToDate("20240101120000xyz"), Make(2024, 1, 1, 12));
+  EXPECT_DOUBLE_EQ(StampToDate("20240101120000xyz"), TestDate(2024, 1, 1, 12));
 
-  EXPECT_DOUBLE_EQ(StampToDate("20000229000000"), Make(2000, 2, 29));
+  EXPECT_DOUBLE_EQ(StampToDate("20000229000000"), TestDate(2000, 2, 29));
   EXPECT_EQ(StampToDate("20230229000000"), -1.0);
   EXPECT_EQ(StampToDate("19000229000000"), -1.0);
   EXPECT_EQ(StampToDate("20230431000000"), -1.0);
@@ -47,7 +31,7 @@ TEST(DateTimeTest, StampsRoundTripAndRejectImpossibleDates) {
 }
 
 TEST(DateTimeTest, FormatTokens) {
-  const TDateTime t = Make(2007, 3, 4, 5, 6, 7, 89);
+  const TDateTime t = TestDate(2007, 3, 4, 5, 6, 7, 89);
   EXPECT_EQ(FormatDateTime("YYYYMMDDHHNN", t), "200703040506");
   EXPECT_EQ(FormatDateTime("HH:NN:SS.ZZZ", t), "05:06:07.089");
   EXPECT_EQ(FormatDateTime("D.M.YY H-N-S", t), "4.3.07 5-6-7");
@@ -57,9 +41,10 @@ TEST(DateTimeTest, FormatTokens) {
 }
 
 TEST(DateTimeTest, RoundDownToTwoSeconds) {
-  EXPECT_DOUBLE_EQ(RoundDownToTwoSeconds(Make(2020, 5, 6, 12, 0, 3, 700)),
-                   Make(2020, 5, 6, 12, 0, 2));
-  EXPECT_DOUBLE_EQ(RoundDownToTwoSeconds(Make(2020, 5, 6, 12, 0, 4)), Make(2020, 5, 6, 12, 0, 4));
-  EXPECT_DOUBLE_EQ(RoundDownToTwoSeconds(Make(2020, 5, 6, 23, 59, 59, 999)),
-                   Make(2020, 5, 6, 23, 59, 58));
+  EXPECT_DOUBLE_EQ(RoundDownToTwoSeconds(TestDate(2020, 5, 6, 12, 0, 3, 700)),
+                   TestDate(2020, 5, 6, 12, 0, 2));
+  EXPECT_DOUBLE_EQ(RoundDownToTwoSeconds(TestDate(2020, 5, 6, 12, 0, 4)),
+                   TestDate(2020, 5, 6, 12, 0, 4));
+  EXPECT_DOUBLE_EQ(RoundDownToTwoSeconds(TestDate(2020, 5, 6, 23, 59, 59, 999)),
+                   TestDate(2020, 5, 6, 23, 59, 58));
 }

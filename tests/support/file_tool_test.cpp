@@ -9,6 +9,7 @@
 #include "support/date_time.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_dates.h"
 
 namespace tessel::test {
 namespace {
@@ -163,16 +164,7 @@ TEST(FileToolTest, ForceDirectoryPathWalksLevelByLevel) {
 TEST(FileToolTest, FileDateTimeRoundsDownToTwoSeconds) {
   TTempDir dir;
   const std::string file = dir.Write("t.txt", "x");
-  DateTimeParts parts;
-  parts.year = 2021;
-  parts.month = 7;
-  parts.day = 8;
-  parts.hour = 9;
-  parts.minute = 10;
-  parts.second = 11;
-  parts.millisecond = 500;
-  TDateTime when = 0;
-  ASSERT_TRUE(TryEncodeDateTime(parts, when));
+  const TDateTime when = TestDate(2021, 7, 8, 9, 10, 11, 500);
   ASSERT_TRUE(SetFileLastWriteTime(file, when));
   EXPECT_EQ(DateToStamp(FileDateTime(file)), "20210708091010");
   EXPECT_EQ(FileDateTime(dir.File("none.txt")), 0.0);

@@ -1,0 +1,87 @@
+#include "engine/collection_files.h"
+
+#include "platform/file_system.h"
+#include "support/text.h"
+
+namespace tessel {
+
+namespace {
+
+// The lines as the text reader returns them: LF or CR LF ends a line, and a
+// last line without a line end counts.
+void SplitLines(const std::string& bytes, TLineIndex& into) {
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t lf = bytes.find('\n', start);
+    if (lf == std::string::npos) {
+      into.Add(bytes.substr(start));
+      return;
+    }
+    size_t end = lf;
+    if (end > start && bytes[end - 1] == '\r') --end;
+    into.Add(bytes.substr(start, end - start));
+    start = lf + 1;
+  }
+}
+
+}  // namespace
+
+TCollectionFiles::TCollectionFiles() = default;
+TCollectionFiles::~TCollectionFiles() = default;
+
+std::string TCollectionFiles::Key(const std::string& path) {
+  // Texts that name one file share a view; should two files share a key,
+  // the size and date check still tells their views apart.
+  return AsciiUpperCase(ReplaceAll(path, "/", "\\"));
+}
+
+TCollectionFiles::TView& TCollectionFiles::ViewOf(const std::string& key, const std::string& path,
+                                                  int64_t size, TDateTime written) {
+  std::unique_ptr<TView>& view = views_[key];
+  if (view && written >= 0 && view->size == size && view->written == written) return *view;
+  view = std::make_unique<TView>();
+  std::string bytes = ReadFileBytes(path);
+  SplitLines(bytes, view->lines);
+  view->size = static_cast<int64_t>(bytes.size());
+  view->written = written;
+  view->endsWithLineEnd = bytes.empty() || bytes.back() == '\n';
+  // Changed while it was read: the next call reads it again.
+  if (view->size != size) view->written = -1;
+  return *view;
+}
+
+void TCollectionFiles::Collect(const std::string& path, const std::string& declaration,
+                               const std::function<void()>& onCreate) {
+  const std::string key = Key(path);
+  const std::string line = declaration + ";";
+  // Missing, or a directory: the file is created (or that fails).
+  const int64_t size = FileSizeOf(path);
+  TView* view = nullptr;
+  if (size >= 0) {
+    TDateTime written = 0;
+    if (!FileLastWriteTime(path, written)) written = -1;
+    view = &ViewOf(key, path, size, written);
+    if (view->lines.AnyLineContains(declaration)) return;
+    // A last line without its line end keeps its own line.
+    const std::string bytes = (view->endsWithLineEnd ? "" : "\r\n") + line + "\r\n";
+    AppendFileBytes(path, bytes);
+    view->size += static_cast<int64_t>(bytes.size());
+  } else {
+    if (onCreate) onCreate();
+    WriteFileBytes(path, line + "\r\n");
+    std::unique_ptr<TView>& fresh = views_[key];
+    fresh = std::make_unique<TView>();
+    fresh->size = static_cast<int64_t>(line.size()) + 2;
+    view = fresh.get();
+  }
+  view->lines.Add(line);
+  view->endsWithLineEnd = true;
+  // Should someone else write meanwhile, the size tells at the next call.
+  if (!FileLastWriteTime(path, view->written)) views_.erase(key);
+}
+
+void TCollectionFiles::Forget(const std::string& path) { views_.erase(Key(path)); }
+
+void TCollectionFiles::ForgetAll() { views_.clear(); }
+
+}  // namespace tessel

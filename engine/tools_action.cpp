@@ -1,0 +1,66 @@
+// TOOLS: one routine of the tool library, from its C declaration to its
+// object in the library.
+
+#include <algorithm>
+#include <iterator>
+
+#include "engine/uProject.h"
+#include "platform/file_system.h"
+#include "support/Base_00.h"
+
+namespace tessel {
+
+void TProject::ToolsAction() {
+  AddStep(65536);
+  const std::string sourceDir = ExpandedValue("SOURCEDIR", true);
+  const std::string workDir = ExpandedValue("WORKDIR", true);
+  const std::string value = ExpandedValue("TOOLS", true);
+  const std::string declaration = GetField(value, 1, ";");
+  const std::string header = GetField(value, 2, ";");
+  const std::string name = NameFromDeclaration(declaration);
+  if (IsBlank(name)) return;
+  if (!IsBlank(header) && !IsBlank(declaration)) CollectDeclaration(declaration, header, false);
+
+  // The routine's own C++ source, then one for the whole header, then
+  // assembler sources.
+  const std::string stem = sourceDir + "\\" + name;
+  const struct {
+    std::string path;
+    bool assembler;
+  } candidates[] = {
+      {stem + ".CPP", false},
+      {sourceDir + "\\" + BaseName(header) + ".CPP", false},
+      {stem + ".ASM", true},
+      {stem + ".SRC", true},
+  };
+  const auto* source = std::find_if(std::begin(candidates), std::end(candidates),
+                                    [](const auto& c) { return FileExists(c.path); });
+  if (source == std::end(candidates)) {
+    Log("Missing \"" + stem + "\"\r\n", true);
+    return;
+  }
+
+  const std::string tool =
+      "\"" + ExpandedValue(source->assembler ? "ASM_CMD" : "COMPILE_CMD", true) + "\"";
+  const std::string target = ExpandedValue("OBJECTDIR", true) + "\\" + name + ".OBJ";
+  Vars.SetValue("SOURCEFILE", source->path);
+  Vars.SetValue("DEPENDENCY", source->path);
+  Vars.SetValue("TARGETFILE", target);
+  Vars.SetValue("DEPENDANT", target);
+  Vars.SetValue("PROG", name);
+
+  if (!IsUpToDate()) {
+    TTextWriter options = CreateOptionsFile(workDir);
+    Log("options:\r\n");
+    WriteOptionList(options, source->assembler ? klAsmOpt : klOption);
+    options.Close();
+    DisplayText = name;
+    RunCommand(tool + " -SUB=TEMP.TXT", workDir, List(klSetEnv));
+  } else {
+    ReportSkip();
+    if (!IsBlank(Reason)) return;  // a missing dependency: nothing to add
+  }
+  LibraryStep(name, false);
+}
+
+}  // namespace tessel
