@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# demo_build.sh CLI TOOL SCRATCH: builds the example add-in in a fresh copy of
+# examples/sdk at SCRATCH. Installs TOOL (the stand-in SH tool chain) into the
+# copy's BIN directory as asmsh, shcpp and optlnk, points the copy's base
+# settings at the copy, generates the project scripts with CLI (tessel-cli),
+# builds, and builds again, which must find everything up to date. Prints
+# where the .G3A is; exits non-zero when any step fails.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+
+fail() {
+  echo "demo: $*" >&2
+  exit 1
+}
+
+[ $# -eq 3 ] || fail "usage: demo_build.sh TESSEL-CLI STANDIN-TOOL SCRATCH-DIRECTORY"
+cli="$1"
+tool="$2"
+sdk="$3"
+[ -x "$cli" ] || fail "tessel-cli not found at $cli"
+[ -x "$tool" ] || fail "stand-in tool chain not found at $tool"
+
+# Fresh each time, but never remove a directory that is not an earlier copy.
+if [ -e "$sdk" ]; then
+  [ -f "$sdk/BaseOptions/BaseOptions.ini" ] ||
+    fail "$sdk exists and is no copy of the example SDK; not removing it"
+  rm -rf "$sdk"
+fi
+mkdir -p "$(dirname "$sdk")"
+cp -R "$root/examples/sdk" "$sdk"
+sdk="$(cd "$sdk" && pwd)"
+
+# The base settings name the SDK directory by the placeholder {SDK}.
+escaped="$(printf '%s' "$sdk" | sed 's/[&|\\]/\\&/g')"
+sed -i "s|{SDK}|$escaped|g" "$sdk/BaseOptions/BaseOptions.ini"
+for name in asmsh shcpp optlnk; do
+  cp "$tool" "$sdk/BIN/$name"
+done
+export TESSEL_ENGINE_LOG="$sdk/ENGINE.LOG"
+
+echo "== Generating the scripts of $sdk/Projects/DEMO.INI"
+"$cli" generate "$sdk/Projects/DEMO.INI" --base "$sdk/BaseOptions/BaseOptions.ini" --yes ||
+  fail "generating the project scripts failed"
+
+echo "== Building $sdk/Projects/DEMO.PRJ"
+"$cli" run "$sdk/Projects/DEMO.PRJ" | tee "$sdk/BUILD1.TXT" || fail "the build failed"
+g3a="$sdk/Projects/DEMO/DEMO.G3A"
+[ -f "$g3a" ] || fail "the build wrote no add-in: $g3a is missing (see the messages above)"
+
+echo "== Building again"
+"$cli" run "$sdk/Projects/DEMO.PRJ" | tee "$sdk/BUILD2.TXT" || fail "the second build failed"
+# Every tool run shows its command line, every bind its start line.
+if grep -q -e '-SUB=TEMP.TXT' -e '^Start! ' "$sdk/BUILD2.TXT"; then
+  fail "the second build ran tools again; everything should have been up to date"
+fi
+echo "Everything is up to date."
+echo
+echo "The add-in is $g3a ($(wc -c <"$g3a") bytes)."
