@@ -7,6 +7,20 @@
 
 namespace tessel {
 
+namespace {
+
+// Project dependencies are kept as "file;type" (the type says which step
+// they belong to); such an entry names the file before the ";". A file whose
+// name holds the ";" itself still counts as written.
+TDateTime FurtherDependencyDate(const std::string& entry) {
+  const TDateTime date = FileDateTime(entry);
+  const size_t typeAt = entry.find(';');
+  if (date != 0 || typeAt == std::string::npos) return date;
+  return FileDateTime(entry.substr(0, typeAt));
+}
+
+}  // namespace
+
 bool TProject::IsUpToDate() {
   Reason.clear();
   if (MakeAll) return false;
@@ -30,7 +44,7 @@ bool TProject::IsUpToDate() {
   }
   if (const TStringList* further = List(klDependency)) {
     for (const std::string& entry : *further) {
-      TDateTime date = FileDateTime(Expand(entry, true));
+      TDateTime date = FurtherDependencyDate(Expand(entry, true));
       if (date > newest) newest = date;
     }
   }

@@ -47,6 +47,12 @@ TEST_F(MakeRules, DatesAtTwoSecondResolutionDecide) {
   engine->Vars.SetValue("HDIR", "\"" + dir.Path() + "\"");
   engine->Lists[klDependency]->push_back("$(HDIR)/new.h");
   EXPECT_FALSE(engine->IsUpToDate());
+
+  // A project dependency kept with its type names the file before the ";".
+  engine->Lists[klDependency] = TStringList{"$(HDIR)/new.h;Compile"};
+  EXPECT_FALSE(engine->IsUpToDate());
+  engine->Lists[klDependency] = TStringList{"$(HDIR)/gone.h;Compile"};
+  EXPECT_TRUE(engine->IsUpToDate());
 }
 
 TEST_F(MakeRules, MakeAllAndForceUpdateOverrideTheDates) {
