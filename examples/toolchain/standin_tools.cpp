@@ -15,34 +15,34 @@ namespace tessel::standin {
 
 namespace {
 
-struct TOptionSpec {
+struct TOptionRule {
   const char* name;
   bool takesValue;
   bool noEffect;  // accepted for the real tools' sake
 };
 
-constexpr TOptionSpec kCommonOptions[] = {
+constexpr TOptionRule kCommonOptions[] = {
     {"cpu", true, true}, {"debug", false, true}, {"optimize", true, true}};
-constexpr TOptionSpec kAssemblerOptions[] = {{"object", true, false}};
-constexpr TOptionSpec kCompilerOptions[] = {{"object", true, false}, {"include", true, false}};
-constexpr TOptionSpec kLinkerOptions[] = {{"input", true, false},   {"replace", true, false},
+constexpr TOptionRule kAssemblerOptions[] = {{"object", true, false}};
+constexpr TOptionRule kCompilerOptions[] = {{"object", true, false}, {"include", true, false}};
+constexpr TOptionRule kLinkerOptions[] = {{"input", true, false},   {"replace", true, false},
                                           {"library", true, false}, {"output", true, false},
                                           {"form", true, false},    {"entry", true, false}};
 
-std::vector<TOptionSpec> SpecsOf(TToolMode mode) {
-  std::vector<TOptionSpec> specs(std::begin(kCommonOptions), std::end(kCommonOptions));
+std::vector<TOptionRule> RulesOf(TToolMode mode) {
+  std::vector<TOptionRule> rules(std::begin(kCommonOptions), std::end(kCommonOptions));
   switch (mode) {
     case TToolMode::Assembler:
-      specs.insert(specs.end(), std::begin(kAssemblerOptions), std::end(kAssemblerOptions));
+      rules.insert(rules.end(), std::begin(kAssemblerOptions), std::end(kAssemblerOptions));
       break;
     case TToolMode::Compiler:
-      specs.insert(specs.end(), std::begin(kCompilerOptions), std::end(kCompilerOptions));
+      rules.insert(rules.end(), std::begin(kCompilerOptions), std::end(kCompilerOptions));
       break;
     case TToolMode::Linker:
-      specs.insert(specs.end(), std::begin(kLinkerOptions), std::end(kLinkerOptions));
+      rules.insert(rules.end(), std::begin(kLinkerOptions), std::end(kLinkerOptions));
       break;
   }
-  return specs;
+  return rules;
 }
 
 const char* Title(TToolMode mode) {
@@ -60,17 +60,17 @@ const char* Title(TToolMode mode) {
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // Notes for options without effect, warnings for unknown ones.
-void ReportOptions(const TInvocation& invocation, const std::vector<TOptionSpec>& specs,
+void ReportOptions(const TInvocation& invocation, const std::vector<TOptionRule>& rules,
                    std::ostream& out) {
   for (const TOption& option : invocation.options) {
-    auto spec = std::find_if(specs.begin(), specs.end(),
-                             [&](const TOptionSpec& s) { return option.name == s.name; });
+    auto rule = std::find_if(rules.begin(), rules.end(),
+                             [&](const TOptionRule& s) { return option.name == s.name; });
     const std::string written = "-" + option.name + (option.hasValue ? "=" + option.value : "");
-    if (spec == specs.end()) {
+    if (rule == rules.end()) {
       out << "warning: unknown option " << written << " ignored\n";
-    } else if (spec->noEffect) {
+    } else if (rule->noEffect) {
       out << "note: " << written << " has no effect in the stand-in\n";
-    } else if (spec->takesValue && IsBlank(option.value)) {
+    } else if (rule->takesValue && IsBlank(option.value)) {
       throw EToolError("option -" + option.name + " needs a value");
     }
   }
@@ -261,14 +261,14 @@ std::optional<TToolMode> ModeFromProgram(const std::string& program) {
 
 int RunTool(TToolMode mode, const std::vector<std::string>& args, std::ostream& out) {
   out << "SH stand-in " << Title(mode) << " 1.0 (example tool chain)\n";
-  const std::vector<TOptionSpec> specs = SpecsOf(mode);
+  const std::vector<TOptionRule> rules = RulesOf(mode);
   std::set<std::string> valueOptions;
-  for (const TOptionSpec& spec : specs) {
-    if (spec.takesValue) valueOptions.insert(spec.name);
+  for (const TOptionRule& rule : rules) {
+    if (rule.takesValue) valueOptions.insert(rule.name);
   }
   try {
     const TInvocation invocation = ReadInvocation(args, valueOptions);
-    ReportOptions(invocation, specs, out);
+    ReportOptions(invocation, rules, out);
     if (mode == TToolMode::Linker) {
       Link(invocation, out);
     } else {
