@@ -123,8 +123,9 @@ void TPatcher::DrawChar(unsigned char c, int32_t& x, int32_t& y) {
   if (x > 121) {
     x = 0;
     y += 8;
-    if (y > 55) y = 0;
   }
+  // Also without a wrap: a text started in the lowest cell rows goes on at the top.
+  if (y > 55) y = 0;
 }
 
 void TPatcher::CmdTestBitmap(const std::string& value) {

@@ -27,8 +27,8 @@ void DrawModel(std::string& display, int x, int y, const std::string& text) {
     if (x > 121) {
       x = 0;
       y += 8;
-      if (y > 55) y = 0;
     }
+    if (y > 55) y = 0;
   }
 }
 
@@ -85,6 +85,15 @@ TEST_F(TDisplayTest, TwentyTwoCharactersWrapToTheNextCellRow) {
   EXPECT_EQ(Row(8 + 2, 15, 1), "3C");
   EXPECT_EQ(Row(16 + 2, 0, 1), Hex(std::string(1, static_cast<char>(FontGlyph('q')[2]))));
   EXPECT_NE(Row(16 + 2, 0, 1), "00");
+
+  // A cell row below 55 sends the next character to the top row, also
+  // without a wrap of the column.
+  EXPECT_EQ(On({"PRINTSTRING=0,60,AB"}), "");
+  expected.assign(1024, '\0');
+  DrawModel(expected, 0, 60, "A");
+  DrawModel(expected, 6, 0, "B");
+  EXPECT_EQ(Display(), expected);
+  EXPECT_EQ(Row(0, 0, 2), "01 E0");  // top row of "B" at columns 7 to 10
 }
 
 TEST_F(TDisplayTest, CellsPastTheDisplayOrTheTargetAreClipped) {
