@@ -1,7 +1,8 @@
 // tessel-cli patch SCRIPT [NAME=VALUE ...] [--report-all]: runs the binary
 // patcher on a script with the given names as its parameter list.
 
-#include <ostream>
+#include <string>
+#include <vector>
 
 #include "cli/command.h"
 #include "cli/console_ui.h"
@@ -11,16 +12,6 @@
 namespace tessel {
 
 namespace {
-
-// Log texts end lines with CR LF; a terminal wants LF alone.
-std::string WithoutCarriageReturns(const std::string& text) {
-  std::string result;
-  result.reserve(text.size());
-  for (char c : text) {
-    if (c != '\r') result += c;
-  }
-  return result;
-}
 
 // The main window during a run with every log line shown: the log lines
 // already carry the window's lines, so the window does not repeat them.
@@ -78,9 +69,9 @@ class TPatchCommand : public TCliCommand {
                          &context.ui);
     TPatcher patcher(&params);
     if (reportAll) {
+      // Log texts come with CR LF; the console writes the line end itself.
       patcher.OnLog = [&context](const std::string& text, bool) {
-        context.out << WithoutCarriageReturns(text);
-        context.out.flush();
+        context.ui.LogLine(text.substr(0, text.size() - 2));
       };
     }
     patcher.Run(script);
