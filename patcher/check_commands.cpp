@@ -12,11 +12,7 @@ void TPatcher::CmdCheckString(const std::string& value) {
   CheckTargetOpen();
   const int64_t position = FTarget.Position();
   int64_t offset;
-  if (!ResolveOffset(Field(value, 1), false, offset)) return;
-  if (offset >= TargetSize()) {
-    FError = "Position exceeds filesize! " + FLine;
-    return;
-  }
+  if (!ResolveInsideTarget(Field(value, 1), offset)) return;
   const std::string asWritten = Field(value, 2);
   result_ = " -> " + Hex8(static_cast<uint32_t>(offset)) + "==" + asWritten;
   const std::string expected = Unquote(asWritten);
@@ -30,11 +26,7 @@ void TPatcher::CmdCheckList(const std::string& value) {
   CheckTargetOpen();
   const int64_t position = FTarget.Position();
   int64_t offset;
-  if (!ResolveOffset(Field(value, 1), false, offset)) return;
-  if (offset >= TargetSize()) {
-    FError = "Position exceeds filesize! " + FLine;
-    return;
-  }
+  if (!ResolveInsideTarget(Field(value, 1), offset)) return;
   const int count = std::max(0, FieldsIn(value) - 1);
   result_ = " -> " + Hex8(static_cast<uint32_t>(offset)) + " " + Decimal(count);
   const std::string found = ReadTargetAt(offset, static_cast<size_t>(count));

@@ -30,13 +30,9 @@ void TPatcher::MakeCSource(const std::string& fileName, uint32_t address, int32_
   // Fewer bytes when the end of the target comes first.
   const std::string bytes = ReadTargetAt(position, static_cast<size_t>(std::max(length, 0)));
   for (size_t start = 0; start < bytes.size(); start += kBytesPerLine) {
-    std::string line = Hex8(address + static_cast<uint32_t>(start)) + "\t" + ".DATA.B ";
     const size_t end = std::min(bytes.size(), start + kBytesPerLine);
-    for (size_t i = start; i < end; ++i) {
-      if (i > start) line += ",";
-      line += "h'" + HexBytes(bytes.substr(i, 1));
-    }
-    out.WriteLine(line);
+    out.WriteLine(Hex8(address + static_cast<uint32_t>(start)) + "\t" + ".DATA.B " +
+                  ByteItems(bytes, start, end, "h'", ","));
   }
   out.Close();
   FTarget.Seek(position);

@@ -48,11 +48,7 @@ std::string BmpHeader() {
 void TPatcher::CmdDisplayAddr(const std::string& value) {
   CheckTargetOpen();
   int64_t offset;
-  if (!ResolveOffset(value, false, offset)) return;
-  if (offset >= TargetSize()) {
-    FError = "Position exceeds filesize! " + FLine;
-    return;
-  }
+  if (!ResolveInsideTarget(value, offset)) return;
   FDisplayAddr = static_cast<int32_t>(offset);
   result_ = " -> " + Hex8(static_cast<uint32_t>(FDisplayAddr));
 }

@@ -74,13 +74,8 @@ void TPatcher::CmdInsertFile(const std::string& value) {
 void TPatcher::WriteListFile(const std::string& bytes) {
   TTextWriter list(FListFileName);
   for (size_t start = 0; start < bytes.size(); start += kListItemsPerLine) {
-    std::string line = "INSERTLIST=";
     const size_t end = std::min(bytes.size(), start + kListItemsPerLine);
-    for (size_t i = start; i < end; ++i) {
-      if (i > start) line += FDelimiter;
-      line += "$" + HexBytes(bytes.substr(i, 1));
-    }
-    list.WriteLine(line);
+    list.WriteLine("INSERTLIST=" + ByteItems(bytes, start, end, "$", FDelimiter));
   }
   list.Close();
 }

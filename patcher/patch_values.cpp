@@ -88,6 +88,16 @@ std::string HexBytes(const std::string& bytes) {
   return result;
 }
 
+std::string ByteItems(const std::string& bytes, size_t from, size_t to, const std::string& prefix,
+                      const std::string& separator) {
+  std::string items;
+  for (size_t i = from; i < to; ++i) {
+    if (i > from) items += separator;
+    items += prefix + HexBytes(bytes.substr(i, 1));
+  }
+  return items;
+}
+
 std::string Decimal(int64_t value) { return std::to_string(value); }
 
 std::string Unquote(const std::string& text) {

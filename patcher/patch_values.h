@@ -7,6 +7,7 @@
 // by "$", "x", "X", "0x" or "0X" with at most 8 significant digits, which
 // gives the full 32-bit pattern ($FFFFFFFF is -1). Nothing may follow.
 
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -28,6 +29,10 @@ int32_t LenientNumber(const std::string& text, int32_t defaultValue);
 std::string Hex8(uint32_t value);
 // Each byte as two upper-case hexadecimal digits, without separators.
 std::string HexBytes(const std::string& bytes);
+// Bytes [from, to) as prefix + two upper-case hexadecimal digits each,
+// joined by separator: one data line of a list file or an assembler block.
+std::string ByteItems(const std::string& bytes, size_t from, size_t to, const std::string& prefix,
+                      const std::string& separator);
 std::string Decimal(int64_t value);
 
 // Every double quote removed.

@@ -212,6 +212,15 @@ bool TPatcher::ResolveOffset(const std::string& text, bool allowFileSize, int64_
   return true;
 }
 
+bool TPatcher::ResolveInsideTarget(const std::string& text, int64_t& offset) {
+  if (!ResolveOffset(text, false, offset)) return false;
+  if (offset >= TargetSize()) {
+    FError = "Position exceeds filesize! " + FLine;
+    return false;
+  }
+  return true;
+}
+
 std::string TPatcher::ReadTargetAt(int64_t offset, size_t count) {
   const int64_t size = TargetSize();
   if (offset >= size) return {};

@@ -57,7 +57,6 @@ class TPatcher {
   const std::string& Error() const { return FError; }
   bool TargetOpen() const { return FTargetOpen; }
   const std::string& TargetName() const { return FTargetName; }
-  TParamlist& Params() { return *FParams; }
 
  private:
   using THandler = void (TPatcher::*)(const std::string& value);
@@ -83,6 +82,8 @@ class TPatcher {
   // File offset of a script position (field text); FILESIZE only where
   // allowed. False, with FError set, for an offset before the file start.
   bool ResolveOffset(const std::string& text, bool allowFileSize, int64_t& offset);
+  // A position that must name a byte of the target (checks, display address).
+  bool ResolveInsideTarget(const std::string& text, int64_t& offset);
   int64_t TargetSize() const { return FTarget.Size(); }
   std::string ReadTargetAt(int64_t offset, size_t count);
   void WriteTargetAt(int64_t offset, const std::string& bytes);
