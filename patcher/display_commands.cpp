@@ -128,6 +128,8 @@ void TPatcher::CmdTestBitmap(const std::string& value) {
   const std::string name = Unquote(value);
   const std::string fileName = FDirectory + name;
   result_ = "\r\n -> " + fileName;
+  // An empty value switches the export off, also behind a DIRECTORY: the
+  // bare prefix names a directory, not a file to create.
   if (!IsBlank(name)) SaveDisplayBitmap(fileName);
 }
 
