@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "bitmap/bmp_header.h"
+#include "bitmap/converter_argument.h"
 #include "bitmap/same_file.h"
 #include "platform/file_stream.h"
 #include "support/text.h"
@@ -83,18 +84,13 @@ void AppendHex(std::string& line, unsigned value, int digits) {
 
 TCSourcePaths CSourcePathsOf(const std::string& argument) {
   TCSourcePaths paths;
-  paths.sixteenBit = GetField(argument, 2, ";");
-  if (IsBlank(paths.sixteenBit)) {
-    // Derived from the bitmap path alone: a trailing ";" must not end up in
-    // the file name.
-    paths.sixteenBit = ReplaceAll(AsciiUpperCase(GetField(argument, 1, ";")), ".BMP", ".CPP");
-  }
+  paths.sixteenBit = OutputPathOf(argument, ".CPP");
   paths.eightColour = InsertBeforeEachCpp(paths.sixteenBit);
   return paths;
 }
 
 std::string BmpToCSource(const std::string& argument) {
-  const std::string bitmapPath = GetField(argument, 1, ";");
+  const std::string bitmapPath = BitmapPathOf(argument);
   if (!FileExists(bitmapPath)) return "";
 
   TFile bitmap(bitmapPath, TFile::Mode::Read);

@@ -4,22 +4,16 @@
 #include <vector>
 
 #include "bitmap/bmp_header.h"
+#include "bitmap/converter_argument.h"
 #include "bitmap/same_file.h"
 #include "platform/file_stream.h"
-#include "support/text.h"
 
 namespace tessel {
 
-std::string CgiPathOf(const std::string& argument) {
-  std::string cgiPath = GetField(argument, 2, ";");
-  if (!IsBlank(cgiPath)) return cgiPath;
-  // Derived from the bitmap path alone: a trailing ";" must not end up in the
-  // icon's file name.
-  return ReplaceAll(AsciiUpperCase(GetField(argument, 1, ";")), ".BMP", ".CGI");
-}
+std::string CgiPathOf(const std::string& argument) { return OutputPathOf(argument, ".CGI"); }
 
 std::string Bmp256ToCgi(const std::string& argument) {
-  const std::string bitmapPath = GetField(argument, 1, ";");
+  const std::string bitmapPath = BitmapPathOf(argument);
   if (!FileExists(bitmapPath)) return "";
   const std::string cgiPath = CgiPathOf(argument);
   // Creating the icon over its own bitmap would destroy the bitmap unread.

@@ -1,5 +1,6 @@
 #include <ostream>
 
+#include "bitmap/converter_argument.h"
 #include "bitmap/uCGI.h"
 #include "cli/command.h"
 #include "platform/file_system.h"
@@ -18,10 +19,10 @@ class TBmp2CgiCommand : public TCliCommand {
   }
 
   int Run(const std::vector<std::string>& args, TCliContext& context) override {
-    if (args.size() != 1 || IsBlank(GetField(args[0], 1, ";"))) {
+    if (args.size() != 1 || IsBlank(BitmapPathOf(args[0]))) {
       throw EUsageError("expects one argument, the bitmap and optionally the icon file");
     }
-    const std::string bitmap = GetField(args[0], 1, ";");
+    const std::string bitmap = BitmapPathOf(args[0]);
     if (!FileExists(bitmap)) {
       context.err << "Bitmap not found: " << bitmap << "\n";
       return 1;

@@ -89,8 +89,9 @@ std::optional<std::string> TConsoleUserInterface::InputBox(const std::string& ti
                                                            const std::string& prompt,
                                                            const std::string& text) {
   err_ << title << ": " << prompt << " [" << text << "]\n";
-  if (answer_ == Answer::No || !isatty(STDIN_FILENO)) return std::nullopt;
+  // As for questions, an answer given up front wins over the terminal.
   if (answer_ == Answer::Yes) return text;
+  if (answer_ == Answer::No || !isatty(STDIN_FILENO)) return std::nullopt;
   std::string line;
   if (!std::getline(std::cin, line)) return std::nullopt;
   return line.empty() ? text : line;

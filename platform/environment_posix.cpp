@@ -4,29 +4,11 @@
 #include <cstdlib>
 
 #include "platform/environment.h"
-#include "platform/file_stream.h"
-#include "platform/file_system.h"
+#include "platform/profile.h"
 
 namespace tessel {
 
 namespace {
-
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-  }
-  return true;
-}
-
-std::string Trim(const std::string& s) {
-  size_t begin = 0, end = s.size();
-  while (begin < end && (s[begin] == ' ' || s[begin] == '\t')) ++begin;
-  while (end > begin && (s[end - 1] == ' ' || s[end - 1] == '\t')) --end;
-  return s.substr(begin, end - begin);
-}
 
 std::string HomeDirectory() {
   const std::string home = GetEnvironmentValue("HOME");
@@ -64,41 +46,11 @@ std::string RegistryFilePath() {
   return HomeDirectory() + "/.config/tessel/registry.ini";
 }
 
-// A small INI reader of its own: "[key path]" sections, "name=value" lines,
-// both matched without regard to case, first match wins; values lose their
-// surrounding blanks and one pair of enclosing double quotes.
+// The stand-in is an INI file like the settings files and is read the same
+// way: section and value names matched without regard to case, first match
+// wins, a missing or unreadable file holds no values.
 std::string RegistryValue(const std::string& keyPath, const std::string& name) {
-  const std::string file = RegistryFilePath();
-  if (!FileExists(file)) return std::string();
-  std::vector<std::string> lines;
-  try {
-    lines = ReadTextLines(file);
-  } catch (const EFileError&) {
-    return std::string();  // an unreadable stand-in holds no values
-  }
-  const std::string wantedSection = Trim(keyPath);
-  const std::string wantedName = Trim(name);
-  bool inSection = false;
-  for (const std::string& raw : lines) {
-    const std::string line = Trim(raw);
-    if (line.empty() || line[0] == ';') continue;
-    if (line[0] == '[') {
-      const size_t close = line.find(']');
-      const std::string section =
-          Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
-      inSection = EqualNoCase(section, wantedSection);
-      continue;
-    }
-    if (!inSection) continue;
-    const size_t eq = line.find('=');
-    if (eq == std::string::npos || !EqualNoCase(Trim(line.substr(0, eq)), wantedName)) continue;
-    std::string value = Trim(line.substr(eq + 1));
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
-      value = value.substr(1, value.size() - 2);
-    }
-    return value;
-  }
-  return std::string();
+  return ProfileRead(RegistryFilePath(), keyPath, name).value_or(std::string());
 }
 
 }  // namespace tessel

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/case_fold.h"
 #include "platform/clock.h"
 #include "platform/file_stream.h"
 #include "platform/file_system.h"
@@ -315,9 +316,7 @@ std::vector<DirEntry> ListDirectory(const std::string& pattern) {
     entries.push_back(std::move(item));
   }
   auto upper = [](std::string s) {
-    for (char& c : s) {
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
+    for (char& c : s) c = FoldAscii(c);
     return s;
   };
   std::vector<std::pair<std::string, size_t>> keys;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/case_fold.h"
 #include "platform/host_path.h"
 
 namespace tessel {
@@ -20,23 +21,13 @@ std::string& DriveRootStorage() {
   return root;
 }
 
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-  }
-  return true;
-}
-
 bool Exists(const std::string& hostPath) {
   struct stat st;
   return ::lstat(hostPath.c_str(), &st) == 0;
 }
 
 bool EndsWithExe(const std::string& name) {
-  return name.size() > 4 && EqualNoCase(name.substr(name.size() - 4), ".EXE");
+  return name.size() > 4 && EqualFoldAscii(name.substr(name.size() - 4), ".EXE");
 }
 
 // Joins a resolved prefix and a component; an empty prefix stands for the
@@ -63,9 +54,9 @@ CaseMatch FindCaseInsensitive(const std::string& directory, const std::string& w
   if (!dir) return found;
   while (const dirent* entry = ::readdir(dir.get())) {
     const std::string name = entry->d_name;
-    if (EqualNoCase(name, wanted)) {
+    if (EqualFoldAscii(name, wanted)) {
       if (found.wanted.empty() || name < found.wanted) found.wanted = name;
-    } else if (!fallback.empty() && EqualNoCase(name, fallback)) {
+    } else if (!fallback.empty() && EqualFoldAscii(name, fallback)) {
       if (found.fallback.empty() || name < found.fallback) found.fallback = name;
     }
   }

@@ -2,29 +2,15 @@
 
 #include <unordered_map>
 
+#include "platform/case_fold.h"
 #include "platform/file_system.h"
 
 namespace tessel {
 
 namespace {
 
-// Profile names compare as the system's code page folds them (Windows-1252).
-char FoldChar(char c) {
-  const unsigned char u = static_cast<unsigned char>(c);
-  if (u >= 'a' && u <= 'z') return static_cast<char>(u - 0x20);
-  if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<char>(u - 0x20);
-  if (u == 0x9A || u == 0x9C || u == 0x9E) return static_cast<char>(u - 0x10);
-  if (u == 0xFF) return static_cast<char>(0x9F);
-  return c;
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (FoldChar(a[i]) != FoldChar(b[i])) return false;
-  }
-  return true;
-}
+// Profile names compare as the system's code page folds them.
+bool SameName(const std::string& a, const std::string& b) { return EqualFoldCodePage(a, b); }
 
 bool IsSpace(char c) { return c == ' ' || c == '\t'; }
 
@@ -157,7 +143,7 @@ std::string KeyValue(const ProfileLine& line) {
 
 std::string FoldName(const std::string& name) {
   std::string folded = name;
-  for (char& c : folded) c = FoldChar(c);
+  for (char& c : folded) c = FoldCodePage(c);
   return folded;
 }
 

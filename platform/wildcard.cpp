@@ -2,15 +2,10 @@
 
 #include <string>
 
+#include "platform/case_fold.h"
 #include "platform/host_path.h"
 
 namespace tessel {
-
-namespace {
-
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-}  // namespace
 
 bool MatchesWildcard(const std::string& name, const std::string& pattern) {
   // "*.*" matches names without a dot as well, as directory listings do.
@@ -23,7 +18,7 @@ bool MatchesWildcard(const std::string& name, const std::string& pattern) {
       starP = p++;
       starN = n;
     } else if (p < pattern.size() &&
-               (pattern[p] == '?' || UpperAscii(pattern[p]) == UpperAscii(name[n]))) {
+               (pattern[p] == '?' || FoldAscii(pattern[p]) == FoldAscii(name[n]))) {
       ++p;
       ++n;
     } else if (starP != std::string::npos) {

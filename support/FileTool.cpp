@@ -66,8 +66,10 @@ TDateTime Backup(const std::string& path, int count, const std::string& format) 
 }
 
 std::string CompareFiles(const std::string& a, const std::string& b) {
-  if (!FileExists(a)) return a + " does not exist!";
-  if (!FileExists(b)) return b + " does not exist!";
+  std::string missing;
+  if (!FileExists(a)) missing = AppendItem(missing, a + " does not exist!", "; ");
+  if (!FileExists(b)) missing = AppendItem(missing, b + " does not exist!", "; ");
+  if (!missing.empty()) return missing;
   if (FileSizeOf(a) != FileSizeOf(b)) return "Mismatch: Size";
 
   TFile fileA(a, TFile::Mode::Read);

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/case_fold.h"
+
 namespace tessel {
 
 namespace {
@@ -9,9 +11,7 @@ namespace {
 bool StartsWithToken(const std::string& pattern, size_t pos, const char* token) {
   for (size_t i = 0; token[i] != '\0'; ++i) {
     if (pos + i >= pattern.size()) return false;
-    char c = pattern[pos + i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != token[i]) return false;
+    if (FoldAscii(pattern[pos + i]) != token[i]) return false;
   }
   return true;
 }

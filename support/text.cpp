@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "platform/case_fold.h"
 #include "platform/environment.h"
 #include "support/app_env.h"
 
@@ -198,9 +199,7 @@ uint32_t ByteSwap32(uint32_t value) {
 }
 
 std::string AsciiUpperCase(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  for (char& c : text) c = FoldAscii(c);
   return text;
 }
 
@@ -211,45 +210,16 @@ std::string AsciiLowerCase(std::string text) {
   return text;
 }
 
-char AnsiUpperChar(char c) {
-  unsigned char u = static_cast<unsigned char>(c);
-  if (u >= 'a' && u <= 'z') return static_cast<char>(u - 0x20);
-  if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<char>(u - 0x20);
-  switch (u) {
-    case 0x9A:  // s caron
-    case 0x9C:  // oe
-    case 0x9E:  // z caron
-      return static_cast<char>(u - 0x10);
-    case 0xFF:  // y diaeresis
-      return static_cast<char>(0x9F);
-    default:
-      return c;
-  }
-}
+char AnsiUpperChar(char c) { return FoldCodePage(c); }
 
 std::string AnsiUpperCase(std::string text) {
   for (char& c : text) c = AnsiUpperChar(c);
   return text;
 }
 
-bool SameTextAnsi(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (AnsiUpperChar(a[i]) != AnsiUpperChar(b[i])) return false;
-  }
-  return true;
-}
+bool SameTextAnsi(const std::string& a, const std::string& b) { return EqualFoldCodePage(a, b); }
 
-bool SameTextAscii(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-    if (x != y) return false;
-  }
-  return true;
-}
+bool SameTextAscii(const std::string& a, const std::string& b) { return EqualFoldAscii(a, b); }
 
 std::string Trim(const std::string& text) { return TrimLeft(TrimRight(text)); }
 

@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "cli/command.h"
+#include "cli/console_ui.h"
 #include "support/app_env.h"
 #include "tests/cli/cli_runner.h"
 
@@ -47,4 +48,17 @@ TEST(CliMain, StartupParametersGoToTheApplicationEnvironment) {
   EXPECT_EQ(bad.out, "");
   EXPECT_NE(bad.err.find("BASE_00.TAppEnv.PSetValue: NOSUCHKEY not registered!"),
             std::string::npos);
+}
+
+TEST(CliMain, ConsoleAnswersGivenUpFrontWinWithoutATerminal) {
+  std::ostringstream out, err;
+  TConsoleUserInterface ui(out, err);
+  ui.SetAnswer(TConsoleUserInterface::Answer::Yes);
+  EXPECT_TRUE(ui.AskYesNo("Create?"));
+  EXPECT_EQ(ui.InputBox("New project", "Name", "DEMO2"), std::optional<std::string>("DEMO2"));
+  EXPECT_EQ(ui.ChooseDirectory("Folder", "C:\\SDK"), std::optional<std::string>("C:\\SDK"));
+  ui.SetAnswer(TConsoleUserInterface::Answer::No);
+  EXPECT_FALSE(ui.ConfirmOkCancel("Overwrite?"));
+  EXPECT_EQ(ui.InputBox("New project", "Name", "DEMO2"), std::nullopt);
+  EXPECT_EQ(out.str(), "");
 }
