@@ -20,12 +20,15 @@ std::string Stamped(const std::string& value, int fieldNumber, const std::string
 }  // namespace
 
 void SaveGeneral(TQuotedINI& ini, TEditorRows& general) {
-  ini.EraseSection("vleGeneral");
+  std::vector<std::pair<std::string, std::string>> entries;
+  entries.reserve(general.Count());
   for (size_t i = 0; i < general.Count(); ++i) {
     std::string value = general.Row(i).value;
+    // Later rows are substituted against the rows already changed.
     if (SubstituteGeneralPrefixes(general, value)) general.SetRowValue(i, value);
-    ini.WriteString("vleGeneral", general.Row(i).key, value);
+    entries.emplace_back(general.Row(i).key, value);
   }
+  RewriteSection(ini, "vleGeneral", entries);
 }
 
 void SaveKeyedList(TQuotedINI& ini, const std::string& section, TEditorRows& rows, int fieldNumber,
