@@ -12,35 +12,14 @@ namespace {
 
 // The console interface, except that information (the success text) goes to
 // standard output: it is the command's result, not a message about it.
-class TGenerateUserInterface : public TUserInterface {
+class TGenerateUserInterface : public TConsoleUserInterface {
  public:
-  TGenerateUserInterface(TConsoleUserInterface& console, std::ostream& out)
-      : console_(console), out_(out) {}
+  TGenerateUserInterface(std::ostream& out, std::ostream& err)
+      : TConsoleUserInterface(out, err), out_(out) {}
 
-  void LogLine(const std::string& text) override { console_.LogLine(text); }
-  void ClearLog() override { console_.ClearLog(); }
-  void ProcessMessages() override { console_.ProcessMessages(); }
-  void ShowWarning(const std::string& text) override { console_.ShowWarning(text); }
-  bool AskYesNo(const std::string& text) override { return console_.AskYesNo(text); }
-  bool ConfirmOkCancel(const std::string& text) override { return console_.ConfirmOkCancel(text); }
   void ShowInformation(const std::string& text) override { out_ << text << '\n'; }
-  void ShowError(const std::string& text) override { console_.ShowError(text); }
-  std::optional<std::string> InputBox(const std::string& title, const std::string& prompt,
-                                      const std::string& text) override {
-    return console_.InputBox(title, prompt, text);
-  }
-  std::optional<std::string> ChooseFile(const std::string& filter,
-                                        const std::string& start) override {
-    return console_.ChooseFile(filter, start);
-  }
-  std::optional<std::string> ChooseDirectory(const std::string& caption,
-                                             const std::string& start) override {
-    return console_.ChooseDirectory(caption, start);
-  }
-  void SetCursor(TCursor cursor) override { console_.SetCursor(cursor); }
 
  private:
-  TConsoleUserInterface& console_;
   std::ostream& out_;
 };
 
@@ -78,6 +57,7 @@ class TGenerateCommand : public TCliCommand {
     std::string projectIni;
     std::string baseIni;
     std::vector<TEdit> edits;
+    auto answer = TConsoleUserInterface::Answer::Ask;
     for (size_t i = 0; i < args.size(); ++i) {
       const std::string& arg = args[i];
       if (arg == "--base") {
@@ -95,9 +75,9 @@ class TGenerateCommand : public TCliCommand {
         edits.push_back({EditorByName(editor).name, assignment.substr(0, equals),
                          assignment.substr(equals + 1)});
       } else if (arg == "--yes") {
-        context.ui.SetAnswer(TConsoleUserInterface::Answer::Yes);
+        answer = TConsoleUserInterface::Answer::Yes;
       } else if (arg == "--no") {
-        context.ui.SetAnswer(TConsoleUserInterface::Answer::No);
+        answer = TConsoleUserInterface::Answer::No;
       } else if (!arg.empty() && arg[0] == '-') {
         throw EUsageError("unknown option \"" + arg + "\"");
       } else if (projectIni.empty()) {
@@ -123,7 +103,8 @@ class TGenerateCommand : public TCliCommand {
       rows.SetValue(edit.key, edit.value);
     }
 
-    TGenerateUserInterface ui(context.ui, context.out);
+    TGenerateUserInterface ui(context.out, context.err);
+    ui.SetAnswer(answer);
     return RunSaveCommand(model, ui) ? 0 : 1;
   }
 };

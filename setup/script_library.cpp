@@ -6,13 +6,6 @@ namespace tessel {
 
 namespace {
 
-void AddEach(TScriptLines& lines, const TQuotedINI& base, const std::string& section,
-             const std::string& keyword) {
-  TParamlist entries;
-  base.ReadSectionValues(section, entries);
-  for (size_t i = 0; i < entries.Count(); ++i) lines.push_back(keyword + "=" + entries.ValueAt(i));
-}
-
 // LIBRARY and the header variables, each header's work file deleted.
 void AddLibraryAndHeaders(TScriptLines& lines, const TParamlist& definitions) {
   lines.push_back("LIBRARY=" + GetField(definitions.ExpandedValue("LIBRARY", true), 1, ";"));
@@ -27,9 +20,9 @@ void AddLibraryAndHeaders(TScriptLines& lines, const TParamlist& definitions) {
 
 void AddLibraryOptions(TScriptLines& lines, const TQuotedINI& base) {
   lines.push_back("LIB_MOD_OPT=");
-  AddEach(lines, base, "vleLinkLibMod", "LIB_MOD_OPT");
+  AddSectionLines(lines, base, "vleLinkLibMod", "LIB_MOD_OPT");
   lines.push_back("LIB_OPT=");
-  AddEach(lines, base, "vleLinkLibCommon", "LIB_OPT");
+  AddSectionLines(lines, base, "vleLinkLibCommon", "LIB_OPT");
   lines.push_back("CONSTANT_DEPENDENCY_FILE=\"$(LIBDIR)\\$(LIBRARY).LIB\"");
 }
 

@@ -23,6 +23,10 @@ TScriptLines SyscallsScriptLines(const TQuotedINI& base);
 // "tools.prj": the tools library from "vleTools".
 TScriptLines ToolsScriptLines(const TQuotedINI& base);
 
+// Appends keyword + "=" + value for each entry of the section, in file order.
+void AddSectionLines(TScriptLines& lines, const TQuotedINI& ini, const std::string& section,
+                     const std::string& keyword);
+
 // An option script: keyword + value for each entry of the section.
 TScriptLines OptionScriptLines(const TQuotedINI& base, const std::string& section,
                                const std::string& keyword);

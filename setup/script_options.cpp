@@ -2,12 +2,17 @@
 
 namespace tessel {
 
+void AddSectionLines(TScriptLines& lines, const TQuotedINI& ini, const std::string& section,
+                     const std::string& keyword) {
+  TParamlist entries;
+  ini.ReadSectionValues(section, entries);
+  for (size_t i = 0; i < entries.Count(); ++i) lines.push_back(keyword + "=" + entries.ValueAt(i));
+}
+
 TScriptLines OptionScriptLines(const TQuotedINI& base, const std::string& section,
                                const std::string& keyword) {
-  TParamlist entries;
-  base.ReadSectionValues(section, entries);
   TScriptLines lines;
-  for (size_t i = 0; i < entries.Count(); ++i) lines.push_back(keyword + "=" + entries.ValueAt(i));
+  AddSectionLines(lines, base, section, keyword);
   return lines;
 }
 

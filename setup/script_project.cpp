@@ -32,13 +32,6 @@ bool IsCompilerSource(const TSource& source) {
   return source.extension == ".C" || source.extension == ".CPP";
 }
 
-void AddEach(TScriptLines& lines, const TQuotedINI& ini, const std::string& section,
-             const std::string& keyword) {
-  TParamlist entries;
-  ini.ReadSectionValues(section, entries);
-  for (size_t i = 0; i < entries.Count(); ++i) lines.push_back(keyword + "=" + entries.ValueAt(i));
-}
-
 // PROG, SOURCEFILE and EXECUTE for each source of one group.
 template <typename Predicate>
 void AddBuildSteps(TScriptLines& lines, const std::vector<TSource>& sources, Predicate inGroup,
@@ -97,7 +90,7 @@ TScriptLines ProjectScriptLines(const TQuotedINI& base, const TQuotedINI& projec
   // Compile the C and C++ sources and the project's main file.
   lines.insert(lines.end(), {"SETENV=", "SETENV=SHC_LIB;$(BINDIR)", "SETENV=SHC_TMP;$(DEBUGDIR)",
                              "DEPENDENCY=", "DEPENDENCY=\"$(SOURCEDIR)\\$(PROG).CPP\""});
-  AddEach(lines, project, "vleProjectDependencies", "DEPENDENCY");
+  AddSectionLines(lines, project, "vleProjectDependencies", "DEPENDENCY");
   for (const TSource& source : sources) lines.push_back("DEPENDENCY=" + source.path);
   lines.insert(lines.end(), {"DEPENDENCY=\"$(PROJECTDIR)\\SHCPP_OPTIONS.PRJ\"",
                              "DEPENDANT=\"$(OBJECTDIR)\\$(PROG).OBJ\"", "OPTION=", "ASM_OPT=",
@@ -109,22 +102,22 @@ TScriptLines ProjectScriptLines(const TQuotedINI& base, const TQuotedINI& projec
 
   // Link the RAM image.
   lines.insert(lines.end(), {"DEPENDENCY=", "DEPENDENCY=\"$(OBJECTDIR)\\$(PROG).obj\""});
-  AddEach(lines, base, "vleLinkRAMBINdep", "DEPENDENCY");
+  AddSectionLines(lines, base, "vleLinkRAMBINdep", "DEPENDENCY");
   AddObjectDependencies(lines, sources);
   lines.insert(lines.end(), {"DEPENDENCY=\"$(OBJECTDIR)\\$(PROG).obj\"",
                              "DEPENDANT=\"$(PROJECTDIR)\\$(PROG)\\$(PROG)_RAM.SH3\"", "OPTION="});
-  AddEach(lines, base, "vleLinkRAMBINopt", "OPTION");
+  AddSectionLines(lines, base, "vleLinkRAMBINopt", "OPTION");
   AddObjectInputs(lines, sources);
   lines.insert(lines.end(),
                {"INCLUDE=\"$(PROJECTDIR)\\OPTLNK_OPTIONS.PRJ\"", "EXECUTE=\"$(LNK_CMD)\""});
 
   // Link the add-in image.
   lines.push_back("DEPENDENCY=");
-  AddEach(lines, base, "vleLinkG3Adep", "DEPENDENCY");
+  AddSectionLines(lines, base, "vleLinkG3Adep", "DEPENDENCY");
   AddObjectDependencies(lines, sources);
   lines.insert(lines.end(), {"DEPENDENCY=\"$(OBJECTDIR)\\$(PROG).obj\"",
                              "DEPENDANT=\"$(WORKDIR)\\$(PROG).SH3\"", "OPTION="});
-  AddEach(lines, base, "vleLinkG3Aopt", "OPTION");
+  AddSectionLines(lines, base, "vleLinkG3Aopt", "OPTION");
   AddObjectInputs(lines, sources);
   lines.insert(lines.end(), {"INCLUDE=\"$(PROJECTDIR)\\OPTLNK_OPTIONS.PRJ\"",
                              "BREAK=", "EXECUTE=\"$(LNK_CMD)\"", "OPTION="});

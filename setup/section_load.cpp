@@ -36,23 +36,9 @@ bool SortTextLess(const TLine& a, const TLine& b) {
 }  // namespace
 
 bool IsHexKey(const std::string& key) {
-  if (key.empty()) return false;
-  uint64_t value = 0;
-  for (char c : key) {
-    int digit;
-    if (c >= '0' && c <= '9') {
-      digit = c - '0';
-    } else if (c >= 'A' && c <= 'F') {
-      digit = c - 'A' + 10;
-    } else if (c >= 'a' && c <= 'f') {
-      digit = c - 'a' + 10;
-    } else {
-      return false;
-    }
-    value = value * 16 + static_cast<uint64_t>(digit);
-    if (value > 0x7FFFFFFF) return false;  // negative or out of range as a 32-bit number
-  }
-  return true;
+  // Hexadecimal texts cover the whole 32-bit pattern, so keys from 80000000
+  // on read as negative numbers and are no hexadecimal keys.
+  return StrToIntDef("$" + key, -1) >= 0;
 }
 
 std::string ListKey(const std::string& prefix, size_t position) {

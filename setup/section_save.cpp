@@ -1,6 +1,7 @@
 #include "setup/section_save.h"
 
 #include <unordered_map>
+#include <unordered_set>
 
 #include "setup/prefix_substitution.h"
 #include "setup/section_load.h"
@@ -20,12 +21,15 @@ std::string Stamped(const std::string& value, int fieldNumber, const std::string
 }  // namespace
 
 void SaveGeneral(TQuotedINI& ini, TEditorRows& general) {
-  ini.EraseSection("vleGeneral");
+  std::vector<std::pair<std::string, std::string>> entries;
+  entries.reserve(general.Count());
   for (size_t i = 0; i < general.Count(); ++i) {
     std::string value = general.Row(i).value;
+    // Later rows are substituted against the rows already changed.
     if (SubstituteGeneralPrefixes(general, value)) general.SetRowValue(i, value);
-    ini.WriteString("vleGeneral", general.Row(i).key, value);
+    entries.emplace_back(general.Row(i).key, value);
   }
+  RewriteSection(ini, "vleGeneral", entries);
 }
 
 void SaveKeyedList(TQuotedINI& ini, const std::string& section, TEditorRows& rows, int fieldNumber,
@@ -37,9 +41,12 @@ void SaveKeyedList(TQuotedINI& ini, const std::string& section, TEditorRows& row
   std::unordered_map<std::string, size_t> rowOfKey;
   for (size_t i = 0; i < rows.Count(); ++i) rowOfKey.emplace(AnsiUpperCase(rows.Row(i).key), i);
 
+  std::vector<TSectionEdit> edits;
+  std::unordered_set<std::string> storedKeys;  // keys with a value that is not blank
   for (size_t i = 0; i < stored.Count(); ++i) {
     const std::string key = stored.NameAt(i);
     const std::string storedValue = stored.ValueAt(i);
+    if (!IsBlank(storedValue)) storedKeys.insert(AnsiUpperCase(key));
     auto found = rowOfKey.find(AnsiUpperCase(key));
     const std::string edited =
         found == rowOfKey.end() ? std::string() : rows.Row(found->second).value;
@@ -47,21 +54,22 @@ void SaveKeyedList(TQuotedINI& ini, const std::string& section, TEditorRows& row
         edited != storedValue || (IsHexKey(key) && IsBlank(GetField(edited, fieldNumber, ";")));
     if (!changed) continue;
     if (IsBlank(edited)) {
-      ini.DeleteKey(section, key);
+      edits.push_back({key, std::nullopt});
       continue;
     }
     std::string value = Stamped(edited, fieldNumber, stamp);
     rows.SetRowValue(found->second, value);
-    ini.WriteString(section, key, value);
+    edits.push_back({key, value});
   }
 
   for (size_t i = 0; i < rows.Count(); ++i) {
     const TRow& row = rows.Row(i);
-    if (!IsBlank(stored.ValueOf(row.key)) || IsBlank(row.value)) continue;
+    if (storedKeys.count(AnsiUpperCase(row.key)) != 0 || IsBlank(row.value)) continue;
     std::string value = Stamped(row.value, fieldNumber, stamp);
     rows.SetRowValue(i, value);
-    ini.WriteString(section, rows.Row(i).key, value);
+    edits.push_back({rows.Row(i).key, value});
   }
+  UpdateSection(ini, section, edits);
 }
 
 void SaveListSection(TQuotedINI& ini, const std::string& section, const std::string& prefix,

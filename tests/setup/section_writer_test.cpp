@@ -51,3 +51,47 @@ TEST_F(TSetupTest, RewrittenSectionHasTheBytesOfSingleWrites) {
   EXPECT_EQ(ReadFileBytes("C:\\NEW.INI"),
             "[vleLink]\r\nOPT_000=@ -a @\r\nOPT_001=@\"b\"@\r\nOPT_002=@@@\r\n");
 }
+
+TEST_F(TSetupTest, UpdatedSectionHasTheBytesOfSingleWritesAndDeletions) {
+  const std::vector<TSectionEdit> edits = {
+      {"0C3", "void A(void);a.h;20240101000000"},  // replaced in place
+      {"0c4", std::nullopt},                       // deleted, other case
+      {"0C9", std::nullopt},                       // not there: nothing
+      {" 0C5 ", " new ;x"},                        // blanks around the key
+      {"0D0", "added"},                            // appended
+      {"0C4", "back"},                             // deleted, then written anew
+      {"0D0", std::nullopt},                       // appended, then deleted
+      {"[X", "v"},                                 // reads as a section header
+      {"0E0", "after"},                            // so this goes in front of it
+      {"library", "L2"},                           // a key above the last one found
+  };
+  const std::vector<std::string> files = {
+      "",
+      "[vleSyscalls]\r\nLIBRARY=@S@\r\n0C3=@old@\r\n0C4=@x@\r\n",
+      "; comment\r\n[vleTools]\r\nLIBRARY=@T@\r\n\r\n[ VLESYSCALLS ]\r\n 0C3 = @old@\r\n"
+      "; note\r\n0C4=@x@\r\n0C5=@y@\r\n\r\n\r\n[vleLink]\r\nOPT_000=@a@",
+      "[vleSyscalls]\n0C4=@x@\n0C4=@second@\n[vleSyscalls]\n0C3=@other@\n",
+      "[vleLink]\r\nOPT_000=@a@",
+      "[vleSyscalls]",
+  };
+  for (const std::string& content : files) {
+    WriteFileBytes("C:\\A.INI", content);
+    WriteFileBytes("C:\\B.INI", content);
+    TQuotedINI batch("C:\\A.INI");
+    UpdateSection(batch, "vleSyscalls", edits);
+    TQuotedINI single("C:\\B.INI");
+    for (const TSectionEdit& edit : edits) {
+      if (edit.value) {
+        single.WriteString("vleSyscalls", edit.key, *edit.value);
+      } else {
+        single.DeleteKey("vleSyscalls", edit.key);
+      }
+    }
+    EXPECT_EQ(ReadFileBytes("C:\\A.INI"), ReadFileBytes("C:\\B.INI")) << content;
+  }
+
+  // Deleting from a missing file creates none.
+  TQuotedINI missing("C:\\NONE.INI");
+  UpdateSection(missing, "vleSyscalls", {{"0C3", std::nullopt}});
+  EXPECT_FALSE(FileExists("C:\\NONE.INI"));
+}
