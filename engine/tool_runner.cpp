@@ -9,7 +9,6 @@ namespace tessel {
 
 namespace {
 
-const char* const kOptionsFileName = "TEMP.TXT";
 const char* const kOutputFileName = "MyOutPut.TXT";
 
 // Texts of the active MESSAGE_TO_IGNORE entries; an empty text matches
