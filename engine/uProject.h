@@ -21,6 +21,9 @@ namespace tessel {
 
 using TStringList = std::vector<std::string>;
 
+// Log entry in front of every echoed script line, tool run and script end.
+inline constexpr const char* kLogSeparator = "--- --- ---\r\n";
+
 // The options file of every tool run, and the single argument naming it.
 inline constexpr const char* kOptionsFileName = "TEMP.TXT";
 inline constexpr const char* kOptionsArgument = "-SUB=TEMP.TXT";
