@@ -10,16 +10,8 @@ void TProject::ExecuteAction(int listIndex) {
     ReportSkip();
     return;
   }
-  std::string tool = ExpandedValue("EXECUTE", true);
-  std::string workDir = ExpandedValue("WORKDIR", true);
-
-  TTextWriter options = CreateOptionsFile(workDir);
-  Log("options:\r\n");
-  if (!WriteOptionList(options, listIndex)) WriteOption(options, "FOption[ optXXX ] not assigned.");
-  options.Close();
-
-  DisplayText = ExpandedValue("PROG", true);
-  RunCommand("\"" + tool + "\" -SUB=TEMP.TXT", workDir, List(klSetEnv));
+  RunToolOnOptions("\"" + ExpandedValue("EXECUTE", true) + "\"", ExpandedValue("WORKDIR", true),
+                   listIndex, "FOption[ optXXX ] not assigned.", ExpandedValue("PROG", true));
 }
 
 }  // namespace tessel

@@ -9,8 +9,6 @@ namespace tessel {
 
 namespace {
 
-const char* const kSeparator = "--- --- ---\r\n";
-
 bool StartsWithUpper(const std::string& text, const std::string& prefix) {
   return AnsiUpperCase(text.substr(0, prefix.size())) == prefix;
 }
@@ -66,19 +64,21 @@ uint8_t TProject::RunScript(const std::string& path) {
     return State;
   }
 
+  // The closing entries are written for every script that was read, also
+  // when an error ends the run.
+  auto close = [&] {
+    reader.reset();
+    Log(kLogSeparator);
+    Log("Script closed.\r\n");
+    --Depth;
+  };
   try {
     ReadScript(*reader);
   } catch (...) {
-    reader.reset();
-    Log(kSeparator);
-    Log("Script closed.\r\n");
-    --Depth;
+    close();
     throw;
   }
-  reader.reset();
-  Log(kSeparator);
-  Log("Script closed.\r\n");
-  --Depth;
+  close();
   if (!Stopped) SetState(psReady);
   return State;
 }
@@ -108,7 +108,7 @@ TProject::TLineResult TProject::HandleLine(const std::string& line) {
   // Option and environment lines are many and would only repeat themselves.
   std::string trimmed = Trim(key);
   if (!SameTextAnsi(trimmed, "OPTION") && !SameTextAnsi(trimmed, "SETENV")) {
-    Log(kSeparator);
+    Log(kLogSeparator);
     Log(Expand(line, true) + "\r\n");
   }
 

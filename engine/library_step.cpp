@@ -43,7 +43,7 @@ void TProject::LibraryStep(const std::string& name, bool deleteForceUpdate) {
   }
   WriteOptionList(options, klLibOpt);
   options.Close();
-  command += " -SUB=TEMP.TXT";
+  command += std::string(" ") + kOptionsArgument;
   // The command interpreter strips the outer pair; the quotes around the
   // tool and the object survive.
   if (outerQuotes) command = "\"" + command + "\"";

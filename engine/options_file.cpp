@@ -5,7 +5,7 @@
 namespace tessel {
 
 TTextWriter TProject::CreateOptionsFile(const std::string& workDir) {
-  return TTextWriter(InWorkDir(workDir, "TEMP.TXT"));
+  return TTextWriter(InWorkDir(workDir, kOptionsFileName));
 }
 
 void TProject::WriteOption(TTextWriter& file, const std::string& line) {
@@ -19,6 +19,19 @@ bool TProject::WriteOptionList(TTextWriter& file, int listIndex) {
   // Without quote removal: quotes written around paths in an option survive.
   for (const std::string& option : *options) WriteOption(file, Expand(option, false));
   return true;
+}
+
+void TProject::RunToolOnOptions(const std::string& quotedTool, const std::string& workDir,
+                                int listIndex, const char* placeholder,
+                                const std::string& displayText) {
+  TTextWriter options = CreateOptionsFile(workDir);
+  Log("options:\r\n");
+  if (!WriteOptionList(options, listIndex) && placeholder != nullptr) {
+    WriteOption(options, placeholder);
+  }
+  options.Close();
+  DisplayText = displayText;
+  RunCommand(quotedTool + " " + kOptionsArgument, workDir, List(klSetEnv));
 }
 
 }  // namespace tessel

@@ -23,10 +23,7 @@ std::string ChooseLogPath(const std::string& given) {
 std::string DefaultEngineLogPath() {
   // ASCII folding only: the path is a host path and must still resolve.
   std::string path = AsciiUpperCase(ExecutablePath());
-  const std::string exe = ".EXE";
-  if (path.size() >= exe.size() && path.compare(path.size() - exe.size(), exe.size(), exe) == 0) {
-    path.erase(path.size() - exe.size());
-  }
+  if (path.ends_with(".EXE")) path.erase(path.size() - 4);
   return path + ".LOG";
 }
 
@@ -56,9 +53,7 @@ void TProject::Log(const std::string& text, bool force) {
   LogFile.Flush();
   if ((ReportAll || force) && LogWindow != nullptr) {
     std::string line = text;
-    if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0) {
-      line.erase(line.size() - 2);
-    }
+    if (line.ends_with("\r\n")) line.erase(line.size() - 2);
     LogWindow->LogLine(RepeatText(".", Depth) + line);
   }
 }

@@ -32,13 +32,8 @@ void TProject::SyscallAction() {
 
   if (!IsUpToDate()) {
     WriteSyscallStub(source, name, number);
-    TTextWriter options = CreateOptionsFile(workDir);
-    Log("options:\r\n");
-    if (!WriteOptionList(options, klAsmOpt))
-      WriteOption(options, "FOption[ optOPT ] not assigned.");
-    options.Close();
-    DisplayText = number + " " + name;
-    RunCommand(tool + " -SUB=TEMP.TXT", workDir, List(klSetEnv));
+    RunToolOnOptions(tool, workDir, klAsmOpt, "FOption[ optOPT ] not assigned.",
+                     number + " " + name);
   } else {
     ReportSkip();
     if (!IsBlank(Reason)) return;

@@ -9,7 +9,6 @@ namespace tessel {
 
 namespace {
 
-const char* const kOptionsFileName = "TEMP.TXT";
 const char* const kOutputFileName = "MyOutPut.TXT";
 
 // Texts of the active MESSAGE_TO_IGNORE entries; an empty text matches
@@ -30,7 +29,7 @@ std::vector<std::string> IgnoredTexts(const TStringList* entries) {
 
 uint32_t TProject::RunCommand(const std::string& command, const std::string& workDir,
                               const TStringList* environment) {
-  Log("--- --- ---\r\n");
+  Log(kLogSeparator);
   Log("cmd: " + command + "\r\n");
   Log("wd: " + workDir + "\r\n");
   if (LogWindow != nullptr) {

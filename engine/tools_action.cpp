@@ -50,12 +50,8 @@ void TProject::ToolsAction() {
   Vars.SetValue("PROG", name);
 
   if (!IsUpToDate()) {
-    TTextWriter options = CreateOptionsFile(workDir);
-    Log("options:\r\n");
-    WriteOptionList(options, source->assembler ? klAsmOpt : klOption);
-    options.Close();
-    DisplayText = name;
-    RunCommand(tool + " -SUB=TEMP.TXT", workDir, List(klSetEnv));
+    // An absent list gives an empty options file.
+    RunToolOnOptions(tool, workDir, source->assembler ? klAsmOpt : klOption, nullptr, name);
   } else {
     ReportSkip();
     if (!IsBlank(Reason)) return;  // a missing dependency: nothing to add

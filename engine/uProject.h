@@ -21,6 +21,13 @@ namespace tessel {
 
 using TStringList = std::vector<std::string>;
 
+// Log entry in front of every echoed script line, tool run and script end.
+inline constexpr const char* kLogSeparator = "--- --- ---\r\n";
+
+// The options file of every tool run, and the single argument naming it.
+inline constexpr const char* kOptionsFileName = "TEMP.TXT";
+inline constexpr const char* kOptionsArgument = "-SUB=TEMP.TXT";
+
 // Indices of the keyword lists; the order is the dispatcher's order.
 enum TKeywordList : int {
   klSetEnv = 0,           // SETENV: NAME;VALUE, expanded when added
@@ -107,6 +114,11 @@ class TProject {
   TTextWriter CreateOptionsFile(const std::string& workDir);
   void WriteOption(TTextWriter& file, const std::string& line);
   bool WriteOptionList(TTextWriter& file, int listIndex);
+  // The common tool step: logs "options:", writes the options file from a
+  // list (the placeholder line, when given, stands in for an absent list)
+  // and runs the quoted tool on it with the SETENV environment.
+  void RunToolOnOptions(const std::string& quotedTool, const std::string& workDir, int listIndex,
+                        const char* placeholder, const std::string& displayText);
 
   // Adds a routine's object to the library LIBDIR\LIBRARY.LIB, creating the
   // library when it is missing (and setting LIBNEW). Clears DEPENDENCY and
