@@ -1,5 +1,6 @@
 #include "platform/profile.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "platform/case_fold.h"
@@ -184,40 +185,93 @@ std::vector<std::pair<std::string, std::string>> ProfileReadSection(const std::s
   return result;
 }
 
-void ProfileWrite(const std::string& file, const std::string& section, const std::string& key,
-                  const std::string& value) {
+void ProfileUpdate(const std::string& file, const std::string& section,
+                   const std::vector<TProfileEdit>& edits) {
+  if (edits.empty()) return;
   ProfileFile profile = LoadForUpdate(file);
-  const long header = profile.FindSection(section);
-  if (header < 0) {
-    InsertLine(profile, profile.lines.size(), "[" + section + "]");
-    InsertLine(profile, profile.lines.size(), key + "=" + value);
-  } else {
-    const long existing = profile.FindKey(static_cast<size_t>(header), key);
-    if (existing >= 0) {
+  std::vector<ProfileLine>& lines = profile.lines;
+
+  // Edits add and remove lines only below the header, so the header is found
+  // once and the section's end moves with each line added or removed.
+  const long first = profile.FindSection(section);
+  bool found = first >= 0;
+  size_t header = found ? static_cast<size_t>(first) : 0;
+  size_t end = found ? profile.SectionEnd(header) : 0;
+  bool changed = false;
+
+  // Key lines per name: an absent key needs no search, and a key with one
+  // line is searched from the last line found, since edits tend to follow
+  // the section's order.
+  std::unordered_map<std::string, int> keyLines;
+  for (size_t i = header + 1; found && i < end; ++i) {
+    if (lines[i].kind == LineKind::Key) ++keyLines[FoldName(lines[i].name)];
+  }
+  size_t hint = header + 1;
+  // The first key line of that name in [from, to), or `to`.
+  auto find = [&lines](size_t from, size_t to, const std::string& key) {
+    while (from < to && !(lines[from].kind == LineKind::Key && SameName(lines[from].name, key)))
+      ++from;
+    return from;
+  };
+
+  for (const TProfileEdit& edit : edits) {
+    const std::string key = TrimBlanks(edit.key);
+    const int count = found ? keyLines[FoldName(key)] : 0;
+    size_t line = end;
+    if (count == 1) {
+      hint = std::clamp(hint, header + 1, end);
+      line = find(hint, end, key);
+      if (line == end) {
+        const size_t before = find(header + 1, hint, key);
+        if (before < hint) line = before;
+      }
+    } else if (count > 1) {
+      line = find(header + 1, end, key);
+    }
+    const bool hasKey = line < end;
+    hint = line;
+
+    if (!edit.value) {
+      if (!hasKey) continue;
+      lines.erase(lines.begin() + static_cast<long>(line));
+      --keyLines[FoldName(key)];
+      --end;
+      changed = true;
+      continue;
+    }
+    changed = true;
+    if (!found) {
+      header = lines.size();
+      InsertLine(profile, header, "[" + section + "]");
+      InsertLine(profile, header + 1, edit.key + "=" + *edit.value);
+      found = true;
+      end = profile.SectionEnd(header);
+      if (lines[header + 1].kind == LineKind::Key) ++keyLines[FoldName(lines[header + 1].name)];
+    } else if (hasKey) {
       // The stored key name stays; blanks around "=" do not.
-      ProfileLine& line = profile.lines[static_cast<size_t>(existing)];
-      line.text = line.name + "=" + value;
+      lines[line].text = lines[line].name + "=" + *edit.value;
     } else {
       // After the last line of the section that is not blank, so blank lines
       // in front of the next section stay there.
-      size_t at = profile.SectionEnd(static_cast<size_t>(header));
-      while (at > static_cast<size_t>(header) + 1 && TrimBlanks(profile.lines[at - 1].text).empty())
-        --at;
-      InsertLine(profile, at, key + "=" + value);
+      size_t at = end;
+      while (at > header + 1 && TrimBlanks(lines[at - 1].text).empty()) --at;
+      InsertLine(profile, at, edit.key + "=" + *edit.value);
+      if (lines[at].kind == LineKind::Key) ++keyLines[FoldName(lines[at].name)];
+      // A key that reads as a section header ends the section there.
+      end = lines[at].kind == LineKind::Section ? at : end + 1;
+      hint = at;
     }
   }
-  Save(file, profile);
+  if (changed) Save(file, profile);
+}
+
+void ProfileWrite(const std::string& file, const std::string& section, const std::string& key,
+                  const std::string& value) {
+  ProfileUpdate(file, section, {{key, value}});
 }
 
 void ProfileDeleteKey(const std::string& file, const std::string& section, const std::string& key) {
-  if (!FileExists(file)) return;
-  ProfileFile profile = LoadForUpdate(file);
-  const long header = profile.FindSection(section);
-  if (header < 0) return;
-  const long line = profile.FindKey(static_cast<size_t>(header), key);
-  if (line < 0) return;
-  profile.lines.erase(profile.lines.begin() + line);
-  Save(file, profile);
+  ProfileUpdate(file, section, {{key, std::nullopt}});
 }
 
 void ProfileEraseSection(const std::string& file, const std::string& section) {

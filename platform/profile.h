@@ -31,6 +31,18 @@ std::vector<std::pair<std::string, std::string>> ProfileReadSection(const std::s
 void ProfileWrite(const std::string& file, const std::string& section, const std::string& key,
                   const std::string& value);
 
+// One change of a key: a value to write, or none to delete the key.
+struct TProfileEdit {
+  std::string key;
+  std::optional<std::string> value;
+};
+
+// Applies the edits in order with the bytes that one ProfileWrite or
+// ProfileDeleteKey per edit would leave, reading and writing the file once:
+// a large section is saved without a file rewrite per entry.
+void ProfileUpdate(const std::string& file, const std::string& section,
+                   const std::vector<TProfileEdit>& edits);
+
 // Removes the first key line of that name; nothing when absent.
 void ProfileDeleteKey(const std::string& file, const std::string& section, const std::string& key);
 

@@ -71,6 +71,23 @@ void TQuotedINI::EraseSection(const std::string& section) {
   ProfileEraseSection(fileName_, section);
 }
 
+void TQuotedINI::UpdateSection(const std::string& section, const std::vector<TSectionEdit>& edits) {
+  std::vector<TSectionEdit> wrapped = edits;
+  for (TSectionEdit& edit : wrapped) {
+    if (edit.value) edit.value = "@" + *edit.value + "@";
+  }
+  ProfileUpdate(fileName_, section, wrapped);
+}
+
+void TQuotedINI::RewriteSection(const std::string& section,
+                                const std::vector<std::pair<std::string, std::string>>& entries) {
+  EraseSection(section);
+  std::vector<TSectionEdit> edits;
+  edits.reserve(entries.size());
+  for (const auto& [key, value] : entries) edits.push_back({key, value});
+  UpdateSection(section, edits);
+}
+
 void TQuotedINI::DeleteKey(const std::string& section, const std::string& key) {
   ProfileDeleteKey(fileName_, section, key);
 }

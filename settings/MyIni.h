@@ -4,12 +4,19 @@
 // ends of a value survive the profile file. Every operation goes to the file
 // at once; nothing is cached.
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "platform/profile.h"
 
 #include "settings/uParamlist.h"
 
 namespace tessel {
+
+// One change of a settings entry: a value to write, or none to delete it.
+using TSectionEdit = TProfileEdit;
 
 class TQuotedINI {
  public:
@@ -39,6 +46,13 @@ class TQuotedINI {
   bool SectionExists(const std::string& section) const;
   bool ValueExists(const std::string& section, const std::string& key) const;
   void EraseSection(const std::string& section);
+  // The edits in order, with the bytes one WriteString or DeleteKey per edit
+  // would leave, but reading and writing the file once.
+  void UpdateSection(const std::string& section, const std::vector<TSectionEdit>& edits);
+  // EraseSection, then WriteString per entry in order, touching the file
+  // twice instead of once per entry.
+  void RewriteSection(const std::string& section,
+                      const std::vector<std::pair<std::string, std::string>>& entries);
   void DeleteKey(const std::string& section, const std::string& key);
 
  private:

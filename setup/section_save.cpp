@@ -5,7 +5,6 @@
 
 #include "setup/prefix_substitution.h"
 #include "setup/section_load.h"
-#include "setup/section_writer.h"
 #include "support/text.h"
 
 namespace tessel {
@@ -29,7 +28,7 @@ void SaveGeneral(TQuotedINI& ini, TEditorRows& general) {
     if (SubstituteGeneralPrefixes(general, value)) general.SetRowValue(i, value);
     entries.emplace_back(general.Row(i).key, value);
   }
-  RewriteSection(ini, "vleGeneral", entries);
+  ini.RewriteSection("vleGeneral", entries);
 }
 
 void SaveKeyedList(TQuotedINI& ini, const std::string& section, TEditorRows& rows, int fieldNumber,
@@ -69,7 +68,7 @@ void SaveKeyedList(TQuotedINI& ini, const std::string& section, TEditorRows& row
     rows.SetRowValue(i, value);
     edits.push_back({rows.Row(i).key, value});
   }
-  UpdateSection(ini, section, edits);
+  ini.UpdateSection(section, edits);
 }
 
 void SaveListSection(TQuotedINI& ini, const std::string& section, const std::string& prefix,
@@ -81,7 +80,7 @@ void SaveListSection(TQuotedINI& ini, const std::string& section, const std::str
   entries.reserve(rows.Count());
   for (size_t i = 0; i < rows.Count(); ++i)
     entries.emplace_back(ListKey(prefix, i), rows.Row(i).value);
-  RewriteSection(ini, section, entries);
+  ini.RewriteSection(section, entries);
 }
 
 void SaveBindOptions(TQuotedINI& ini, const std::string& section, TEditorRows& rows,

@@ -1,10 +1,11 @@
-#include "setup/section_writer.h"
+#include <gtest/gtest.h>
 
 #include "platform/file_system.h"
-#include "tests/setup/setup_fixture.h"
+#include "settings/MyIni.h"
+#include "tests/support/temp_dir.h"
 
 using namespace tessel;
-using tessel::test::TSetupTest;
+using tessel::test::TTempDir;
 
 namespace {
 
@@ -21,7 +22,9 @@ std::string WrittenOneByOne(const std::string& path, const std::string& section,
 
 }  // namespace
 
-TEST_F(TSetupTest, RewrittenSectionHasTheBytesOfSingleWrites) {
+TEST(QuotedIniSections, RewrittenSectionHasTheBytesOfSingleWrites) {
+  TTempDir dir;
+  const std::string a = dir.File("A.INI"), b = dir.File("B.INI");
   const TEntries entries = {{"OPT_000", " -a "}, {"OPT_001", "\"b\""}, {"OPT_002", "@"}};
   const std::vector<std::string> files = {
       "",
@@ -32,27 +35,28 @@ TEST_F(TSetupTest, RewrittenSectionHasTheBytesOfSingleWrites) {
       "[vleLink]\r\nOPT_000=@first@\r\n[other]\r\n[vleLink]\r\nOPT_009=@second@\r\n",
   };
   for (const std::string& content : files) {
-    WriteFileBytes("C:\\A.INI", content);
-    WriteFileBytes("C:\\B.INI", content);
-    TQuotedINI ini("C:\\A.INI");
-    RewriteSection(ini, "vleLink", entries);
-    EXPECT_EQ(ReadFileBytes("C:\\A.INI"), WrittenOneByOne("C:\\B.INI", "vleLink", entries))
-        << content;
+    WriteFileBytes(a, content);
+    WriteFileBytes(b, content);
+    TQuotedINI ini(a);
+    ini.RewriteSection("vleLink", entries);
+    EXPECT_EQ(ReadFileBytes(a), WrittenOneByOne(b, "vleLink", entries)) << content;
 
-    WriteFileBytes("C:\\A.INI", content);
-    WriteFileBytes("C:\\B.INI", content);
-    RewriteSection(ini, "vleLink", {});
-    EXPECT_EQ(ReadFileBytes("C:\\A.INI"), WrittenOneByOne("C:\\B.INI", "vleLink", {})) << content;
+    WriteFileBytes(a, content);
+    WriteFileBytes(b, content);
+    ini.RewriteSection("vleLink", {});
+    EXPECT_EQ(ReadFileBytes(a), WrittenOneByOne(b, "vleLink", {})) << content;
   }
 
   // A missing file is created.
-  TQuotedINI fresh("C:\\NEW.INI");
-  RewriteSection(fresh, "vleLink", entries);
-  EXPECT_EQ(ReadFileBytes("C:\\NEW.INI"),
+  TQuotedINI fresh(dir.File("NEW.INI"));
+  fresh.RewriteSection("vleLink", entries);
+  EXPECT_EQ(ReadFileBytes(dir.File("NEW.INI")),
             "[vleLink]\r\nOPT_000=@ -a @\r\nOPT_001=@\"b\"@\r\nOPT_002=@@@\r\n");
 }
 
-TEST_F(TSetupTest, UpdatedSectionHasTheBytesOfSingleWritesAndDeletions) {
+TEST(QuotedIniSections, UpdatedSectionHasTheBytesOfSingleWritesAndDeletions) {
+  TTempDir dir;
+  const std::string a = dir.File("A.INI"), b = dir.File("B.INI");
   const std::vector<TSectionEdit> edits = {
       {"0C3", "void A(void);a.h;20240101000000"},  // replaced in place
       {"0c4", std::nullopt},                       // deleted, other case
@@ -75,11 +79,11 @@ TEST_F(TSetupTest, UpdatedSectionHasTheBytesOfSingleWritesAndDeletions) {
       "[vleSyscalls]",
   };
   for (const std::string& content : files) {
-    WriteFileBytes("C:\\A.INI", content);
-    WriteFileBytes("C:\\B.INI", content);
-    TQuotedINI batch("C:\\A.INI");
-    UpdateSection(batch, "vleSyscalls", edits);
-    TQuotedINI single("C:\\B.INI");
+    WriteFileBytes(a, content);
+    WriteFileBytes(b, content);
+    TQuotedINI batch(a);
+    batch.UpdateSection("vleSyscalls", edits);
+    TQuotedINI single(b);
     for (const TSectionEdit& edit : edits) {
       if (edit.value) {
         single.WriteString("vleSyscalls", edit.key, *edit.value);
@@ -87,11 +91,11 @@ TEST_F(TSetupTest, UpdatedSectionHasTheBytesOfSingleWritesAndDeletions) {
         single.DeleteKey("vleSyscalls", edit.key);
       }
     }
-    EXPECT_EQ(ReadFileBytes("C:\\A.INI"), ReadFileBytes("C:\\B.INI")) << content;
+    EXPECT_EQ(ReadFileBytes(a), ReadFileBytes(b)) << content;
   }
 
   // Deleting from a missing file creates none.
-  TQuotedINI missing("C:\\NONE.INI");
-  UpdateSection(missing, "vleSyscalls", {{"0C3", std::nullopt}});
-  EXPECT_FALSE(FileExists("C:\\NONE.INI"));
+  TQuotedINI missing(dir.File("NONE.INI"));
+  missing.UpdateSection("vleSyscalls", {{"0C3", std::nullopt}});
+  EXPECT_FALSE(FileExists(dir.File("NONE.INI")));
 }
