@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "cli/command.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/support/bmp_writer.h"

@@ -4,60 +4,47 @@
 
 #include <limits>
 
+#include "tests/support/test_dates.h"
+
 using namespace tessel;
-
-namespace {
-
-DateTimeParts Parts(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
-  DateTimeParts p;
-  p.year = y;
-  p.month = mo;
-  p.day = d;
-  p.hour = h;
-  p.minute = mi;
-  p.second = s;
-  p.millisecond = ms;
-  return p;
-}
-
-}  // namespace
+using tessel::test::TestParts;
 
 TEST(DateTime, EncodesDaysSinceTheClassicEpoch) {
   TDateTime v = -1;
-  ASSERT_TRUE(TryEncodeDateTime(Parts(1899, 12, 30), v));
+  ASSERT_TRUE(TryEncodeDateTime(TestParts(1899, 12, 30), v));
   EXPECT_EQ(v, 0.0);
-  ASSERT_TRUE(TryEncodeDateTime(Parts(1970, 1, 1), v));
+  ASSERT_TRUE(TryEncodeDateTime(TestParts(1970, 1, 1), v));
   EXPECT_EQ(v, 25569.0);
-  ASSERT_TRUE(TryEncodeDateTime(Parts(2000, 3, 1, 12), v));
+  ASSERT_TRUE(TryEncodeDateTime(TestParts(2000, 3, 1, 12), v));
   EXPECT_EQ(v, 36586.5);
-  ASSERT_TRUE(TryEncodeDateTime(Parts(1, 1, 1), v));
+  ASSERT_TRUE(TryEncodeDateTime(TestParts(1, 1, 1), v));
   EXPECT_EQ(v, -693593.0);
-  ASSERT_TRUE(TryEncodeDateTime(Parts(9999, 12, 31, 23, 59, 59, 999), v));
+  ASSERT_TRUE(TryEncodeDateTime(TestParts(9999, 12, 31, 23, 59, 59, 999), v));
   EXPECT_EQ(DecodeDateTime(v).millisecond, 999);
 }
 
 TEST(DateTime, RejectsFieldsOutOfRangeAndLeavesOutputAlone) {
   TDateTime v = 42;
-  EXPECT_FALSE(TryEncodeDateTime(Parts(2023, 2, 29), v));
-  EXPECT_FALSE(TryEncodeDateTime(Parts(1900, 2, 29), v));  // century, not leap
-  EXPECT_FALSE(TryEncodeDateTime(Parts(0, 1, 1), v));
-  EXPECT_FALSE(TryEncodeDateTime(Parts(10000, 1, 1), v));
-  EXPECT_FALSE(TryEncodeDateTime(Parts(2024, 13, 1), v));
-  EXPECT_FALSE(TryEncodeDateTime(Parts(2024, 4, 31), v));
-  EXPECT_FALSE(TryEncodeDateTime(Parts(2024, 1, 1, 24), v));
-  EXPECT_FALSE(TryEncodeDateTime(Parts(2024, 1, 1, 0, 60), v));
-  EXPECT_FALSE(TryEncodeDateTime(Parts(2024, 1, 1, 0, 0, 60), v));
-  EXPECT_FALSE(TryEncodeDateTime(Parts(2024, 1, 1, 0, 0, 0, 1000), v));
+  EXPECT_FALSE(TryEncodeDateTime(TestParts(2023, 2, 29), v));
+  EXPECT_FALSE(TryEncodeDateTime(TestParts(1900, 2, 29), v));  // century, not leap
+  EXPECT_FALSE(TryEncodeDateTime(TestParts(0, 1, 1), v));
+  EXPECT_FALSE(TryEncodeDateTime(TestParts(10000, 1, 1), v));
+  EXPECT_FALSE(TryEncodeDateTime(TestParts(2024, 13, 1), v));
+  EXPECT_FALSE(TryEncodeDateTime(TestParts(2024, 4, 31), v));
+  EXPECT_FALSE(TryEncodeDateTime(TestParts(2024, 1, 1, 24), v));
+  EXPECT_FALSE(TryEncodeDateTime(TestParts(2024, 1, 1, 0, 60), v));
+  EXPECT_FALSE(TryEncodeDateTime(TestParts(2024, 1, 1, 0, 0, 60), v));
+  EXPECT_FALSE(TryEncodeDateTime(TestParts(2024, 1, 1, 0, 0, 0, 1000), v));
   EXPECT_EQ(v, 42);
-  EXPECT_TRUE(TryEncodeDateTime(Parts(2000, 2, 29), v));
-  EXPECT_TRUE(TryEncodeDateTime(Parts(2024, 2, 29), v));
+  EXPECT_TRUE(TryEncodeDateTime(TestParts(2000, 2, 29), v));
+  EXPECT_TRUE(TryEncodeDateTime(TestParts(2024, 2, 29), v));
   EXPECT_EQ(DaysInMonth(2100, 2), 28);
   EXPECT_EQ(DaysInMonth(2024, 0), 0);
 }
 
 TEST(DateTime, RoundTripsEveryFieldAndDayOfWeek) {
   TDateTime v;
-  ASSERT_TRUE(TryEncodeDateTime(Parts(2024, 2, 29, 13, 45, 1, 0), v));
+  ASSERT_TRUE(TryEncodeDateTime(TestParts(2024, 2, 29, 13, 45, 1, 0), v));
   DateTimeParts p = DecodeDateTime(v);
   EXPECT_EQ(p.year, 2024);
   EXPECT_EQ(p.month, 2);
@@ -82,7 +69,7 @@ TEST(DateTime, RoundTripsEveryFieldAndDayOfWeek) {
 
 TEST(DateTime, NegativeValuesCountTheTimeForwards) {
   TDateTime v;
-  ASSERT_TRUE(TryEncodeDateTime(Parts(1899, 12, 29, 6), v));
+  ASSERT_TRUE(TryEncodeDateTime(TestParts(1899, 12, 29, 6), v));
   EXPECT_EQ(v, -1.25);
   DateTimeParts p = DecodeDateTime(-1.25);
   EXPECT_EQ(p.day, 29);

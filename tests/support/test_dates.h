@@ -7,8 +7,9 @@
 
 namespace tessel::test {
 
-inline TDateTime TestDate(int year, int month, int day, int hour = 0, int minute = 0,
-                          int second = 0, int millisecond = 0) {
+// The fields as given, valid or not.
+inline DateTimeParts TestParts(int year, int month, int day, int hour = 0, int minute = 0,
+                               int second = 0, int millisecond = 0) {
   DateTimeParts parts;
   parts.year = year;
   parts.month = month;
@@ -17,8 +18,15 @@ inline TDateTime TestDate(int year, int month, int day, int hour = 0, int minute
   parts.minute = minute;
   parts.second = second;
   parts.millisecond = millisecond;
+  return parts;
+}
+
+inline TDateTime TestDate(int year, int month, int day, int hour = 0, int minute = 0,
+                          int second = 0, int millisecond = 0) {
   TDateTime value = 0;
-  EXPECT_TRUE(TryEncodeDateTime(parts, value)) << "no such date-time";
+  EXPECT_TRUE(
+      TryEncodeDateTime(TestParts(year, month, day, hour, minute, second, millisecond), value))
+      << "no such date-time";
   return value;
 }
 
