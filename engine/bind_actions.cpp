@@ -32,8 +32,9 @@ std::set<std::string> ReferencedNames(const std::string& text) {
 
 void TProject::Bmp256ToCgiAction() {
   const std::string argument = ExpandedValue("BMP256TOCGI", true);
+  const bool upToDate = IsUpToDate();
   const TStepIdentity step = IdentifyStep(TStepHash().Add("BMP256TOCGI").Add(argument).Value());
-  if (!MustRun(IsUpToDate(), step)) return;
+  if (!MustRun(upToDate, step)) return;
   const std::string bitmap = BitmapPathOf(argument);
   RunStep(step, {step.target, CgiPathOf(argument)}, [&]() -> std::string {
     const std::string failed = Bmp256ToCgi(argument);
@@ -52,6 +53,7 @@ void TProject::Bmp256ToCgiAction() {
 
 void TProject::BindAction() {
   const std::string script = ExpandedValue("BIND", true);
+  const bool upToDate = IsUpToDate();
   // What the bind makes: the patch script and the values of the variables
   // it reads. An unreadable script is left to the patcher to report.
   TStepIdentity step;
@@ -66,7 +68,7 @@ void TProject::BindAction() {
   } catch (const EFileError&) {
     step.target = ExpandedValue("DEPENDANT", true);
   }
-  if (!MustRun(IsUpToDate(), step)) return;
+  if (!MustRun(upToDate, step)) return;
   RunStep(step, {step.target}, [&]() -> std::string {
     // The patch script sees the build's variables and may change them for
     // the rest of the build.

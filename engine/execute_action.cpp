@@ -8,13 +8,15 @@ namespace tessel {
 void TProject::ExecuteAction(int listIndex) {
   AddStep(256);
   const std::string tool = "\"" + ExpandedValue("EXECUTE", true) + "\"";
-  const std::string workDir = ExpandedValue("WORKDIR", true);
   const TStringList options = OptionLines(listIndex, "FOption[ optXXX ] not assigned.");
+  const bool upToDate = IsUpToDate();
   const TStepIdentity step =
-      IdentifyStep(TStepHash().Add("EXECUTE").Add(tool).Add(workDir).Add(options).Value());
-  if (!MustRun(IsUpToDate(), step)) return;
+      IdentifyStep(TStepHash().Add("EXECUTE").Add(tool).Add(options).Value());
+  if (!MustRun(upToDate, step)) return;
   RunStep(step, {step.target}, [&] {
-    return ToolFailure(RunToolOnOptions(tool, workDir, options, ExpandedValue("PROG", true)), tool);
+    return ToolFailure(RunToolOnOptions(tool, ExpandedValue("WORKDIR", true), options,
+                                        ExpandedValue("PROG", true)),
+                       tool);
   });
 }
 

@@ -24,25 +24,24 @@ void TProject::LibraryStep(const std::string& name, bool deleteForceUpdate) {
     Vars.SetValue("DEPENDANT", "");
     if (deleteForceUpdate) Vars.SetValue("FORCEUPDATE", "");
   };
-  const std::string workDir = ExpandedValue("WORKDIR", true);
   const TStringList modifyOptions = OptionLines(klLibModOpt);
   const TStringList libraryOptions = OptionLines(klLibOpt);
+  const bool upToDate = IsUpToDate() && Vars.ValueOf("LIBNEW") != "TRUE";
   // Both forms of the run (create, modify) come from the same parts, so the
   // record does not see a change when the library goes from one to the other.
   const TStepIdentity step = IdentifyStep(TStepHash()
                                               .Add("LIBRARY")
                                               .Add(tool)
-                                              .Add(workDir)
                                               .Add(object)
                                               .Add(modifyOptions)
                                               .Add(libraryOptions)
                                               .Value());
-  const bool upToDate = IsUpToDate() && Vars.ValueOf("LIBNEW") != "TRUE";
   if (!MustRun(upToDate, step)) {
     if (IsBlank(Reason)) clear();
     return;
   }
 
+  const std::string workDir = ExpandedValue("WORKDIR", true);
   RunStep(step, {library}, [&] {
     TTextWriter options = CreateOptionsFile(workDir);
     std::string command = tool;

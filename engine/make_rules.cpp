@@ -41,18 +41,20 @@ int64_t FurtherDependencyTime(const std::string& entry) {
 
 bool TProject::IsUpToDate() {
   Reason.clear();
+  RuleTarget.reset();
+  RuleSource.reset();
   if (MakeAll) return false;
   // Exact words: "True" does not count.
   if (ExpandedValue("MAKEALL", true) == "TRUE") return false;
   if (ExpandedValue("FORCEUPDATE", true) == "TRUE") return false;
 
-  std::string dependant = ExpandedValue("DEPENDANT", true);
+  const std::string& dependant = RuleTarget.emplace(ExpandedValue("DEPENDANT", true));
   if (IsBlank(dependant)) return true;  // a step without a target is never built by date
   const std::optional<int64_t> dependantTime = TimeOfFile(dependant);
   if (!dependantTime) return false;
 
   bool upToDate = false;
-  std::string dependency = ExpandedValue("DEPENDENCY", true);
+  const std::string& dependency = RuleSource.emplace(ExpandedValue("DEPENDENCY", true));
   int64_t newest = kNoTime;
   if (const std::optional<int64_t> time = TimeOfFile(dependency)) {
     newest = *time;

@@ -9,13 +9,14 @@ namespace tessel {
 
 TProject::TStepIdentity TProject::IdentifyStep(uint64_t hash) const {
   TStepIdentity step;
-  step.target = ExpandedValue("DEPENDANT", true);
+  // The make rule has just expanded both, unless it did not need them.
+  step.target = RuleTarget ? *RuleTarget : ExpandedValue("DEPENDANT", true);
   step.hash = hash;
   // Keyed by target and primary source: the library takes one step per
   // object, and names compare without regard to case as the files do.
   if (Record != nullptr && !IsBlank(step.target)) {
-    step.key =
-        AsciiUpperCase(step.target) + "<" + AsciiUpperCase(ExpandedValue("DEPENDENCY", true));
+    step.key = AsciiUpperCase(step.target) + "<" +
+               AsciiUpperCase(RuleSource ? *RuleSource : ExpandedValue("DEPENDENCY", true));
   }
   return step;
 }

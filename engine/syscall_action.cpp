@@ -33,9 +33,10 @@ void TProject::SyscallAction() {
 
   const TStringList options = OptionLines(klAsmOpt, "FOption[ optOPT ] not assigned.");
   // The stub is made from the template, the number and the name.
-  const TStepIdentity step = IdentifyStep(
-      TStepHash().Add("SYSCALL").Add(tool).Add(workDir).Add(number).Add(name).Add(options).Value());
-  if (MustRun(IsUpToDate(), step)) {
+  const bool upToDate = IsUpToDate();
+  const TStepIdentity step =
+      IdentifyStep(TStepHash().Add("SYSCALL").Add(tool).Add(number).Add(name).Add(options).Value());
+  if (MustRun(upToDate, step)) {
     const bool assembled = RunStep(step, {step.target}, [&] {
       WriteSyscallStub(source, name, number);
       return ToolFailure(RunToolOnOptions(tool, workDir, options, number + " " + name), tool);

@@ -51,9 +51,10 @@ void TProject::ToolsAction() {
   Vars.SetValue("PROG", name);
 
   const TStringList options = OptionLines(source->assembler ? klAsmOpt : klOption);
-  const TStepIdentity step = IdentifyStep(
-      TStepHash().Add("TOOLS").Add(tool).Add(workDir).Add(source->path).Add(options).Value());
-  if (MustRun(IsUpToDate(), step)) {
+  const bool upToDate = IsUpToDate();
+  const TStepIdentity step =
+      IdentifyStep(TStepHash().Add("TOOLS").Add(tool).Add(source->path).Add(options).Value());
+  if (MustRun(upToDate, step)) {
     // An absent list gives an empty options file.
     const bool compiled = RunStep(step, {target}, [&] {
       return ToolFailure(RunToolOnOptions(tool, workDir, options, name), tool);

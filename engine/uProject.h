@@ -133,7 +133,8 @@ class TProject {
     uint64_t hash = 0;
   };
   // The identity of the step about to run, from DEPENDANT, DEPENDENCY and
-  // the hash of its command, options and inputs.
+  // the hash of its command, options and inputs; called after IsUpToDate,
+  // whose expansions it reuses.
   TStepIdentity IdentifyStep(uint64_t hash) const;
   // The make rule's verdict, then the build record's: true when the step
   // runs. A skipped step is reported (ReportSkip); one that runs only
@@ -240,6 +241,9 @@ class TProject {
   std::unique_ptr<TCollectionFiles> Collections;
   // The build record of the top script while it runs; absent otherwise.
   std::unique_ptr<TBuildRecord> Record;
+  // DEPENDANT and DEPENDENCY as the last IsUpToDate expanded them, when it did.
+  std::optional<std::string> RuleTarget;
+  std::optional<std::string> RuleSource;
   // Set when the include limit or a failed step stopped the build: every
   // script ends, and the result is "not ready" or psFailed.
   bool Stopped = false;
