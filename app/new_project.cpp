@@ -62,6 +62,12 @@ std::optional<std::string> TMainCore::SaveProjectAs() {
   TQuotedINI(baseIniFile_).ReadSectionValues("vleGeneral", general);
   const std::string projectDir = general.ExpandedValue("PROJECTDIR", true);
   const std::string oldName = BaseName(currentProjectFile_);
+  if (IsBlank(projectDir)) {
+    // The project directories would be made and looked for in the root.
+    ui_.ShowError(std::string("PROJECTDIR is empty in the base settings file") + kBreak +
+                  baseIniFile_ + kBreak + "A new project cannot be made without it.");
+    return std::nullopt;
+  }
 
   std::string text;
   for (;;) {

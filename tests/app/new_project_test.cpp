@@ -95,6 +95,16 @@ TEST_F(NewProject, EightCharactersAndTheSameFileAreHandled) {
   EXPECT_EQ(ReadFileBytes(kProjectIni), before);
 }
 
+TEST_F(NewProject, WithoutProjectDirNothingIsAskedOrMade) {
+  TQuotedINI(kBaseIni).WriteString("vleGeneral", "PROJECTDIR", "");
+  ui.inputAnswers = {"abc"};
+  EXPECT_EQ(core->SaveProjectAs(), std::nullopt);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].kind, "error");
+  EXPECT_FALSE(FileExists("C:\\SDK\\Projects\\ABC.INI"));
+  EXPECT_FALSE(DirectoryExists("C:\\ABC"));
+}
+
 TEST(NewProjectRewrite, RulesAToD) {
   EXPECT_EQ(RewriteProjectValue("$(PROJECTDIR)\\OLD\\OLD.CPP", "OLD", "NEW"),
             "$(PROJECTDIR)\\NEW\\NEW.CPP");
