@@ -98,8 +98,7 @@ namespace {
 // terminal still says what was asked.
 std::optional<std::string> Preset(std::ostream& err, const std::string& title,
                                   const std::string& prompt, std::optional<std::string>& preset) {
-  std::optional<std::string> answer = std::move(preset);
-  preset.reset();
+  std::optional<std::string> answer = std::exchange(preset, std::nullopt);
   err << BoxHeading(title, prompt) << "\n-> " << *answer << '\n';
   return answer;
 }
