@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# demo_build.sh CLI TOOL SCRATCH: builds the example add-in in a fresh copy of
-# examples/sdk at SCRATCH. Installs TOOL (the stand-in SH tool chain) into the
-# copy's BIN directory as asmsh, shcpp and optlnk, points the copy's base
+# demo_build.sh CLI TOOLDIR SCRATCH: builds the example add-in in a fresh copy
+# of examples/sdk at SCRATCH. Installs the tool programs asmsh, shcpp and
+# optlnk from TOOLDIR into the copy's BIN directory, points the copy's base
 # settings at the copy, generates the project scripts with CLI (tessel-cli),
 # builds, and builds again, which must find everything up to date. Prints
 # where the .G3A is; exits non-zero when any step fails.
@@ -13,12 +13,14 @@ fail() {
   exit 1
 }
 
-[ $# -eq 3 ] || fail "usage: demo_build.sh TESSEL-CLI STANDIN-TOOL SCRATCH-DIRECTORY"
+[ $# -eq 3 ] || fail "usage: demo_build.sh TESSEL-CLI TOOL-DIRECTORY SCRATCH-DIRECTORY"
 cli="$1"
-tool="$2"
+tools="$2"
 sdk="$3"
 [ -x "$cli" ] || fail "tessel-cli not found at $cli"
-[ -x "$tool" ] || fail "stand-in tool chain not found at $tool"
+for name in asmsh shcpp optlnk; do
+  [ -x "$tools/$name" ] || fail "tool program $name not found in $tools"
+done
 
 # Fresh each time, but never remove a directory that is not an earlier copy.
 if [ -e "$sdk" ]; then
@@ -34,7 +36,7 @@ sdk="$(cd "$sdk" && pwd)"
 escaped="$(printf '%s' "$sdk" | sed 's/[&|\\]/\\&/g')"
 sed -i "s|{SDK}|$escaped|g" "$sdk/BaseOptions/BaseOptions.ini"
 for name in asmsh shcpp optlnk; do
-  cp "$tool" "$sdk/BIN/$name"
+  cp "$tools/$name" "$sdk/BIN/$name"
 done
 export TESSEL_ENGINE_LOG="$sdk/ENGINE.LOG"
 
