@@ -45,7 +45,7 @@ std::string LinkScript(const std::string& entry, bool entryFirst) {
       "    __data_end = .;\n"
       "  } > ram AT> rom\n"
       "  __data_image = LOADADDR(.data);\n"
-      "  .bss (NOLOAD) : ALIGN(4) {\n"
+      "  .bss : ALIGN(4) {\n"
       "    __bss_start = .;\n"
       "    *(.bss .bss.* COMMON)\n"
       "    . = ALIGN(4);\n"
