@@ -160,11 +160,22 @@ std::string ConvertDiagnostic(const std::string& rawLine, const std::string& too
 std::vector<std::string> ConvertDiagnostics(const std::string& output, const std::string& tool,
                                             bool failed) {
   std::vector<std::string> lines;
+  std::string functionFile;  // from the linker's "FILE: in function 'f':"
   size_t begin = 0;
   while (begin < output.size()) {
     size_t end = output.find('\n', begin);
     if (end == std::string::npos) end = output.size();
-    std::string converted = ConvertDiagnostic(output.substr(begin, end - begin), tool, failed);
+    std::string line = output.substr(begin, end - begin);
+    const size_t inFunction = line.find(": in function ");
+    if (inFunction != std::string::npos) {
+      const size_t programEnd = line.find(": ");
+      functionFile = line.substr(programEnd < inFunction ? programEnd + 2 : 0,
+                                 inFunction - (programEnd < inFunction ? programEnd + 2 : 0));
+    } else if (StartsWith(line, "(.") && !functionFile.empty()) {
+      // A place within the object the context line named.
+      line = functionFile + ":" + line;
+    }
+    std::string converted = ConvertDiagnostic(line, tool, failed);
     if (!converted.empty()) lines.push_back(std::move(converted));
     begin = end + 1;
   }
