@@ -38,6 +38,22 @@ sed -i "s|{SDK}|$escaped|g" "$sdk/BaseOptions/BaseOptions.ini"
 for name in asmsh shcpp optlnk; do
   cp "$tools/$name" "$sdk/BIN/$name"
 done
+
+# Set-up of the installation: the calculator library BIN/fx9860G_library.lib,
+# compiled from its sources with the tool programs, the way a build runs them.
+echo "== Making $sdk/BIN/fx9860G_library.lib"
+objects="$(mktemp -d)"
+trap 'rm -rf "$objects"' EXIT
+inputs=()
+for source in "$sdk"/BIN/fx9860G_library/*.C; do
+  object="$objects/$(basename "$source" .C).OBJ"
+  printf '"%s"\r\n-object="%s"\r\n-cpu=sh4a\r\n-endian=big\r\n' "$source" "$object" \
+    >"$objects/TEMP.TXT"
+  (cd "$objects" && "$sdk/BIN/shcpp" -SUB=TEMP.TXT) || fail "compiling $source failed"
+  inputs+=("-input=$object")
+done
+"$sdk/BIN/optlnk" -form=library "-output=$sdk/BIN/fx9860G_library.lib" "${inputs[@]}" ||
+  fail "making the calculator library failed"
 export TESSEL_ENGINE_LOG="$sdk/ENGINE.LOG"
 
 echo "== Generating the scripts of $sdk/Projects/DEMO.INI"
