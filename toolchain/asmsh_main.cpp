@@ -3,5 +3,6 @@
 #include "toolchain/tools.h"
 
 int main(int argc, char** argv) {
-  return tessel::toolchain::RunAssembler(std::vector<std::string>(argv + 1, argv + argc), std::cout);
+  return tessel::toolchain::RunAssembler(std::vector<std::string>(argv + 1, argv + argc),
+                                         std::cout);
 }

@@ -146,7 +146,9 @@ TRunResult RunCrossTool(const TCrossTool& tool, const std::vector<std::string>& 
 TTempFile::TTempFile(const std::string& suffix) {
   std::string pattern = TempDirectory() + "/tessel-sh-XXXXXX" + suffix;
   const int fd = ::mkstemps(pattern.data(), static_cast<int>(suffix.size()));
-  if (fd < 0) throw EToolError("cannot create a temporary file in " + TempDirectory() + ": " + std::strerror(errno));
+  if (fd < 0)
+    throw EToolError("cannot create a temporary file in " + TempDirectory() + ": " +
+                     std::strerror(errno));
   ::close(fd);
   FPath = pattern;
 }

@@ -25,7 +25,7 @@ struct TSeverityWord {
 
 // GNU spellings of a severity, longest first, and what we write for them.
 constexpr TSeverityWord kSeverities[] = {
-    {"fatal error: ", "error"}, {"error: ", "error"}, {"Error: ", "error"},
+    {"fatal error: ", "error"}, {"error: ", "error"},     {"Error: ", "error"},
     {"warning: ", "warning"},   {"Warning: ", "warning"}, {"note: ", "note"},
 };
 
@@ -96,10 +96,10 @@ bool IsContextLine(const std::string& line) {
     return true;
   const size_t colon = line.rfind(": ");
   const std::string tail = colon == std::string::npos ? line : line.substr(colon + 2);
-  for (const char* context : {"In function ", "In member function ", "In constructor ",
-                              "In destructor ", "At global scope", "At top level",
-                              "In instantiation of ", "in function ", "In static member function ",
-                              "In lambda function"}) {
+  for (const char* context :
+       {"In function ", "In member function ", "In constructor ", "In destructor ",
+        "At global scope", "At top level", "In instantiation of ", "in function ",
+        "In static member function ", "In lambda function"}) {
     if (StartsWith(tail, context)) return true;
   }
   return false;
@@ -114,13 +114,14 @@ std::string ConvertDiagnostic(const std::string& rawLine, const std::string& too
   if (IsContextLine(line)) return {};
   if (StartsWith(line, "collect2: ") || line == "compilation terminated.") return {};
 
-  // The cross tool's own prefix ("/usr/bin/sh4-linux-gnu-ld: ") says nothing
-  // to a user.
+  // The cross tool's own prefix ("/usr/bin/sh4-linux-gnu-ld: ", "cc1plus: ")
+  // says nothing to a user.
   const size_t colon = line.find(": ");
   if (colon != std::string::npos) {
     const std::string program = line.substr(0, colon);
     const size_t slash = program.rfind('/');
-    if (StartsWith(program.substr(slash == std::string::npos ? 0 : slash + 1), "sh4-linux-gnu-")) {
+    const std::string name = program.substr(slash == std::string::npos ? 0 : slash + 1);
+    if (StartsWith(name, "sh4-linux-gnu-") || name == "cc1" || name == "cc1plus") {
       line = line.substr(colon + 2);
       if (IsContextLine(line)) return {};
     }

@@ -69,8 +69,9 @@ bool LinkProgram(const TInvocation& invocation, bool binary, const std::string& 
   WriteFileBytes(script.Path(), LinkScript(LastValue(invocation, "entry"), binary));
   const std::string hostOutput = HostPath(output);
   TTempFile elf(".elf");
-  std::vector<std::string> args = {"-EB", "-nostdlib", "-z", "noexecstack", "-T", script.Path(), "-o",
-                                   binary ? elf.Path() : hostOutput + ".part"};
+  std::vector<std::string> args = {
+      "-EB", "-nostdlib",   "-z", "noexecstack",
+      "-T",  script.Path(), "-o", binary ? elf.Path() : hostOutput + ".part"};
   if (!HasOption(invocation, "debug")) args.push_back("-S");
   args.insert(args.end(), objects.begin(), objects.end());
   if (!libraries.empty()) {
@@ -121,7 +122,8 @@ bool Link(const TInvocation& invocation, std::ostream& out) {
 }  // namespace
 
 int RunLinker(const std::vector<std::string>& args, std::ostream& out) {
-  return RunGuarded("optlnk", out, [&] { return Link(ReadInvocation(args, LinkerOptions()), out); });
+  return RunGuarded("optlnk", out,
+                    [&] { return Link(ReadInvocation(args, LinkerOptions()), out); });
 }
 
 }  // namespace tessel::toolchain

@@ -38,11 +38,13 @@ void AddWords(const std::vector<std::string>& words, const std::string& origin,
     const TOptionSpec* spec = FindSpec(accepted, option.name);
     if (spec == nullptr) throw EUsageError(origin, "unknown option " + word);
     if (equals != std::string::npos) {
-      if (!spec->takesValue) throw EUsageError(origin, "option -" + option.name + " takes no value");
+      if (!spec->takesValue)
+        throw EUsageError(origin, "option -" + option.name + " takes no value");
       option.value = word.substr(equals + 1);
       option.hasValue = true;
     } else if (spec->takesValue) {
-      if (i + 1 >= words.size()) throw EUsageError(origin, "option -" + option.name + " needs a value");
+      if (i + 1 >= words.size())
+        throw EUsageError(origin, "option -" + option.name + " needs a value");
       option.value = words[++i];
       option.hasValue = true;
     }

@@ -1,17 +1,15 @@
 #include "toolchain/tool_main.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <cerrno>
 #include <ostream>
 
-#include "platform/file_system.h"
 #include "toolchain/diagnostics.h"
 
 namespace tessel::toolchain {
 
-const std::vector<TOptionSpec> kTargetOptions = {
-    {"cpu", true}, {"endian", true}, {"debug", false}};
+const std::vector<TOptionSpec> kTargetOptions = {{"cpu", true}, {"endian", true}, {"debug", false}};
 
 namespace {
 
@@ -28,12 +26,14 @@ void CheckTarget(const TInvocation& invocation) {
   for (const TOption& option : invocation.options) {
     const std::string value = LowerAscii(option.value);
     if (option.name == "cpu" && value != "sh4a" && value != "sh4a-nofpu") {
-      throw EToolError(option.origin, "-cpu=" + option.value +
-                                          " is not supported; the tools make SH4A code without FPU (-cpu=sh4a)");
+      throw EToolError(option.origin,
+                       "-cpu=" + option.value +
+                           " is not supported; the tools make SH4A code without FPU (-cpu=sh4a)");
     }
     if (option.name == "endian" && value != "big") {
       throw EToolError(option.origin,
-                       "-endian=" + option.value + " is not supported; the tools make big-endian code (-endian=big)");
+                       "-endian=" + option.value +
+                           " is not supported; the tools make big-endian code (-endian=big)");
     }
   }
 }
@@ -51,14 +51,15 @@ int RunGuarded(const std::string& tool, std::ostream& out, const std::function<b
   } catch (const EToolError& error) {
     report(error);
     return 1;
-  } catch (const EFileError& error) {
+  } catch (const std::exception& error) {
     out << tool << "(0): error: " << error.what() << "\n";
     return 1;
   }
 }
 
 bool Report(const std::string& tool, int exitCode, const std::string& output, std::ostream& out) {
-  for (const std::string& line : ConvertDiagnostics(output, tool, exitCode != 0)) out << line << "\n";
+  for (const std::string& line : ConvertDiagnostics(output, tool, exitCode != 0))
+    out << line << "\n";
   return exitCode == 0;
 }
 

@@ -19,8 +19,8 @@ extern const std::vector<TOptionSpec> kTargetOptions;
 void CheckTarget(const TInvocation& invocation);
 
 // Runs `body` and turns its errors into messages and exit statuses: 0 when it
-// returns true, 1 when it returns false or throws EToolError (or a file
-// error), 2 for EUsageError.
+// returns true, 1 when it returns false or throws (a file error, say), 2 for
+// EUsageError.
 int RunGuarded(const std::string& tool, std::ostream& out, const std::function<bool()>& body);
 
 // Prints the cross tool's converted messages; true when it succeeded.

@@ -113,7 +113,8 @@ bool Compile(const TInvocation& invocation, std::ostream& out) {
     lang = "cpp";
   }
   if (lang != "c" && lang != "cpp") {
-    throw EToolError("-lang=" + LastValue(invocation, "lang") + " is not supported; the languages are c and cpp");
+    throw EToolError("-lang=" + LastValue(invocation, "lang") +
+                     " is not supported; the languages are c and cpp");
   }
   int requested = 0;
   const std::string optimize = LastValue(invocation, "optimize");
@@ -125,9 +126,8 @@ bool Compile(const TInvocation& invocation, std::ostream& out) {
   const std::string version = CompilerOutput({"-dumpfullversion"});
   const int level = EffectiveOptimizeLevel(version, requested);
   if (level < requested) {
-    out << "shcpp: -optimize=" << requested << " compiled at -O" << level
-        << ": sh4-linux-gnu-gcc " << version
-        << " miscompiles tests against zero above that level (see the README)\n";
+    out << "shcpp: -optimize=" << requested << " compiled at -O" << level << ": sh4-linux-gnu-gcc "
+        << version << " miscompiles tests against zero above that level (see the README)\n";
   }
 
   const std::string part = translation.hostObject + ".part";
@@ -138,17 +138,19 @@ bool Compile(const TInvocation& invocation, std::ostream& out) {
                            "-fno-asynchronous-unwind-tables", "-fno-stack-protector",
                            "-fdiagnostics-plain-output"});
   if (lang == "cpp") {
-    args.insert(args.end(), {"-fno-exceptions", "-fno-rtti", "-fno-threadsafe-statics",
-                             "-fno-use-cxa-atexit"});
+    args.insert(args.end(),
+                {"-fno-exceptions", "-fno-rtti", "-fno-threadsafe-statics", "-fno-use-cxa-atexit"});
   }
   if (translation.debug) args.push_back("-g");
-  args.insert(args.end(), translation.preprocessorFlags.begin(), translation.preprocessorFlags.end());
+  args.insert(args.end(), translation.preprocessorFlags.begin(),
+              translation.preprocessorFlags.end());
   args.insert(args.end(), {translation.hostSource, "-o", part});
   TRunResult gcc = RunCrossTool(kCrossGcc, args);
   if (gcc.exitCode != 0 && gcc.output.find("cannot execute 'cc1plus'") != std::string::npos) {
     std::remove(part.c_str());
-    throw EToolError("the C++ compiler of sh4-linux-gnu-gcc is missing; install the Debian package "
-                     "g++-sh4-linux-gnu (scripts/setup.sh installs it)");
+    throw EToolError(
+        "the C++ compiler of sh4-linux-gnu-gcc is missing; install the Debian package "
+        "g++-sh4-linux-gnu (scripts/setup.sh installs it)");
   }
   if (!Report("shcpp", gcc.exitCode, gcc.output, out)) {
     std::remove(part.c_str());
@@ -207,15 +209,13 @@ std::string RewriteHexLiterals(const std::string& text) {
 }
 
 int RunAssembler(const std::vector<std::string>& args, std::ostream& out) {
-  return RunGuarded("asmsh", out, [&] {
-    return Assemble(ReadInvocation(args, TranslatorOptions(false)), out);
-  });
+  return RunGuarded("asmsh", out,
+                    [&] { return Assemble(ReadInvocation(args, TranslatorOptions(false)), out); });
 }
 
 int RunCompiler(const std::vector<std::string>& args, std::ostream& out) {
-  return RunGuarded("shcpp", out, [&] {
-    return Compile(ReadInvocation(args, TranslatorOptions(true)), out);
-  });
+  return RunGuarded("shcpp", out,
+                    [&] { return Compile(ReadInvocation(args, TranslatorOptions(true)), out); });
 }
 
 }  // namespace tessel::toolchain

@@ -38,7 +38,8 @@ size_t CountOf(const std::string& text, const std::string& part) {
   return count;
 }
 
-std::string CrossToolOutput(const toolchain::TCrossTool& tool, const std::vector<std::string>& args) {
+std::string CrossToolOutput(const toolchain::TCrossTool& tool,
+                            const std::vector<std::string>& args) {
   const toolchain::TRunResult run = toolchain::RunCrossTool(tool, args);
   EXPECT_EQ(run.exitCode, 0) << run.output;
   return run.output;
@@ -103,7 +104,10 @@ TEST_F(DemoBuild, RealToolsBuildAnAddInTheContainerReaderAccepts) {
   for (const fs::directory_entry& entry : fs::directory_iterator(Path("OBJ"))) {
     if (entry.path().extension() != ".OBJ") continue;
     const std::string object = ReadFileBytes(entry.path());
-    EXPECT_EQ(object.substr(0, 6), std::string("\x7F" "ELF\x01\x02", 6)) << entry.path();
+    EXPECT_EQ(object.substr(0, 6), std::string("\x7F"
+                                               "ELF\x01\x02",
+                                               6))
+        << entry.path();
     EXPECT_EQ(object.substr(0x12, 2), std::string("\x00\x2A", 2)) << entry.path();
   }
 
@@ -115,8 +119,10 @@ TEST_F(DemoBuild, RealToolsBuildAnAddInTheContainerReaderAccepts) {
                        "\\s+4:\\s+42 2b\\s+jmp\\s+@r2\\n"
                        "\\s+6:\\s+00 09\\s+nop")))
       << stub;
-  const std::string stubData = CrossToolOutput(kObjdump, {"-s", "-j", ".text", Path("OBJ/VramSetPoint.OBJ")});
-  EXPECT_NE(stubData.find(" 0000 d201d002 422b0009 80020070 00000263"), std::string::npos) << stubData;
+  const std::string stubData =
+      CrossToolOutput(kObjdump, {"-s", "-j", ".text", Path("OBJ/VramSetPoint.OBJ")});
+  EXPECT_NE(stubData.find(" 0000 d201d002 422b0009 80020070 00000263"), std::string::npos)
+      << stubData;
 
   // The add-in, read by the test's own reader.
   const std::string g3a = ReadFileBytes(Path("Projects/DEMO/DEMO.G3A"));
@@ -137,8 +143,8 @@ TEST_F(DemoBuild, RealToolsBuildAnAddInTheContainerReaderAccepts) {
   EXPECT_EQ(file.image, image);
 
   // The image begins with the add-in start-up's entry.
-  const std::string startup = CrossToolOutput(
-      kObjdump, {"-d", "-j", ".text.entry", Path("OBJ/fxCG_G3A_STARTUP.OBJ")});
+  const std::string startup =
+      CrossToolOutput(kObjdump, {"-d", "-j", ".text.entry", Path("OBJ/fxCG_G3A_STARTUP.OBJ")});
   EXPECT_NE(startup.find("<addin_start>:\n   0:\t2f 86       \tmov.l\tr8,@-r15"), std::string::npos)
       << startup;
   EXPECT_EQ(image.substr(0, 6), std::string("\x2F\x86\x2F\x96\x4F\x22", 6));

@@ -56,7 +56,8 @@ TG3aFile ReadG3a(const std::string& bytes) {
   uint32_t sum = 0;
   for (size_t i = 0; i < 0x20; ++i) sum += static_cast<uint8_t>(bytes[i]);
   for (size_t i = 0x24; i < size - 4; ++i) sum += static_cast<uint8_t>(bytes[i]);
-  if (Be32(bytes, 0x20) != sum) fault("checksum " + Hex(Be32(bytes, 0x20)) + ", computed " + Hex(sum));
+  if (Be32(bytes, 0x20) != sum)
+    fault("checksum " + Hex(Be32(bytes, 0x20)) + ", computed " + Hex(sum));
   if (Be32(bytes, size - 4) != sum) fault("checksum copy " + Hex(Be32(bytes, size - 4)));
 
   if (bytes[0x24] != 1 || bytes[0x25] != 1) fault("no 01 01 at 0x024");

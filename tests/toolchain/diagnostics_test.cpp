@@ -54,6 +54,8 @@ TEST(Diagnostics, MessagesWithoutSeverityTakeItFromTheOutcome) {
   EXPECT_EQ(ConvertDiagnostic("something odd\r", "optlnk", false),
             "optlnk(0): warning: something odd");
   EXPECT_EQ(ConvertDiagnostic("   ", "optlnk", true), "");
+  EXPECT_EQ(ConvertDiagnostic("cc1plus: warning: option ignored", "shcpp", true),
+            "shcpp(0): warning: option ignored");
   // A colon in a message is no place.
   EXPECT_EQ(ConvertDiagnostic("error: bad value: 12: x", "asmsh", true),
             "asmsh(0): error: bad value: 12: x");

@@ -27,8 +27,8 @@ const std::vector<uint32_t> kValues = {0,          1,          2,          3,   
                                        0xFFFFFFFE, 0xFFFFFFF9, 0x12345678, 0xFFFF,     0x10000,
                                        0xC0000000, 1000000007};
 // offset, count, value of a MemFill into 16 bytes.
-const std::vector<std::array<int, 3>> kFills = {
-    {0, 0, 0x11}, {0, 1, 0x22}, {3, 5, 0x1FF}, {1, 15, -1}, {0, 16, 0}, {4, -3, 0x44}};
+const std::vector<std::array<int, 3>> kFills = {{0, 0, 0x11}, {0, 1, 0x22}, {3, 5, 0x1FF},
+                                                {1, 15, -1},  {0, 16, 0},   {4, -3, 0x44}};
 
 std::vector<std::vector<std::string>> Lines(const std::string& output) {
   std::vector<std::vector<std::string>> lines;
@@ -44,7 +44,9 @@ std::vector<std::vector<std::string>> Lines(const std::string& output) {
   return lines;
 }
 
-uint32_t Hex(const std::string& text) { return static_cast<uint32_t>(std::stoul(text, nullptr, 16)); }
+uint32_t Hex(const std::string& text) {
+  return static_cast<uint32_t>(std::stoul(text, nullptr, 16));
+}
 
 std::string ValuesHeader() {
   std::string text = "static const unsigned kValues[] = {";
@@ -67,9 +69,10 @@ TEST(QemuRoutines, DivisionHelpersAndMemFillGiveTheHostsResultsAndKeepTheRegiste
   for (const char* routine : {"__sdivsi3_i4i", "__udivsi3_i4i", "MEMFILL"}) {
     Translate(dir.Path(), kToolSources + "/" + routine + ".SRC", std::string(routine) + ".OBJ");
   }
-  LinkHarness(dir.Path(),
-              {"HARNESS.OBJ", "HELPERS.OBJ", "__sdivsi3_i4i.OBJ", "__udivsi3_i4i.OBJ", "MEMFILL.OBJ"},
-              "HELPERS.ELF");
+  LinkHarness(
+      dir.Path(),
+      {"HARNESS.OBJ", "HELPERS.OBJ", "__sdivsi3_i4i.OBJ", "__udivsi3_i4i.OBJ", "MEMFILL.OBJ"},
+      "HELPERS.ELF");
   const TProgramRun run = RunOnQemu(dir.File("HELPERS.ELF"), dir.Path());
   ASSERT_EQ(run.exitCode, 0u) << run.output;
 
@@ -164,7 +167,8 @@ TEST(QemuRoutines, CompilerFaultReproducersAreRightAsShcppCompilesThem) {
 // Should this fail, the compiler has been mended: prove it and raise its
 // entry in the table.
 TEST(QemuRoutines, CompilerFaultReproducersCatchTheFaultAtO1) {
-  toolchain::TRunResult version = toolchain::RunCrossTool(toolchain::kCrossGcc, {"-dumpfullversion"});
+  toolchain::TRunResult version =
+      toolchain::RunCrossTool(toolchain::kCrossGcc, {"-dumpfullversion"});
   ASSERT_EQ(version.exitCode, 0);
   version.output.erase(version.output.find_last_not_of("\r\n") + 1);
   if (toolchain::EffectiveOptimizeLevel(version.output, 1) == 1) {
@@ -172,8 +176,8 @@ TEST(QemuRoutines, CompilerFaultReproducersCatchTheFaultAtO1) {
   }
   TTempDir dir;
   const toolchain::TRunResult compiled = toolchain::RunCrossTool(
-      toolchain::kCrossGcc, {"-c", "-x", "c", "-mb", "-m4a-nofpu", "-O1", "-ffreestanding", "-fno-pic",
-                             kQemu + "/REPRO.C", "-o", dir.File("REPRO_O1.OBJ")});
+      toolchain::kCrossGcc, {"-c", "-x", "c", "-mb", "-m4a-nofpu", "-O1", "-ffreestanding",
+                             "-fno-pic", kQemu + "/REPRO.C", "-o", dir.File("REPRO_O1.OBJ")});
   ASSERT_EQ(compiled.exitCode, 0) << compiled.output;
   const auto results = RunGuard(dir.Path(), "REPRO_O1.OBJ");
   size_t wrong = 0;

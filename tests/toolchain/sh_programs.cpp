@@ -45,8 +45,8 @@ void Translate(const std::string& dir, const std::string& source, const std::str
                const std::vector<std::string>& extraOptions) {
   const std::string extension = ExtractFileExt(source);
   const bool assembler = extension == ".SRC" || extension == ".src";
-  std::vector<std::string> options = {Quoted(source), "-object=" + Quoted(object),
-                                      "-cpu=sh4a", "-endian=big"};
+  std::vector<std::string> options = {Quoted(source), "-object=" + Quoted(object), "-cpu=sh4a",
+                                      "-endian=big"};
   options.insert(options.end(), extraOptions.begin(), extraOptions.end());
   const TProgramRun run = RunToolProgram(assembler ? "asmsh" : "shcpp", dir, options);
   ASSERT_EQ(run.exitCode, 0u) << source << "\n" << run.output;

@@ -16,14 +16,13 @@ const std::vector<TOptionSpec> kAccepted = {
 
 TEST(ToolInvocation, ReadsOptionsFileLinesAndCommandLineInOrder) {
   test::TTempDir dir;
-  const std::string options = dir.Write(
-      "TEMP.TXT",
-      "\"C:\\SDK\\Projects\\DEMO\\DEMO.CPP\"\r\n"
-      "-object=\"C:\\SDK\\OBJ\\My Demo.OBJ\"\r\n"
-      "\r\n"
-      "-input \"C:\\SDK\\OBJ\\A B.OBJ\"\r\n"
-      "-INPUT=x.obj -Debug\n"
-      "-define=A=1,B\r\n");
+  const std::string options = dir.Write("TEMP.TXT",
+                                        "\"C:\\SDK\\Projects\\DEMO\\DEMO.CPP\"\r\n"
+                                        "-object=\"C:\\SDK\\OBJ\\My Demo.OBJ\"\r\n"
+                                        "\r\n"
+                                        "-input \"C:\\SDK\\OBJ\\A B.OBJ\"\r\n"
+                                        "-INPUT=x.obj -Debug\n"
+                                        "-define=A=1,B\r\n");
   const TInvocation invocation =
       ReadInvocation({"first.obj", "-SUB=" + options, "-form=library"}, kAccepted);
   EXPECT_EQ(invocation.optionsFile, options);
@@ -47,8 +46,7 @@ TEST(ToolInvocation, ReadsOptionsFileLinesAndCommandLineInOrder) {
 }
 
 TEST(ToolInvocation, GroomingFormNeedsNoOptionsFile) {
-  const TInvocation invocation =
-      ReadInvocation({"-form=library", "-input", "a.obj"}, kAccepted);
+  const TInvocation invocation = ReadInvocation({"-form=library", "-input", "a.obj"}, kAccepted);
   EXPECT_TRUE(invocation.optionsFile.empty());
   EXPECT_EQ(ValuesOf(invocation, "input"), std::vector<std::string>{"a.obj"});
 }
@@ -76,19 +74,19 @@ TEST(ToolInvocation, RefusesWrongInvocationsWithTheirPlace) {
   fails({"-object="}, "option -object needs a value");
   fails({"-debug=1"}, "option -debug takes no value");
   fails({"-SUB=a", "-sub=b"}, "more than one -SUB= options file given");
-  fails({"-SUB=" + dir.File("MISSING.TXT")},
-        "cannot read the options file: " +
-            [&] {
-              try {
-                ReadFileBytes(dir.File("MISSING.TXT"));
-              } catch (const EFileError& error) {
-                return std::string(error.what());
-              }
-              return std::string();
-            }());
+  fails(
+      {"-SUB=" + dir.File("MISSING.TXT")}, "cannot read the options file: " + [&] {
+        try {
+          ReadFileBytes(dir.File("MISSING.TXT"));
+        } catch (const EFileError& error) {
+          return std::string(error.what());
+        }
+        return std::string();
+      }());
   // What the build writes for an options list it does not have.
   dir.Write("EMPTY.TXT", "FOption[ optOPT ] not assigned.\r\n");
-  fails({"-SUB=" + dir.File("EMPTY.TXT")}, "no options were given: FOption[ optOPT ] not assigned.");
+  fails({"-SUB=" + dir.File("EMPTY.TXT")},
+        "no options were given: FOption[ optOPT ] not assigned.");
 }
 
 TEST(ToolInvocation, SplitListDropsEmptyItemsAndTrimsBlanks) {

@@ -9,6 +9,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/toolchain/sh_programs.h"
 #include "toolchain/cross_tools.h"
+#include "toolchain/tool_invocation.h"
 
 namespace tessel::test {
 namespace {
@@ -20,7 +21,8 @@ size_t CountOf(const std::string& text, const std::string& part) {
 }
 
 std::vector<std::string> Members(const std::string& library) {
-  const toolchain::TRunResult listing = toolchain::RunCrossTool(toolchain::kCrossAr, {"t", library});
+  const toolchain::TRunResult listing =
+      toolchain::RunCrossTool(toolchain::kCrossAr, {"t", library});
   EXPECT_EQ(listing.exitCode, 0) << listing.output;
   std::vector<std::string> members;
   size_t begin = 0;
@@ -30,6 +32,18 @@ std::vector<std::string> Members(const std::string& library) {
     begin = end + 1;
   }
   return members;
+}
+
+TEST(ToolPrograms, AMissingCrossToolNamesThePackageToInstall) {
+  const toolchain::TCrossTool absent = {"sh4-linux-gnu-absent", "absent-sh4-linux-gnu"};
+  try {
+    toolchain::RunCrossTool(absent, {"--version"});
+    FAIL() << "a missing tool ran";
+  } catch (const toolchain::EToolError& error) {
+    EXPECT_STREQ(error.what(),
+                 "sh4-linux-gnu-absent not found; install the Debian package absent-sh4-linux-gnu "
+                 "(scripts/setup.sh installs it)");
+  }
 }
 
 TEST(ToolPrograms, AssemblerMapsWindowsPathsAndTakesTheBuildsHexNumbers) {
@@ -47,16 +61,20 @@ TEST(ToolPrograms, AssemblerMapsWindowsPathsAndTakesTheBuildsHexNumbers) {
             "1:      .long   ENTRY\n"
             "2:      .long   h'0272\n"
             "        .ascii  \"h'12\"  ! h'13 stays in comments\n");
-  const TProgramRun run = RunToolProgram(
-      "asmsh", dir.Path(), {"\"LIB\\TEMP\\VRAMCLEAR.SRC\"", "-object=\"LIB\\VramClear.OBJ\"",
-                            "-cpu=SH4A", "-endian=big"});
+  const TProgramRun run =
+      RunToolProgram("asmsh", dir.Path(),
+                     {"\"LIB\\TEMP\\VRAMCLEAR.SRC\"", "-object=\"LIB\\VramClear.OBJ\"", "-cpu=SH4A",
+                      "-endian=big"});
   ASSERT_EQ(run.exitCode, 0u) << run.output;
   EXPECT_EQ(run.output, "");
   const std::string object = ReadFileBytes(dir.File("lib/VramClear.OBJ"));
   // ELF, 32-bit, big-endian, machine SH.
-  EXPECT_EQ(object.substr(0, 6), std::string("\x7F" "ELF\x01\x02", 6));
+  EXPECT_EQ(object.substr(0, 6), std::string("\x7F"
+                                             "ELF\x01\x02",
+                                             6));
   EXPECT_EQ(object.substr(0x12, 2), std::string("\x00\x2A", 2));
-  EXPECT_NE(object.find(std::string("\x80\x02\x00\x70\x00\x00\x02\x72h'12", 12)), std::string::npos);
+  EXPECT_NE(object.find(std::string("\x80\x02\x00\x70\x00\x00\x02\x72h'12", 12)),
+            std::string::npos);
   EXPECT_FALSE(FileExists(dir.File("lib/VramClear.OBJ.part")));
 }
 
@@ -103,7 +121,7 @@ TEST(ToolPrograms, WrongInvocationsFailWithAClearMessage) {
   EXPECT_EQ(run.exitCode, 1u);
   EXPECT_EQ(run.output,
             "TEMP.TXT(2): error: -cpu=sh3 is not supported; the tools make SH4A "
-                            "code without FPU (-cpu=sh4a)\n");
+            "code without FPU (-cpu=sh4a)\n");
   run = failure("asmsh", {"A.SRC", "-endian=little"});
   EXPECT_EQ(run.exitCode, 1u);
   run = failure("shcpp", {"MISSING.CPP"});
@@ -143,14 +161,15 @@ TEST(ToolPrograms, LibrariesAreCreatedUpdatedAndGroomed) {
             (std::vector<std::string>{"Alpha.OBJ", "Beta.OBJ", "Gamma.OBJ"}));
 
   // Grooming: all options on the command line, the items joined by ",".
-  run = RunToolProgram("optlnk", dir.Path(), {},
-                       {"-form=library", "-library=T.LIB", "-output=T.LIB", "-delete=ALPHA,gamma,Delta"});
+  run = RunToolProgram(
+      "optlnk", dir.Path(), {},
+      {"-form=library", "-library=T.LIB", "-output=T.LIB", "-delete=ALPHA,gamma,Delta"});
   EXPECT_EQ(run.exitCode, 0u) << run.output;
   EXPECT_EQ(run.output, "optlnk(0): warning: the library holds no module Delta\n");
   EXPECT_EQ(Members(dir.File("T.LIB")), std::vector<std::string>{"Beta.OBJ"});
 
-  run = RunToolProgram("optlnk", dir.Path(), {"-form=library", "-library=NONE.LIB", "-output=T.LIB",
-                                               "-input=Beta.OBJ"});
+  run = RunToolProgram("optlnk", dir.Path(),
+                       {"-form=library", "-library=NONE.LIB", "-output=T.LIB", "-input=Beta.OBJ"});
   EXPECT_EQ(run.exitCode, 1u);
   EXPECT_EQ(run.output, "optlnk(0): error: library \"NONE.LIB\" not found\n");
 }
@@ -174,9 +193,9 @@ TEST(ToolPrograms, LinkerPutsTheEntryFirstAndRefusesAnImageThatDoesNot) {
   // The data's initial value is stored in the image, behind the code.
   EXPECT_EQ(image.substr(image.size() - 4), std::string("\0\0\0\5", 4));
 
-  run = RunToolProgram("optlnk", dir.Path(),
-                       {"-input START.OBJ", "-input WORK.OBJ", "-entry=work", "-form=binary",
-                        "-output=Q.BIN"});
+  run = RunToolProgram(
+      "optlnk", dir.Path(),
+      {"-input START.OBJ", "-input WORK.OBJ", "-entry=work", "-form=binary", "-output=Q.BIN"});
   EXPECT_EQ(run.exitCode, 1u);
   EXPECT_NE(run.output.find("error: the entry work is not the first instruction of the image"),
             std::string::npos)
@@ -185,7 +204,8 @@ TEST(ToolPrograms, LinkerPutsTheEntryFirstAndRefusesAnImageThatDoesNot) {
 
   run = RunToolProgram("optlnk", dir.Path(), {"-input START.OBJ", "-output=R.ELF"});
   EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_NE(run.output.find("START.OBJ(0): error: undefined reference to 'work'"), std::string::npos)
+  EXPECT_NE(run.output.find("START.OBJ(0): error: undefined reference to 'work'"),
+            std::string::npos)
       << run.output;
 }
 
