@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # demo_build.sh CLI TOOLDIR SCRATCH: builds the example add-in in a fresh copy
 # of examples/sdk at SCRATCH. Installs the tool programs asmsh, shcpp and
-# optlnk from TOOLDIR into the copy's BIN directory, points the copy's base
-# settings at the copy, generates the project scripts with CLI (tessel-cli),
-# builds, and builds again, which must find everything up to date. Prints
-# where the .G3A is; exits non-zero when any step fails.
+# optlnk from TOOLDIR into the copy's BIN directory, makes the calculator
+# library there with them, points the copy's base settings at the copy,
+# generates the project scripts with CLI (tessel-cli), builds with the
+# pre-build checks and the library grooming, and builds again, which must
+# find everything up to date. CLI runs as if installed in the copy's BIN
+# (PD=) and keeps its program settings in the copy (IF=). Prints where the
+# .G3A is; exits non-zero when any step fails.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
@@ -38,37 +41,25 @@ sed -i "s|{SDK}|$escaped|g" "$sdk/BaseOptions/BaseOptions.ini"
 for name in asmsh shcpp optlnk; do
   cp "$tools/$name" "$sdk/BIN/$name"
 done
-
-# Set-up of the installation: the calculator library BIN/fx9860G_library.lib,
-# compiled from its sources with the tool programs, the way a build runs them.
-echo "== Making $sdk/BIN/fx9860G_library.lib"
-objects="$(mktemp -d)"
-trap 'rm -rf "$objects"' EXIT
-inputs=()
-for source in "$sdk"/BIN/fx9860G_library/*.C; do
-  object="$objects/$(basename "$source" .C).OBJ"
-  printf '"%s"\r\n-object="%s"\r\n-cpu=sh4a\r\n-endian=big\r\n' "$source" "$object" \
-    >"$objects/TEMP.TXT"
-  (cd "$objects" && "$sdk/BIN/shcpp" -SUB=TEMP.TXT) || fail "compiling $source failed"
-  inputs+=("-input=$object")
-done
-"$sdk/BIN/optlnk" -form=library "-output=$sdk/BIN/fx9860G_library.lib" "${inputs[@]}" ||
-  fail "making the calculator library failed"
+# The calculator maker's library, made from our own sources by the tool chain.
+"$root/scripts/make_calculator_library.sh" "$sdk" || fail "making the calculator library failed"
 export TESSEL_ENGINE_LOG="$sdk/ENGINE.LOG"
+tessel() { "$cli" PD="$sdk/BIN" IF="$sdk/TESSEL.INI" "$@"; }
 
 echo "== Generating the scripts of $sdk/Projects/DEMO.INI"
-"$cli" generate "$sdk/Projects/DEMO.INI" --base "$sdk/BaseOptions/BaseOptions.ini" --yes ||
-  fail "generating the project scripts failed"
+tessel generate "$sdk/Projects/DEMO.INI" --yes || fail "generating the project scripts failed"
 
-echo "== Building $sdk/Projects/DEMO.PRJ"
-"$cli" run "$sdk/Projects/DEMO.PRJ" | tee "$sdk/BUILD1.TXT" || fail "the build failed"
+echo "== Building $sdk/Projects/DEMO.INI"
+tessel build "$sdk/Projects/DEMO.INI" | tee "$sdk/BUILD1.TXT" || fail "the build failed"
 g3a="$sdk/Projects/DEMO/DEMO.G3A"
 [ -f "$g3a" ] || fail "the build wrote no add-in: $g3a is missing (see the messages above)"
+[ -f "$sdk/LIB/fxCG_library.lib" ] || fail "the build did not prepare LIB/fxCG_library.lib"
 
 echo "== Building again"
-"$cli" run "$sdk/Projects/DEMO.PRJ" | tee "$sdk/BUILD2.TXT" || fail "the second build failed"
-# Every tool run shows its command line, every bind its start line.
-if grep -q -e '-SUB=TEMP.TXT' -e '^Start! ' "$sdk/BUILD2.TXT"; then
+tessel build "$sdk/Projects/DEMO.INI" | tee "$sdk/BUILD2.TXT" || fail "the second build failed"
+# Every tool run shows its command line, every bind its start line, every
+# library preparation its copy line.
+if grep -q -e '-SUB=TEMP.TXT' -e '^Start! ' -e '^Copy: ' "$sdk/BUILD2.TXT"; then
   fail "the second build ran tools again; everything should have been up to date"
 fi
 echo "Everything is up to date."
