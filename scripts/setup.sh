@@ -2,7 +2,11 @@
 # Installs the Debian packages a fresh machine lacks for building and testing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev)
+# The SH cross tools (C and C++ compiler, binutils) that the tool programs
+# asmsh, shcpp and optlnk drive, and qemu-user, which runs their code in the
+# tests.
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
+  gcc-sh4-linux-gnu g++-sh4-linux-gnu binutils-sh4-linux-gnu qemu-user)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
