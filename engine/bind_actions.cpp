@@ -34,6 +34,8 @@ void TProject::BindAction() {
   // the rest of the build.
   TPatcher patcher(&Vars);
   patcher.OnLog = [this](const std::string& text, bool force) { Log(text, force); };
+  // The patcher hands the window control with every line it shows.
+  FlushLog();
   patcher.Run(ExpandedValue("BIND", true));
 }
 

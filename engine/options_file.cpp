@@ -4,16 +4,16 @@
 
 namespace tessel {
 
-TTextWriter TProject::CreateOptionsFile(const std::string& workDir) {
-  return TTextWriter(InWorkDir(workDir, kOptionsFileName));
+TFreshTextFile TProject::CreateOptionsFile(const std::string& workDir) {
+  return TFreshTextFile(InWorkDir(workDir, kOptionsFileName));
 }
 
-void TProject::WriteOption(TTextWriter& file, const std::string& line) {
+void TProject::WriteOption(TFreshTextFile& file, const std::string& line) {
   file.WriteLine(line);
   Log(line + "\r\n");
 }
 
-bool TProject::WriteOptionList(TTextWriter& file, int listIndex) {
+bool TProject::WriteOptionList(TFreshTextFile& file, int listIndex) {
   const TStringList* options = List(listIndex);
   if (options == nullptr) return false;
   // Without quote removal: quotes written around paths in an option survive.
@@ -24,7 +24,7 @@ bool TProject::WriteOptionList(TTextWriter& file, int listIndex) {
 void TProject::RunToolOnOptions(const std::string& quotedTool, const std::string& workDir,
                                 int listIndex, const char* placeholder,
                                 const std::string& displayText) {
-  TTextWriter options = CreateOptionsFile(workDir);
+  TFreshTextFile options = CreateOptionsFile(workDir);
   Log("options:\r\n");
   if (!WriteOptionList(options, listIndex) && placeholder != nullptr) {
     WriteOption(options, placeholder);

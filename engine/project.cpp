@@ -11,6 +11,9 @@ namespace tessel {
 
 namespace {
 
+// Entries wait in memory up to this size between the flush points.
+constexpr size_t kLogBufferSize = 1 << 16;
+
 std::string ChooseLogPath(const std::string& given) {
   if (!given.empty()) return given;
   std::string fromEnvironment = GetEnvironmentValue(kEngineLogVariable);
@@ -34,7 +37,7 @@ TProject::TProject(const std::string& logFilePath)
   LogFile.Flush();
 }
 
-TProject::~TProject() = default;
+TProject::~TProject() { FlushLogQuietly(); }
 
 void TProject::Cancel() { State = psCancelled; }
 
@@ -49,12 +52,30 @@ void TProject::AddStep(int32_t amount) {
 }
 
 void TProject::Log(const std::string& text, bool force) {
-  LogFile.Write(RepeatText(" ", Depth) + text);
-  LogFile.Flush();
+  if (Depth > 0) LogBuffer.append(static_cast<size_t>(Depth), ' ');
+  LogBuffer += text;
+  if (LogBuffer.size() >= kLogBufferSize) FlushLog();
   if ((ReportAll || force) && LogWindow != nullptr) {
     std::string line = text;
     if (line.ends_with("\r\n")) line.erase(line.size() - 2);
     LogWindow->LogLine(RepeatText(".", Depth) + line);
+  }
+}
+
+void TProject::FlushLog() {
+  if (LogBuffer.empty()) return;
+  // Emptied first: a write that fails must not be retried with every entry.
+  const std::string pending = std::move(LogBuffer);
+  LogBuffer.clear();
+  LogFile.Write(pending);
+  LogFile.Flush();
+}
+
+void TProject::FlushLogQuietly() noexcept {
+  try {
+    FlushLog();
+  } catch (...) {
+    // The error that is already on its way matters more.
   }
 }
 

@@ -49,7 +49,9 @@ uint32_t TProject::RunCommand(const std::string& command, const std::string& wor
       "\r\n");
   ShowOutputFile(InWorkDir(workDir, kOutputFileName));
 
-  // This is where a cancel request reaches the engine.
+  // This is where a cancel request reaches the engine; the window may keep
+  // control for a while.
+  FlushLog();
   if (LogWindow != nullptr) {
     LogWindow->ProcessMessages();
   } else {
@@ -69,6 +71,8 @@ ProcessResult TProject::RunProcess(const std::string& command, const std::string
     for (const std::string& entry : *environment) block->push_back(ReplaceAll(entry, ";", "="));
   }
   DeleteFileAt(InWorkDir(workDir, kOutputFileName));
+  // Whatever the tool does to the engine, the log holds everything before it.
+  FlushLog();
   // No command-line length limit here: the platform passes arguments
   // without a fixed buffer.
   return RunTool(command, workDir.empty() ? "." : workDir, block, kOutputFileName);

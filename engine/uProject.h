@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/file_stream.h"
+#include "platform/fresh_file.h"
 #include "platform/process.h"
 #include "settings/uParamlist.h"
 #include "support/user_interface.h"
@@ -88,6 +89,11 @@ class TProject {
   // Writes an entry to the log file with the current indentation; forced
   // entries (and all entries under ReportAll) also reach LogWindow.
   void Log(const std::string& text, bool force = false);
+  // Entries are buffered; this writes them to the log file. It happens
+  // before every tool run, before the window gets control, at the end of a
+  // run and when an error ends it, so a crash or kill during a tool run
+  // loses nothing logged before the tool started.
+  void FlushLog();
 
   std::string Expand(const std::string& text, bool unquote) const {
     return Vars.Expand(text, unquote);
@@ -108,12 +114,12 @@ class TProject {
   void ShowOutputFile(const std::string& path);
   void ExecuteAction(int listIndex);
 
-  // Options file TEMP.TXT in a working directory; every line written is
-  // also logged. WriteOptionList writes the list's entries expanded without
+  // Options file TEMP.TXT in a working directory, written as a new file;
+  // every line written is also logged. WriteOptionList writes the list's entries expanded without
   // quote removal and returns false (writing nothing) when it is absent.
-  TTextWriter CreateOptionsFile(const std::string& workDir);
-  void WriteOption(TTextWriter& file, const std::string& line);
-  bool WriteOptionList(TTextWriter& file, int listIndex);
+  TFreshTextFile CreateOptionsFile(const std::string& workDir);
+  void WriteOption(TFreshTextFile& file, const std::string& line);
+  bool WriteOptionList(TFreshTextFile& file, int listIndex);
   // The common tool step: logs "options:", writes the options file from a
   // list (the placeholder line, when given, stands in for an absent list)
   // and runs the quoted tool on it with the SETENV environment.
@@ -201,7 +207,11 @@ class TProject {
   void WriteSyscallStub(const std::string& sourcePath, const std::string& name,
                         const std::string& number);
 
+  uint8_t RunArgument(const std::string& argument);
+  void FlushLogQuietly() noexcept;
+
   TTextWriter LogFile;
+  std::string LogBuffer;
   std::vector<TSavedState> SavedStates;
   std::unique_ptr<TCollectionFiles> Collections;
   // Set when the include limit stopped the build: every script ends, and
