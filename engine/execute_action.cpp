@@ -10,8 +10,13 @@ void TProject::ExecuteAction(int listIndex) {
     ReportSkip();
     return;
   }
-  RunToolOnOptions("\"" + ExpandedValue("EXECUTE", true) + "\"", ExpandedValue("WORKDIR", true),
-                   listIndex, "FOption[ optXXX ] not assigned.", ExpandedValue("PROG", true));
+  const std::string tool = "\"" + ExpandedValue("EXECUTE", true) + "\"";
+  RunStep({ExpandedValue("DEPENDANT", true)}, [&] {
+    return ToolFailure(
+        RunToolOnOptions(tool, ExpandedValue("WORKDIR", true), listIndex,
+                         "FOption[ optXXX ] not assigned.", ExpandedValue("PROG", true)),
+        tool);
+  });
 }
 
 }  // namespace tessel

@@ -48,6 +48,8 @@ uint8_t TProject::RunArgument(const std::string& argument) {
 }
 
 uint8_t TProject::RunScript(const std::string& path) {
+  // A new build: a stop of an earlier run on this engine is over.
+  if (Depth < 0) Stopped = false;
   if (Depth + 1 > kMaxIncludeDepth) {
     Log("Scripts nested more than " + IntToStr(kMaxIncludeDepth) + " levels deep: \"" + path +
             "\" is not run and the build stops.\r\n",

@@ -30,24 +30,26 @@ void TProject::LibraryStep(const std::string& name, bool deleteForceUpdate) {
   }
 
   const std::string workDir = ExpandedValue("WORKDIR", true);
-  TFreshTextFile options = CreateOptionsFile(workDir);
-  std::string command = tool;
-  bool outerQuotes = false;
-  if (FileExists(library)) {
-    Log("options:\r\n");
-    WriteOptionList(options, klLibModOpt);
-  } else {
-    // A new library is made from the object named on the command line.
-    command += " \"" + object + "\"";
-    outerQuotes = true;
-  }
-  WriteOptionList(options, klLibOpt);
-  options.Close();
-  command += std::string(" ") + kOptionsArgument;
-  // The command interpreter strips the outer pair; the quotes around the
-  // tool and the object survive.
-  if (outerQuotes) command = "\"" + command + "\"";
-  RunCommand(command, workDir, List(klSetEnv));
+  RunStep({library}, [&] {
+    TFreshTextFile options = CreateOptionsFile(workDir);
+    std::string command = tool;
+    bool outerQuotes = false;
+    if (FileExists(library)) {
+      Log("options:\r\n");
+      WriteOptionList(options, klLibModOpt);
+    } else {
+      // A new library is made from the object named on the command line.
+      command += " \"" + object + "\"";
+      outerQuotes = true;
+    }
+    WriteOptionList(options, klLibOpt);
+    options.Close();
+    command += std::string(" ") + kOptionsArgument;
+    // The command interpreter strips the outer pair; the quotes around the
+    // tool and the object survive.
+    if (outerQuotes) command = "\"" + command + "\"";
+    return ToolFailure(RunCommand(command, workDir, List(klSetEnv)), command);
+  });
   clear();
 }
 

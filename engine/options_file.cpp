@@ -21,9 +21,9 @@ bool TProject::WriteOptionList(TFreshTextFile& file, int listIndex) {
   return true;
 }
 
-void TProject::RunToolOnOptions(const std::string& quotedTool, const std::string& workDir,
-                                int listIndex, const char* placeholder,
-                                const std::string& displayText) {
+ProcessResult TProject::RunToolOnOptions(const std::string& quotedTool, const std::string& workDir,
+                                         int listIndex, const char* placeholder,
+                                         const std::string& displayText) {
   TFreshTextFile options = CreateOptionsFile(workDir);
   Log("options:\r\n");
   if (!WriteOptionList(options, listIndex) && placeholder != nullptr) {
@@ -31,7 +31,7 @@ void TProject::RunToolOnOptions(const std::string& quotedTool, const std::string
   }
   options.Close();
   DisplayText = displayText;
-  RunCommand(quotedTool + " " + kOptionsArgument, workDir, List(klSetEnv));
+  return RunCommand(quotedTool + " " + kOptionsArgument, workDir, List(klSetEnv));
 }
 
 }  // namespace tessel

@@ -31,9 +31,13 @@ void TProject::SyscallAction() {
   Vars.SetValue("PROG", name);
 
   if (!IsUpToDate()) {
-    WriteSyscallStub(source, name, number);
-    RunToolOnOptions(tool, workDir, klAsmOpt, "FOption[ optOPT ] not assigned.",
-                     number + " " + name);
+    const bool assembled = RunStep({ExpandedValue("DEPENDANT", true)}, [&] {
+      WriteSyscallStub(source, name, number);
+      return ToolFailure(RunToolOnOptions(tool, workDir, klAsmOpt,
+                                          "FOption[ optOPT ] not assigned.", number + " " + name),
+                         tool);
+    });
+    if (!assembled) return;
   } else {
     ReportSkip();
     if (!IsBlank(Reason)) return;

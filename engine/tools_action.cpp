@@ -51,7 +51,12 @@ void TProject::ToolsAction() {
 
   if (!IsUpToDate()) {
     // An absent list gives an empty options file.
-    RunToolOnOptions(tool, workDir, source->assembler ? klAsmOpt : klOption, nullptr, name);
+    const bool compiled = RunStep({target}, [&] {
+      return ToolFailure(
+          RunToolOnOptions(tool, workDir, source->assembler ? klAsmOpt : klOption, nullptr, name),
+          tool);
+    });
+    if (!compiled) return;  // nothing to add
   } else {
     ReportSkip();
     if (!IsBlank(Reason)) return;  // a missing dependency: nothing to add

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,6 +48,7 @@ enum : uint8_t {
   psRunning = 1,
   psReady = 2,
   psCancelled = 3,
+  psFailed = 4,  // a step failed and stopped the build
 };
 
 // Default engine log file: the executable's path in upper case with its
@@ -106,9 +108,10 @@ class TProject {
   bool IsUpToDate();  // true = skip the step; sets Reason
   void ReportSkip();  // after IsUpToDate returned true
 
-  // Tool runner. The environment list is SETENV's list or nullptr.
-  uint32_t RunCommand(const std::string& command, const std::string& workDir,
-                      const TStringList* environment);
+  // Tool runner. The environment list is SETENV's list or nullptr. The
+  // result is only logged here; the steps judge it (ToolFailure).
+  ProcessResult RunCommand(const std::string& command, const std::string& workDir,
+                           const TStringList* environment);
   ProcessResult RunProcess(const std::string& command, const std::string& workDir,
                            const TStringList* environment);
   void ShowOutputFile(const std::string& path);
@@ -123,8 +126,19 @@ class TProject {
   // The common tool step: logs "options:", writes the options file from a
   // list (the placeholder line, when given, stands in for an absent list)
   // and runs the quoted tool on it with the SETENV environment.
-  void RunToolOnOptions(const std::string& quotedTool, const std::string& workDir, int listIndex,
-                        const char* placeholder, const std::string& displayText);
+  ProcessResult RunToolOnOptions(const std::string& quotedTool, const std::string& workDir,
+                                 int listIndex, const char* placeholder,
+                                 const std::string& displayText);
+
+  // What went wrong with a tool run, as the "Step failed:" line names it
+  // ("\"TOOL\" exited with 2"); empty when the tool started and exited with 0.
+  static std::string ToolFailure(const ProcessResult& result, const std::string& command);
+  // Runs one step's work, which returns its failure (empty on success). A
+  // failed step logs the forced "Step failed:" line, removes what it wrote to
+  // its targets (a half-written object must not look up to date) and stops
+  // the build: no further script line runs and the result is psFailed. An
+  // exception removes those writes too and passes on. False when it failed.
+  bool RunStep(const std::vector<std::string>& targets, const std::function<std::string()>& work);
 
   // Adds a routine's object to the library LIBDIR\LIBRARY.LIB, creating the
   // library when it is missing (and setting LIBNEW). Clears DEPENDENCY and
@@ -214,8 +228,8 @@ class TProject {
   std::string LogBuffer;
   std::vector<TSavedState> SavedStates;
   std::unique_ptr<TCollectionFiles> Collections;
-  // Set when the include limit stopped the build: every script ends, and
-  // the result is "not ready".
+  // Set when the include limit or a failed step stopped the build: every
+  // script ends, and the result is "not ready" or psFailed.
   bool Stopped = false;
 };
 
