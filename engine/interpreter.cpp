@@ -20,6 +20,8 @@ uint8_t TProject::Run(const std::string& argument) {
   // Directories read for names in another letter case are read once per
   // build (the platform drops them when files come and go).
   TDirectoryListingScope listings;
+  // Files may have changed since an earlier run of this engine.
+  if (Depth < 0) FilesChanged();
   uint8_t result = 0;
   try {
     result = RunArgument(argument);

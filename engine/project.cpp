@@ -3,6 +3,7 @@
 #include "engine/uProject.h"
 
 #include "engine/collection_files.h"
+#include "engine/file_status_cache.h"
 #include "platform/environment.h"
 #include "platform/executable.h"
 #include "support/Base_00.h"
@@ -31,7 +32,9 @@ std::string DefaultEngineLogPath() {
 }
 
 TProject::TProject(const std::string& logFilePath)
-    : LogFile(ChooseLogPath(logFilePath)), Collections(std::make_unique<TCollectionFiles>()) {
+    : LogFile(ChooseLogPath(logFilePath)),
+      Collections(std::make_unique<TCollectionFiles>()),
+      Statuses(std::make_unique<TFileStatusCache>()) {
   const auto& arguments = CommandLineArguments();
   LogFile.Write(arguments.empty() ? std::string() : arguments.front());
   LogFile.Flush();
@@ -61,6 +64,8 @@ void TProject::Log(const std::string& text, bool force) {
     LogWindow->LogLine(RepeatText(".", Depth) + line);
   }
 }
+
+void TProject::FilesChanged() { Statuses->Drop(); }
 
 void TProject::FlushLog() {
   if (LogBuffer.empty()) return;

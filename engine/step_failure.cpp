@@ -55,14 +55,18 @@ bool TProject::RunStep(const std::vector<std::string>& targets,
     for (const std::string& path : before.RemoveWritten()) {
       Log("Removed \"" + path + "\", which the failed step wrote.\r\n", true);
     }
+    FilesChanged();
   };
   std::string failure;
   try {
     failure = work();
   } catch (...) {
+    FilesChanged();
     removeWritten();
     throw;
   }
+  // Whatever the step ran may have written files.
+  FilesChanged();
   if (failure.empty()) return true;
   Log("Step failed: " + failure + " - the build stops.\r\n", true);
   removeWritten();

@@ -75,7 +75,10 @@ ProcessResult TProject::RunProcess(const std::string& command, const std::string
   FlushLog();
   // No command-line length limit here: the platform passes arguments
   // without a fixed buffer.
-  return RunTool(command, workDir.empty() ? "." : workDir, block, kOutputFileName);
+  const ProcessResult result =
+      RunTool(command, workDir.empty() ? "." : workDir, block, kOutputFileName);
+  FilesChanged();  // the tool may have written anything
+  return result;
 }
 
 void TProject::ShowOutputFile(const std::string& path) {

@@ -61,6 +61,7 @@ std::string DefaultEngineLogPath();
 inline constexpr const char* kEngineLogVariable = "TESSEL_ENGINE_LOG";
 
 class TCollectionFiles;
+class TFileStatusCache;
 
 // The routine name of a C declaration: the text in front of its first "(",
 // back to the nearest blank or "*" (tabs do not separate). Empty when there
@@ -96,6 +97,10 @@ class TProject {
   // run and when an error ends it, so a crash or kill during a tool run
   // loses nothing logged before the tool started.
   void FlushLog();
+
+  // Files may have changed (a tool ran, or the engine wrote, copied, deleted
+  // or renamed one): the make rule reads their status afresh.
+  void FilesChanged();
 
   std::string Expand(const std::string& text, bool unquote) const {
     return Vars.Expand(text, unquote);
@@ -228,6 +233,7 @@ class TProject {
   std::string LogBuffer;
   std::vector<TSavedState> SavedStates;
   std::unique_ptr<TCollectionFiles> Collections;
+  std::unique_ptr<TFileStatusCache> Statuses;  // what the make rule read this build
   // Set when the include limit or a failed step stopped the build: every
   // script ends, and the result is "not ready" or psFailed.
   bool Stopped = false;

@@ -44,8 +44,8 @@ TEST_F(EngineLog, EntriesBeforeAToolThatKillsTheEngineAreInTheFile) {
   EXPECT_NE(log.find("EXECUTE=" + StandinToolPath() + "\r\noptions:\r\n-kill-parent\r\n"),
             std::string::npos)
       << log;
-  EXPECT_TRUE(log.ends_with("cmd: \"" + StandinToolPath() + "\" -SUB=TEMP.TXT\r\nwd: " + d +
-                            "\r\n"))
+  EXPECT_TRUE(
+      log.ends_with("cmd: \"" + StandinToolPath() + "\" -SUB=TEMP.TXT\r\nwd: " + d + "\r\n"))
       << log;
   EXPECT_EQ(log.find("result:"), std::string::npos);
   EXPECT_EQ(ReadStandinLog(d).size(), 1u);
@@ -54,8 +54,8 @@ TEST_F(EngineLog, EntriesBeforeAToolThatKillsTheEngineAreInTheFile) {
 // An error that ends the run still leaves every entry in the file, the
 // closing entries of the scripts included.
 TEST_F(EngineLog, AnErrorThatEndsTheRunLeavesTheWholeLog) {
-  Script("INNER.PRJ", {"WORKDIR=" + dir.Path() + "/no/such/dir", "DEPENDANT=$(WORKDIR)/x.obj",
-                       "EXECUTE=tool"});
+  Script("INNER.PRJ",
+         {"WORKDIR=" + dir.Path() + "/no/such/dir", "DEPENDANT=$(WORKDIR)/x.obj", "EXECUTE=tool"});
   EXPECT_THROW(RunLines({"INCLUDE=" + dir.Path() + "/INNER.PRJ"}), EFileError);
   EXPECT_TRUE(dir.Read("engine.log")
                   .ends_with(" EXECUTE=tool\r\n --- --- ---\r\n Script closed.\r\n"
