@@ -6,6 +6,7 @@
 // changed: after every tool run, and whenever it writes, copies, deletes or
 // renames a file itself. Path texts are the keys, exactly as written.
 
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 
@@ -18,9 +19,16 @@ class TFileStatusCache {
   // The status of the file, read when this text was not asked since the
   // last Drop.
   const TFileStatus& Get(const std::string& path);
-  void Drop() { entries_.clear(); }
+  void Drop() {
+    entries_.clear();
+    ++epoch_;
+  }
+  // Changes with every Drop: an answer kept elsewhere since the same epoch
+  // is still one the cache would give.
+  uint64_t Epoch() const { return epoch_; }
 
  private:
+  uint64_t epoch_ = 1;
   std::unordered_map<std::string, TFileStatus> entries_;
 };
 

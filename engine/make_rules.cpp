@@ -4,6 +4,7 @@
 #include <limits>
 #include <optional>
 
+#include "engine/dependency_memo.h"
 #include "engine/file_status_cache.h"
 #include "engine/uProject.h"
 #include "platform/file_system.h"
@@ -66,9 +67,9 @@ bool TProject::IsUpToDate() {
     upToDate = true;
   }
   if (const TStringList* further = List(klDependency)) {
-    for (const std::string& entry : *further) {
-      newest = std::max(newest, FurtherDependencyTime(statuses, Expand(entry, true)));
-    }
+    newest = Dependencies->Newest(
+        *further, Vars, statuses != nullptr ? statuses->Epoch() : 0,
+        [&](const std::string& entry) { return FurtherDependencyTime(statuses, entry); }, newest);
   }
   if (*dependantTime >= newest) upToDate = true;
   return upToDate;

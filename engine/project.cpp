@@ -3,6 +3,7 @@
 #include "engine/uProject.h"
 
 #include "engine/collection_files.h"
+#include "engine/dependency_memo.h"
 #include "engine/file_status_cache.h"
 #include "platform/environment.h"
 #include "platform/executable.h"
@@ -34,7 +35,8 @@ std::string DefaultEngineLogPath() {
 TProject::TProject(const std::string& logFilePath)
     : LogFile(ChooseLogPath(logFilePath)),
       Collections(std::make_unique<TCollectionFiles>()),
-      Statuses(std::make_unique<TFileStatusCache>()) {
+      Statuses(std::make_unique<TFileStatusCache>()),
+      Dependencies(std::make_unique<TDependencyMemo>()) {
   const auto& arguments = CommandLineArguments();
   LogFile.Write(arguments.empty() ? std::string() : arguments.front());
   LogFile.Flush();

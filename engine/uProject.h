@@ -62,6 +62,7 @@ inline constexpr const char* kEngineLogVariable = "TESSEL_ENGINE_LOG";
 
 class TCollectionFiles;
 class TFileStatusCache;
+class TDependencyMemo;
 
 // The routine name of a C declaration: the text in front of its first "(",
 // back to the nearest blank or "*" (tabs do not separate). Empty when there
@@ -234,6 +235,7 @@ class TProject {
   std::vector<TSavedState> SavedStates;
   std::unique_ptr<TCollectionFiles> Collections;
   std::unique_ptr<TFileStatusCache> Statuses;  // what the make rule read this build
+  std::unique_ptr<TDependencyMemo> Dependencies;  // the DEPENDENCY list, expanded and dated
   // Set when the include limit or a failed step stopped the build: every
   // script ends, and the result is "not ready" or psFailed.
   bool Stopped = false;

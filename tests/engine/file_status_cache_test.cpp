@@ -84,3 +84,32 @@ TEST_F(FileStatusCache, AFileAToolCreatesInAnotherCaseIsFoundByALaterLookup) {
 
 }  // namespace
 }  // namespace tessel::test
+
+namespace tessel::test {
+namespace {
+
+// The DEPENDENCY list is expanded once and kept for the next steps; entries
+// whose variables change between steps (directly, through another variable,
+// or by POP) name their new files.
+TEST_F(FileStatusCache, DependencyEntriesFollowTheirVariablesFromStepToStep) {
+  FileAt("OUT.OBJ", Old(1));
+  FileAt("OLD/A.H", Old(0));
+  FileAt("NEW/A.H", Old(2));  // newer than the target
+  auto steps = [&](std::vector<std::string> between) {
+    std::vector<std::string> lines = {"WORKDIR=" + dir.Path(),      "SUB=OLD",
+                                      "HDIR=$(WORKDIR)/$(SUB)",     "DEPENDENCY=",
+                                      "DEPENDENCY=\"$(HDIR)/A.H\"", "DEPENDANT=$(WORKDIR)/OUT.OBJ",
+                                      "OPTION=-print=built",        "EXECUTE=" + tool};
+    lines.insert(lines.end(), between.begin(), between.end());
+    lines.push_back("EXECUTE=" + tool);
+    return lines;
+  };
+  ASSERT_EQ(RunLines(steps({"SUB=NEW"})), psReady);
+  EXPECT_EQ(ToolRuns(), 1u) << LogText();
+  // The step after PUSH sees NEW; the one after POP sees OLD again.
+  ASSERT_EQ(RunLines(steps({"PUSH=", "SUB=NEW", "EXECUTE=" + tool, "POP="})), psReady);
+  EXPECT_EQ(ToolRuns(), 2u) << LogText();
+}
+
+}  // namespace
+}  // namespace tessel::test
