@@ -3,8 +3,9 @@
 namespace tessel {
 
 const TFileStatus& TFileStatusCache::Get(const std::string& path) {
-  auto it = entries_.find(path);
-  if (it == entries_.end()) it = entries_.emplace(path, GetFileStatus(path)).first;
+  // One look-up whether the path is new or known.
+  auto [it, added] = entries_.try_emplace(path);
+  if (added) it->second = GetFileStatus(path);
   return it->second;
 }
 

@@ -145,25 +145,37 @@ std::string HostPathStat(const std::string& systemPath, struct stat& st, THostSt
     prefix = "/";
   }
 
+  // The components joined as written, repeated separators collapsed.
+  std::string joined = prefix;
+  bool anyComponent = false;
+  for (size_t at = pos; at < path.size();) {
+    if (path[at] == '/') {
+      ++at;
+      continue;
+    }
+    size_t end = path.find('/', at);
+    if (end == std::string::npos) end = path.size();
+    if (!joined.empty() && joined.back() != '/') joined += '/';
+    joined.append(path, at, end - at);
+    anyComponent = true;
+    at = end;
+  }
+  const std::string suffix = anyComponent && path.back() == '/' ? "/" : "";
+  // Usual case: the path exists as written, no directory needs to be read,
+  // and the one stat that told so is the caller's answer too. A dangling
+  // link fails here but is still found as an entry below.
+  if (!anyComponent) return joined + suffix;
+  if (::stat(joined.c_str(), &st) == 0) {
+    if (suffix.empty()) found = THostStat::Found;
+    return joined + suffix;
+  }
+
   std::vector<std::string> components;
   while (pos < path.size()) {
     const size_t slash = path.find('/', pos);
     const size_t end = slash == std::string::npos ? path.size() : slash;
     if (end > pos) components.push_back(path.substr(pos, end - pos));
     pos = end + 1;
-  }
-  const bool trailingSlash = !components.empty() && path.back() == '/';
-
-  std::string joined = prefix;
-  for (const std::string& component : components) joined = Join(joined, component);
-  const std::string suffix = trailingSlash ? "/" : "";
-  // Usual case: the path exists as written, no directory needs to be read,
-  // and the one stat that told so is the caller's answer too. A dangling
-  // link fails here but is still found as an entry below.
-  if (components.empty()) return joined + suffix;
-  if (::stat(joined.c_str(), &st) == 0) {
-    if (suffix.empty()) found = THostStat::Found;
-    return joined + suffix;
   }
 
   std::string resolved = prefix;

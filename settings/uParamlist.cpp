@@ -211,9 +211,13 @@ long TParamlist::IndexOf(const std::string& line) const {
 }
 
 long TParamlist::IndexOfName(const std::string& name) const {
+  return IndexOfFolded(name, AnsiUpperCase(name));
+}
+
+long TParamlist::IndexOfFolded(const std::string& name, const std::string& folded) const {
   if (name.find('=') != std::string::npos) return -1;
   if (!indexValid_) Reindex();
-  auto it = index_.find(AnsiUpperCase(name));
+  auto it = index_.find(folded);
   return it == index_.end() ? -1 : static_cast<long>(it->second);
 }
 
@@ -250,9 +254,13 @@ void TParamlist::SetValue(const std::string& name, const std::string& value) {
 
 std::string TParamlist::Expand(const std::string& text, bool unquote,
                                std::vector<std::string>* usedNames) const {
+  std::string start = unquote ? WithoutQuotes(text) : text;
+  // Most texts hold no reference at all.
+  if (start.find("$(") == std::string::npos) return start;
   std::vector<Frame> stack;
+  stack.reserve(4);
   std::unordered_set<std::string> active;
-  stack.push_back(Frame{unquote ? WithoutQuotes(text) : text, {}, {}, 0, 0});
+  stack.push_back(Frame{std::move(start), {}, {}, 0, 0});
   std::string name;
   for (;;) {
     Frame& frame = stack.back();
@@ -276,7 +284,7 @@ std::string TParamlist::Expand(const std::string& text, bool unquote,
       Substitute(frame, token, CycleMark(name));
       continue;
     }
-    long index = IndexOfName(name);
+    long index = IndexOfFolded(name, folded);
     if (index < 0) {
       Substitute(frame, token, std::string());
       continue;

@@ -74,6 +74,7 @@ class TParamlist {
 
  private:
   void Reindex() const;
+  long IndexOfFolded(const std::string& name, const std::string& folded) const;
   void IndexAdded(size_t index);
   void IndexRemoved(size_t index, const std::string& line);
 
