@@ -3,22 +3,39 @@
 // guarded by the make rule. A conversion whose checks fail and a patch script
 // that ends with an error are failed steps.
 
+#include <set>
+
 #include "bitmap/converter_argument.h"
 #include "bitmap/uCGI.h"
+#include "engine/build_record.h"
 #include "engine/uProject.h"
 #include "patcher/patcher.h"
+#include "platform/file_system.h"
 #include "support/Base_00.h"
 
 namespace tessel {
 
-void TProject::Bmp256ToCgiAction() {
-  if (IsUpToDate()) {
-    ReportSkip();
-    return;
+namespace {
+
+// Names of the $(NAME) references in a text, upper-cased, each once.
+std::set<std::string> ReferencedNames(const std::string& text) {
+  std::set<std::string> names;
+  for (size_t at = text.find("$("); at != std::string::npos; at = text.find("$(", at + 2)) {
+    const size_t end = text.find(')', at + 2);
+    if (end == std::string::npos) break;
+    names.insert(AsciiUpperCase(text.substr(at + 2, end - at - 2)));
   }
+  return names;
+}
+
+}  // namespace
+
+void TProject::Bmp256ToCgiAction() {
   const std::string argument = ExpandedValue("BMP256TOCGI", true);
+  const TStepIdentity step = IdentifyStep(TStepHash().Add("BMP256TOCGI").Add(argument).Value());
+  if (!MustRun(IsUpToDate(), step)) return;
   const std::string bitmap = BitmapPathOf(argument);
-  RunStep({ExpandedValue("DEPENDANT", true), CgiPathOf(argument)}, [&]() -> std::string {
+  RunStep(step, {step.target, CgiPathOf(argument)}, [&]() -> std::string {
     const std::string failed = Bmp256ToCgi(argument);
     if (failed.empty()) return "";
     // Each check line names the bitmap it judged.
@@ -34,12 +51,23 @@ void TProject::Bmp256ToCgiAction() {
 }
 
 void TProject::BindAction() {
-  if (IsUpToDate()) {
-    ReportSkip();
-    return;
-  }
   const std::string script = ExpandedValue("BIND", true);
-  RunStep({ExpandedValue("DEPENDANT", true)}, [&]() -> std::string {
+  // What the bind makes: the patch script and the values of the variables
+  // it reads. An unreadable script is left to the patcher to report.
+  TStepIdentity step;
+  try {
+    const std::string text = ReadFileBytes(script);
+    TStepHash hash;
+    hash.Add("BIND").Add(script).Add(text);
+    for (const std::string& name : ReferencedNames(text)) {
+      hash.Add(name).Add(ExpandedValue(name, false));
+    }
+    step = IdentifyStep(hash.Value());
+  } catch (const EFileError&) {
+    step.target = ExpandedValue("DEPENDANT", true);
+  }
+  if (!MustRun(IsUpToDate(), step)) return;
+  RunStep(step, {step.target}, [&]() -> std::string {
     // The patch script sees the build's variables and may change them for
     // the rest of the build.
     TPatcher patcher(&Vars);

@@ -1,21 +1,20 @@
 // EXECUTE: the generic compile, assemble or link step of the scripts.
 
+#include "engine/build_record.h"
 #include "engine/uProject.h"
 
 namespace tessel {
 
 void TProject::ExecuteAction(int listIndex) {
   AddStep(256);
-  if (IsUpToDate()) {
-    ReportSkip();
-    return;
-  }
   const std::string tool = "\"" + ExpandedValue("EXECUTE", true) + "\"";
-  RunStep({ExpandedValue("DEPENDANT", true)}, [&] {
-    return ToolFailure(
-        RunToolOnOptions(tool, ExpandedValue("WORKDIR", true), listIndex,
-                         "FOption[ optXXX ] not assigned.", ExpandedValue("PROG", true)),
-        tool);
+  const std::string workDir = ExpandedValue("WORKDIR", true);
+  const TStringList options = OptionLines(listIndex, "FOption[ optXXX ] not assigned.");
+  const TStepIdentity step =
+      IdentifyStep(TStepHash().Add("EXECUTE").Add(tool).Add(workDir).Add(options).Value());
+  if (!MustRun(IsUpToDate(), step)) return;
+  RunStep(step, {step.target}, [&] {
+    return ToolFailure(RunToolOnOptions(tool, workDir, options, ExpandedValue("PROG", true)), tool);
   });
 }
 

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "engine/build_record.h"
 #include "engine/uProject.h"
 #include "platform/host_path.h"
 #include "support/Base_00.h"
@@ -84,6 +85,9 @@ uint8_t TProject::RunScript(const std::string& path) {
     return State;
   }
 
+  // The top script keeps its build record for the whole build.
+  if (Depth == 0) Record = std::make_unique<TBuildRecord>(TBuildRecord::PathFor(path));
+
   // The closing entries are written for every script that was read, also
   // when an error ends the run.
   auto close = [&] {
@@ -91,6 +95,7 @@ uint8_t TProject::RunScript(const std::string& path) {
     Log(kLogSeparator);
     Log("Script closed.\r\n");
     --Depth;
+    if (Depth < 0) SaveRecord();
   };
   try {
     ReadScript(*reader);
@@ -139,6 +144,14 @@ TProject::TLineResult TProject::HandleLine(const std::string& line) {
   }
   Vars.SetValue(key, value);
   return TLineResult::Next;
+}
+
+void TProject::SaveRecord() {
+  if (Record == nullptr) return;
+  // Without the record the next build goes by dates alone: worth a line in
+  // the log, not a failed build.
+  if (!Record->Save()) Log("Build record \"" + Record->Path() + "\" not written.\r\n");
+  Record.reset();
 }
 
 void TProject::DeriveProjectDirs(const std::string& scriptPath) {

@@ -1,6 +1,7 @@
 // The library step after a tool or syscall routine: add its object to the
 // project library, or create the library from it.
 
+#include "engine/build_record.h"
 #include "engine/uProject.h"
 #include "platform/file_system.h"
 #include "support/Base_00.h"
@@ -23,26 +24,38 @@ void TProject::LibraryStep(const std::string& name, bool deleteForceUpdate) {
     Vars.SetValue("DEPENDANT", "");
     if (deleteForceUpdate) Vars.SetValue("FORCEUPDATE", "");
   };
-  if (IsUpToDate() && Vars.ValueOf("LIBNEW") != "TRUE") {
-    ReportSkip();
+  const std::string workDir = ExpandedValue("WORKDIR", true);
+  const TStringList modifyOptions = OptionLines(klLibModOpt);
+  const TStringList libraryOptions = OptionLines(klLibOpt);
+  // Both forms of the run (create, modify) come from the same parts, so the
+  // record does not see a change when the library goes from one to the other.
+  const TStepIdentity step = IdentifyStep(TStepHash()
+                                              .Add("LIBRARY")
+                                              .Add(tool)
+                                              .Add(workDir)
+                                              .Add(object)
+                                              .Add(modifyOptions)
+                                              .Add(libraryOptions)
+                                              .Value());
+  const bool upToDate = IsUpToDate() && Vars.ValueOf("LIBNEW") != "TRUE";
+  if (!MustRun(upToDate, step)) {
     if (IsBlank(Reason)) clear();
     return;
   }
 
-  const std::string workDir = ExpandedValue("WORKDIR", true);
-  RunStep({library}, [&] {
+  RunStep(step, {library}, [&] {
     TFreshTextFile options = CreateOptionsFile(workDir);
     std::string command = tool;
     bool outerQuotes = false;
     if (FileExists(library)) {
       Log("options:\r\n");
-      WriteOptionList(options, klLibModOpt);
+      WriteOptions(options, modifyOptions);
     } else {
       // A new library is made from the object named on the command line.
       command += " \"" + object + "\"";
       outerQuotes = true;
     }
-    WriteOptionList(options, klLibOpt);
+    WriteOptions(options, libraryOptions);
     options.Close();
     command += std::string(" ") + kOptionsArgument;
     // The command interpreter strips the outer pair; the quotes around the

@@ -13,23 +13,27 @@ void TProject::WriteOption(TFreshTextFile& file, const std::string& line) {
   Log(line + "\r\n");
 }
 
-bool TProject::WriteOptionList(TFreshTextFile& file, int listIndex) {
+void TProject::WriteOptions(TFreshTextFile& file, const TStringList& lines) {
+  for (const std::string& line : lines) WriteOption(file, line);
+}
+
+TStringList TProject::OptionLines(int listIndex, const char* placeholder) const {
   const TStringList* options = List(listIndex);
-  if (options == nullptr) return false;
+  if (options == nullptr) return placeholder != nullptr ? TStringList{placeholder} : TStringList{};
+  TStringList lines;
+  lines.reserve(options->size());
   // Without quote removal: quotes written around paths in an option survive.
-  for (const std::string& option : *options) WriteOption(file, Expand(option, false));
-  return true;
+  for (const std::string& option : *options) lines.push_back(Expand(option, false));
+  return lines;
 }
 
 ProcessResult TProject::RunToolOnOptions(const std::string& quotedTool, const std::string& workDir,
-                                         int listIndex, const char* placeholder,
+                                         const TStringList& options,
                                          const std::string& displayText) {
-  TFreshTextFile options = CreateOptionsFile(workDir);
+  TFreshTextFile file = CreateOptionsFile(workDir);
   Log("options:\r\n");
-  if (!WriteOptionList(options, listIndex) && placeholder != nullptr) {
-    WriteOption(options, placeholder);
-  }
-  options.Close();
+  WriteOptions(file, options);
+  file.Close();
   DisplayText = displayText;
   return RunCommand(quotedTool + " " + kOptionsArgument, workDir, List(klSetEnv));
 }

@@ -2,6 +2,7 @@
 
 #include "engine/uProject.h"
 
+#include "engine/build_record.h"
 #include "engine/collection_files.h"
 #include "engine/dependency_memo.h"
 #include "engine/file_status_cache.h"

@@ -1,6 +1,7 @@
 // A failed step ends the build: the reason is logged, what the step wrote to
 // its targets is removed, and no further script line runs.
 
+#include "engine/build_record.h"
 #include "engine/uProject.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
@@ -48,9 +49,17 @@ std::string TProject::ToolFailure(const ProcessResult& result, const std::string
   return tool + " exited with " + std::to_string(result.exitCode);
 }
 
-bool TProject::RunStep(const std::vector<std::string>& targets,
+bool TProject::RunStep(const TStepIdentity& step, const std::vector<std::string>& targets,
                        const std::function<std::string()>& work) {
   const TTargetsBefore before(targets);
+  auto recordOutcome = [&](bool succeeded) {
+    if (Record == nullptr || step.key.empty()) return;
+    if (succeeded) {
+      Record->Succeeded(step.key, step.hash);
+    } else {
+      Record->Failed(step.key);  // runs again next time, whatever the dates say
+    }
+  };
   auto removeWritten = [&] {
     for (const std::string& path : before.RemoveWritten()) {
       Log("Removed \"" + path + "\", which the failed step wrote.\r\n", true);
@@ -62,11 +71,13 @@ bool TProject::RunStep(const std::vector<std::string>& targets,
     failure = work();
   } catch (...) {
     FilesChanged();
+    recordOutcome(false);
     removeWritten();
     throw;
   }
   // Whatever the step ran may have written files.
   FilesChanged();
+  recordOutcome(failure.empty());
   if (failure.empty()) return true;
   Log("Step failed: " + failure + " - the build stops.\r\n", true);
   removeWritten();

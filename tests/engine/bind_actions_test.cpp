@@ -120,6 +120,11 @@ TEST_F(BindActions, AFailingPatchScriptDeletesTheTargetAndEndsTheBuild) {
   EXPECT_EQ(Window().back(),
             "Step failed: bind script \"" + bind + "\" ended with an error - the build stops.");
   EXPECT_EQ(engine->Vars.IndexOfName("AFTER"), -1);
+
+  // Fixed, the next build binds.
+  dir.Write("MAKE.TXT", "SOURCEFILE=" + image + "\r\nTARGETFILE=" + dir.File("DEMO.G3A") + "\r\n");
+  EXPECT_EQ(RunLines({"DEPENDANT=" + dir.File("DEMO.G3A"), "BIND=" + bind, "AFTER=1"}), psReady);
+  EXPECT_EQ(dir.Read("DEMO.G3A"), "IMAGE");
 }
 
 }  // namespace

@@ -92,22 +92,25 @@ namespace {
 // whose variables change between steps (directly, through another variable,
 // or by POP) name their new files.
 TEST_F(FileStatusCache, DependencyEntriesFollowTheirVariablesFromStepToStep) {
-  FileAt("OUT.OBJ", Old(1));
   FileAt("OLD/A.H", Old(0));
-  FileAt("NEW/A.H", Old(2));  // newer than the target
-  auto steps = [&](std::vector<std::string> between) {
+  FileAt("NEW/A.H", Old(2));  // newer than every target
+  // Each step has a target of its own, older than NEW/A.H only.
+  auto step = [&](int n) {
+    FileAt("OUT" + std::to_string(n) + ".OBJ", Old(1));
+    return std::vector<std::string>{"DEPENDANT=$(WORKDIR)/OUT" + std::to_string(n) + ".OBJ",
+                                    "EXECUTE=" + tool};
+  };
+  auto script = [&](std::vector<std::vector<std::string>> parts) {
     std::vector<std::string> lines = {"WORKDIR=" + dir.Path(),      "SUB=OLD",
                                       "HDIR=$(WORKDIR)/$(SUB)",     "DEPENDENCY=",
-                                      "DEPENDENCY=\"$(HDIR)/A.H\"", "DEPENDANT=$(WORKDIR)/OUT.OBJ",
-                                      "OPTION=-print=built",        "EXECUTE=" + tool};
-    lines.insert(lines.end(), between.begin(), between.end());
-    lines.push_back("EXECUTE=" + tool);
+                                      "DEPENDENCY=\"$(HDIR)/A.H\"", "OPTION=-print=built"};
+    for (const auto& part : parts) lines.insert(lines.end(), part.begin(), part.end());
     return lines;
   };
-  ASSERT_EQ(RunLines(steps({"SUB=NEW"})), psReady);
+  ASSERT_EQ(RunLines(script({step(1), {"SUB=NEW"}, step(2)})), psReady);
   EXPECT_EQ(ToolRuns(), 1u) << LogText();
   // The step after PUSH sees NEW; the one after POP sees OLD again.
-  ASSERT_EQ(RunLines(steps({"PUSH=", "SUB=NEW", "EXECUTE=" + tool, "POP="})), psReady);
+  ASSERT_EQ(RunLines(script({step(3), {"PUSH=", "SUB=NEW"}, step(4), {"POP="}, step(5)})), psReady);
   EXPECT_EQ(ToolRuns(), 2u) << LogText();
 }
 

@@ -83,6 +83,9 @@ TEST_F(StepFailure, ToolsThatCannotStartFailTheStep) {
                     "/no-such-tool\" exited with 127 - the build "
                     "stops."));
   EXPECT_EQ(engine->Vars.IndexOfName("AFTER"), -1);
+  lines[lines.size() - 2] = "EXECUTE=" + tool;  // the tool found again
+  EXPECT_EQ(RunLines(lines), psReady);
+  EXPECT_EQ(engine->Vars.ValueOf("AFTER"), "1");
 
   // An output file the tool may not write: the start itself fails.
   ui.log.clear();
