@@ -290,9 +290,14 @@ std::string TParamlist::Expand(const std::string& text, bool unquote,
       continue;
     }
     // Values are always expanded unquoted, whatever the caller asked for.
+    std::string value = WithoutQuotes(ValueAt(static_cast<size_t>(index)));
+    if (value.find("$(") == std::string::npos) {
+      // Nothing to resolve in it: in place at once, as its own level would.
+      Substitute(frame, token, value);
+      continue;
+    }
     active.insert(folded);
-    stack.push_back(Frame{WithoutQuotes(ValueAt(static_cast<size_t>(index))), std::move(folded),
-                          std::move(token), 0, 0});
+    stack.push_back(Frame{std::move(value), std::move(folded), std::move(token), 0, 0});
   }
 }
 
