@@ -5,7 +5,7 @@ set -euo pipefail
 # The SH cross tools (C and C++ compiler, binutils) that the tool programs
 # asmsh, shcpp and optlnk drive, and qemu-user, which runs their code in the
 # tests.
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
+packages=(cmake ninja-build make time g++ libgtest-dev libgmock-dev libbenchmark-dev
   gcc-sh4-linux-gnu g++-sh4-linux-gnu binutils-sh4-linux-gnu qemu-user)
 missing=()
 for p in "${packages[@]}"; do
