@@ -1,5 +1,6 @@
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <memory>
@@ -69,7 +70,63 @@ void SetDriveRoot(const std::string& hostDirectory) { DriveRootStorage() = hostD
 
 std::string DriveRoot() { return DriveRootStorage(); }
 
+namespace {
+
+std::string& ConfinementStorage() {
+  static std::string root;
+  return root;
+}
+
+// "." and ".." resolved as text on an absolute path.
+std::string Lexical(const std::string& absolute) {
+  std::vector<std::string> parts;
+  size_t pos = 0;
+  while (pos <= absolute.size()) {
+    const size_t slash = absolute.find('/', pos);
+    const size_t end = slash == std::string::npos ? absolute.size() : slash;
+    const std::string part = absolute.substr(pos, end - pos);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    pos = end + 1;
+  }
+  std::string result;
+  for (const std::string& part : parts) result += "/" + part;
+  return result.empty() ? "/" : result;
+}
+
+std::string MapPath(const std::string& systemPath);
+
+bool Confined(const std::string& host) {
+  const std::string& root = ConfinementStorage();
+  if (root.empty() || host.empty()) return true;
+  std::string absolute = host;
+  if (absolute[0] != '/') {
+    char* cwd = ::getcwd(nullptr, 0);
+    if (cwd == nullptr) return false;
+    absolute = std::string(cwd) + "/" + absolute;
+    std::free(cwd);
+  }
+  const std::string normal = Lexical(absolute);
+  return normal == root || normal.compare(0, root.size() + 1, root + "/") == 0;
+}
+
+}  // namespace
+
+void SetConfinement(const std::string& hostDirectory) {
+  ConfinementStorage() = hostDirectory.empty() ? std::string() : Lexical(hostDirectory);
+}
+
 std::string HostPath(const std::string& systemPath) {
+  std::string host = MapPath(systemPath);
+  return Confined(host) ? host : std::string();
+}
+
+namespace {
+
+std::string MapPath(const std::string& systemPath) {
   std::string path = systemPath;
   for (char& c : path) {
     if (c == '\\') c = '/';
@@ -131,5 +188,7 @@ std::string HostPath(const std::string& systemPath) {
   }
   return resolved + suffix;
 }
+
+}  // namespace
 
 }  // namespace tessel
