@@ -16,6 +16,12 @@
 
 namespace tessel {
 
+// Whether Commit waits until the data is on the disk before the rename (the
+// default), so that even a power loss leaves the old file or the new one.
+// Harnesses that run millions of writes in a scratch directory (the fuzz
+// targets) turn it off; a killed process is safe either way.
+void SetSyncBeforeReplace(bool sync);
+
 // The whole file at once.
 void WriteFileAtomic(const std::string& path, const std::string& data);
 

@@ -43,7 +43,14 @@ std::string NameOf(const std::string& host) {
   return slash == std::string::npos ? host : host.substr(slash + 1);
 }
 
+bool& SyncBeforeReplace() {
+  static bool sync = true;
+  return sync;
+}
+
 }  // namespace
+
+void SetSyncBeforeReplace(bool sync) { SyncBeforeReplace() = sync; }
 
 TAtomicFile::TAtomicFile(const std::string& path) : path_(path) {
   const std::string host = HostPath(path);
@@ -115,7 +122,7 @@ TAtomicFile& TAtomicFile::operator=(TAtomicFile&& other) noexcept {
 void TAtomicFile::Commit() {
   if (temp_.empty()) throw EFileError(RefusedText(path_, EBADF));
   try {
-    file_.Sync();
+    if (SyncBeforeReplace()) file_.Sync();
     file_.Close();
     if (mode_ >= 0 && ::chmod(temp_.c_str(), static_cast<mode_t>(mode_)) != 0) {
       throw EFileError(RefusedText(path_, errno));
