@@ -2,7 +2,12 @@
 # Installs the Debian packages a fresh machine lacks for building and testing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)
+# The SH cross tools (C and C++ compiler, binutils) that the tool programs
+# asmsh, shcpp and optlnk drive, and qemu-user, which runs their code in the
+# tests; clang and its runtime for the fuzz targets.
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
+  gcc-sh4-linux-gnu g++-sh4-linux-gnu binutils-sh4-linux-gnu qemu-user
+  clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
