@@ -28,7 +28,7 @@ std::string ContentOrNothing(const std::string& path) {
   }
 }
 
-void Convert(const std::string& argument, bool cgi) {
+bool Convert(const std::string& argument, bool cgi) {
   const std::string bitmap = BitmapPathOf(argument);
   const std::string before = ContentOrNothing(bitmap);
   try {
@@ -40,10 +40,9 @@ void Convert(const std::string& argument, bool cgi) {
   } catch (const EFileError&) {
     // Short files and outputs that cannot be written end here.
   }
-  if (ContentOrNothing(bitmap) != before) {
-    std::fprintf(stderr, "fuzz: the conversion changed its bitmap %s\n", bitmap.c_str());
-    std::abort();
-  }
+  if (ContentOrNothing(bitmap) == before) return true;
+  std::fprintf(stderr, "fuzz: the conversion changed its bitmap %s\n", bitmap.c_str());
+  return false;
 }
 
 }  // namespace
@@ -59,8 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                  {"ro/keep", ""}});
   SetReadOnly("ro\\keep", true);
   const std::string argument = input.substr(0, eol);
-  Convert(argument, true);
-  Convert(argument, false);
+  const bool kept = Convert(argument, true) && Convert(argument, false);
+  // Back in the fuzzer's directory first, so the crash input can be saved.
   scratch.CheckOutside();
+  if (!kept) std::abort();
   return 0;
 }

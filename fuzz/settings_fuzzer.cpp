@@ -40,11 +40,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TSetupModel loaded(model.ProjectFile(), model.ProjectIni(), model.BaseIni());
   loaded.Load();
   const std::string second = StoreAndLoad(loaded);
+  // Back in the fuzzer's directory first, so the crash input can be saved.
+  scratch.CheckOutside();
   if (first != second) {
     std::fprintf(stderr, "fuzz: store and load do not settle\n--- first\n%s--- second\n%s",
                  first.c_str(), second.c_str());
     std::abort();
   }
-  scratch.CheckOutside();
   return 0;
 }
