@@ -213,7 +213,7 @@ TEST_F(Interpreter, AnExpansionPastItsBoundStopsTheBuildWithAForcedLine) {
   }
   lines.push_back("AFTER=1");
   const std::string include = Script("INNER.PRJ", lines);
-  EXPECT_EQ(RunLines({"INCLUDE=" + include, "OUTER_AFTER=1"}), psNotReady);
+  EXPECT_EQ(RunLines({"INCLUDE=" + include, "OUTER_AFTER=1"}), psFailed);
   ASSERT_EQ(Window().size(), 1u);
   EXPECT_EQ(Window()[0], ".Expansion of $(A19) exceeds 1048576 bytes!");
   EXPECT_EQ(engine->Vars.IndexOfName("AFTER"), -1);
