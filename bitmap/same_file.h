@@ -6,9 +6,10 @@
 
 namespace tessel {
 
-// The host paths are compared without regard to ASCII case, since a lookup in
-// another case finds an existing file; "." components and the current
-// directory in front of a relative path do not count.
+// Existing files are the same when the file system says so (device and
+// inode); names that do not exist yet are compared as host paths with "."
+// and ".." resolved, without regard to ASCII case, since a later lookup in
+// another case would find the first file.
 bool SameSystemFile(const std::string& a, const std::string& b);
 
 }  // namespace tessel

@@ -7,6 +7,7 @@
 #include "bitmap/bmp_header.h"
 #include "bitmap/converter_argument.h"
 #include "bitmap/same_file.h"
+#include "platform/atomic_file.h"
 #include "platform/file_stream.h"
 #include "support/text.h"
 
@@ -120,9 +121,10 @@ std::string BmpToCSource(const std::string& argument) {
   bitmap.Close();
 
   const std::string name = BaseName(bitmapPath);
-  TTextWriter sixteen(paths.sixteenBit);
-  TTextWriter eight(paths.eightColour);
-  for (TTextWriter* file : {&sixteen, &eight}) {
+  // Both files appear together at the end, each whole or not at all.
+  TAtomicTextWriter sixteen(paths.sixteenBit);
+  TAtomicTextWriter eight(paths.eightColour);
+  for (TAtomicTextWriter* file : {&sixteen, &eight}) {
     file->WriteLine("#define " + name + "_WIDTH 0x" + IntToHex(static_cast<uint64_t>(width), 4));
     file->WriteLine("#define " + name + "_HEIGHT 0x" + IntToHex(static_cast<uint64_t>(height), 4));
   }
@@ -160,8 +162,8 @@ std::string BmpToCSource(const std::string& argument) {
   }
   sixteen.Write("};");
   eight.Write("};");
-  sixteen.Close();
-  eight.Close();
+  sixteen.Commit();
+  eight.Commit();
   return "";
 }
 

@@ -6,6 +6,7 @@
 #include "bitmap/bmp_header.h"
 #include "bitmap/converter_argument.h"
 #include "bitmap/same_file.h"
+#include "platform/atomic_file.h"
 #include "platform/file_stream.h"
 
 namespace tessel {
@@ -21,8 +22,9 @@ std::string Bmp256ToCgi(const std::string& argument) {
     return "CGI file has to be another file than the bitmap.\r\n";
   }
 
+  // The bitmap is read and checked before the icon is touched: a failed
+  // check or a short file leaves an existing icon as it was.
   TFile bitmap(bitmapPath, TFile::Mode::Read);
-  TFile cgi(cgiPath, TFile::Mode::Create);
   const TBmpHeader header = ReadBmpHeader(bitmap);
   std::string failed;
   if (header.bfSize != kCgiBitmapSize) failed += "Filesize has to be exactly $1B36 Bytes.\r\n";
@@ -34,6 +36,7 @@ std::string Bmp256ToCgi(const std::string& argument) {
 
   std::vector<uint8_t> pixels(kCgiBitmapPixelSize);
   bitmap.ReadExact(pixels.data(), pixels.size());
+  bitmap.Close();
   std::string icon(kCgiFileSize, '\0');
   for (int row = 0; row < kCgiHeight; ++row) {  // stored bottom-up
     const uint8_t* source = pixels.data() + row * kCgiWidth;
@@ -44,8 +47,7 @@ std::string Bmp256ToCgi(const std::string& argument) {
       *target++ = static_cast<char>(value & 0xFF);
     }
   }
-  cgi.Write(icon);
-  cgi.Close();
+  WriteFileAtomic(cgiPath, icon);
   return "";
 }
 

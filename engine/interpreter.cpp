@@ -111,7 +111,18 @@ uint8_t TProject::RunScript(const std::string& path) {
 void TProject::ReadScript(TTextReader& reader) {
   std::string line;
   while (State != psCancelled && !Stopped && reader.ReadLine(line)) {
-    switch (HandleLine(line)) {
+    TLineResult result;
+    try {
+      result = HandleLine(line);
+    } catch (const EExpansionTooLarge& e) {
+      // A line whose variables grow without bound ends the build, not the
+      // machine's memory.
+      Log(std::string(e.what()) + "\r\n", true);
+      Stopped = true;
+      SetState(psFailed);
+      return;
+    }
+    switch (result) {
       case TLineResult::Next:
         break;
       case TLineResult::SkipNextLine:

@@ -58,6 +58,7 @@ void TPatcher::CmdChecksumSave(const std::string& value) {
     return;
   }
   const std::string bytes = Word32Bytes(FChecksum);
+  if (!WriteFits(offset, static_cast<int64_t>(bytes.size()))) return;
   WriteTargetAt(offset, bytes);
   FTarget.Seek(position);
   result_ = " -> " + Hex8(static_cast<uint32_t>(offset)) + "=" + HexBytes(bytes);

@@ -11,6 +11,11 @@ void TPatcher::CmdCopy(const std::string& value) {
   FCopyBuffer.clear();
   const int32_t count = LenientNumber(value, 0);
   if (count < 1) return;
+  // No paste of these bytes could fit; a typo in a count must not fill memory.
+  if (count > FMaxSize) {
+    FError = "Size exceeds max allowed size! " + FLine;
+    return;
+  }
   // Checked before the buffer is sized, so a huge count cannot exhaust memory.
   if (FTarget.Position() + count > TargetSize()) {
     throw EFileError("Read beyond end of file: " + FTargetName);
@@ -25,6 +30,7 @@ void TPatcher::CmdPaste(const std::string& /*value*/) {
   result_ = " -> failed";
   CheckTargetOpen();
   if (FCopyBuffer.empty()) return;
+  if (!WriteFits(static_cast<int64_t>(FCopyBuffer.size()))) return;
   if (FAdjustment == 0) {
     FTarget.Write(FCopyBuffer);
   } else {

@@ -4,6 +4,7 @@
 
 #include "patcher/patch_values.h"
 #include "patcher/patcher.h"
+#include "platform/atomic_file.h"
 
 namespace tessel {
 
@@ -23,7 +24,7 @@ void TPatcher::CmdMakeCSource(const std::string& value) {
 
 void TPatcher::MakeCSource(const std::string& fileName, uint32_t address, int32_t length) {
   const int64_t position = FTarget.Position();
-  TTextWriter out(fileName);
+  TAtomicTextWriter out(fileName);
   out.WriteLine("\t.align 4");
   out.WriteLine("OSBLOCK:\t.DATA.L h'" + Hex8(address) + ",h'" +
                 Hex8(static_cast<uint32_t>(length)));
@@ -34,7 +35,7 @@ void TPatcher::MakeCSource(const std::string& fileName, uint32_t address, int32_
     out.WriteLine(Hex8(address + static_cast<uint32_t>(start)) + "\t" + ".DATA.B " +
                   ByteItems(bytes, start, end, "h'", ","));
   }
-  out.Close();
+  out.Commit();
   FTarget.Seek(position);
 }
 

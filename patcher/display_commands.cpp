@@ -5,6 +5,7 @@
 #include "patcher/font5x7.h"
 #include "patcher/patch_values.h"
 #include "patcher/patcher.h"
+#include "platform/atomic_file.h"
 #include "support/Base_00.h"
 
 namespace tessel {
@@ -149,7 +150,7 @@ void TPatcher::SaveDisplayBitmap(const std::string& fileName) {
       bmp += static_cast<char>(~static_cast<unsigned char>(display[row * kRowBytes + i]));
     }
   }
-  WriteFileBytes(fileName, bmp);
+  WriteFileAtomic(fileName, bmp);
 }
 
 }  // namespace tessel

@@ -6,6 +6,7 @@
 #include "patcher/patch_values.h"
 #include "patcher/patcher.h"
 #include "patcher/time_format.h"
+#include "platform/atomic_file.h"
 #include "platform/path_split.h"
 #include "support/Base_00.h"
 
@@ -56,6 +57,7 @@ void TPatcher::CmdInsertFile(const std::string& value) {
       FError = "Size missing! " + FLine;
       return;
     }
+    if (!WriteFits(size)) return;
     // Streamed from file to file, never held whole.
     file.Seek(offset);
     if (FTarget.CopyFrom(file, size) != size) throw EFileError("Read beyond end of file");
@@ -71,7 +73,7 @@ void TPatcher::CmdInsertFile(const std::string& value) {
 // Script lines that insert the same bytes again, read from the file once
 // more block by block.
 void TPatcher::WriteListFile(TFile& file, int64_t offset, int64_t size) {
-  TTextWriter list(FListFileName);
+  TAtomicTextWriter list(FListFileName);
   std::string block(kListBlock, '\0');
   file.Seek(offset);
   for (int64_t left = size; left > 0;) {
@@ -83,12 +85,13 @@ void TPatcher::WriteListFile(TFile& file, int64_t offset, int64_t size) {
     }
     left -= static_cast<int64_t>(now);
   }
-  list.Close();
+  list.Commit();
 }
 
 void TPatcher::CmdInsertString(const std::string& value) {
   CheckTargetOpen();
   const std::string text = Unquote(value);
+  if (!WriteFits(static_cast<int64_t>(text.size()) + 1)) return;
   FTarget.Write(text + '\0');
   result_ = " -> \"" + text + "\"";
 }
@@ -96,6 +99,7 @@ void TPatcher::CmdInsertString(const std::string& value) {
 void TPatcher::CmdInsertTime(const std::string& value) {
   CheckTargetOpen();
   const std::string text = FormatPatchDateTime(value, clock_());
+  if (!WriteFits(static_cast<int64_t>(text.size()) + 1)) return;
   FTarget.Write(text + '\0');
   result_ = " -> \"" + text + "\"";
 }
@@ -108,6 +112,7 @@ void TPatcher::CmdInsertFileSize(const std::string& /*value*/) {
   if (FInvert) {
     for (char& b : bytes) b = static_cast<char>(~static_cast<unsigned char>(b));
   }
+  if (!WriteFits(static_cast<int64_t>(bytes.size()))) return;
   FTarget.Write(bytes);
   result_ = " -> " + Hex8(static_cast<uint32_t>(position)) + "=" + HexBytes(bytes);
 }
@@ -120,6 +125,7 @@ void TPatcher::CmdInsertChar(const std::string& value) {
     FError = "Negative count! " + FLine;
     return;
   }
+  if (!WriteFits(count)) return;
   const std::string block(std::min<size_t>(static_cast<size_t>(count), kRunBlock), byte);
   for (size_t left = static_cast<size_t>(count); left > 0;) {
     const size_t now = std::min(left, block.size());
@@ -139,6 +145,7 @@ void TPatcher::CmdInsertList(const std::string& value) {
   for (const std::string& field : SplitFields(value, count)) {
     bytes += static_cast<char>(StrictNumber(field) & 0xFF);
   }
+  if (!WriteFits(static_cast<int64_t>(bytes.size()))) return;
   FTarget.Write(bytes);
 }
 

@@ -121,7 +121,12 @@ void TPatcher::Run(const std::string& scriptPath) {
 
 void TPatcher::ExecuteLine() {
   const std::string asRead = FLine;
-  FLine = FParams->Expand(FLine, false);
+  try {
+    FLine = FParams->Expand(FLine, false);
+  } catch (const EExpansionTooLarge& e) {
+    FError = std::string(e.what()) + " " + asRead;
+    return;
+  }
   const size_t equals = FLine.find('=');
   FCommand = AsciiUpperCase(FLine.substr(0, equals));
   const std::string value = equals == std::string::npos ? "" : FLine.substr(equals + 1);
@@ -229,6 +234,14 @@ std::string TPatcher::ReadTargetAt(int64_t offset, size_t count) {
   FTarget.Seek(offset);
   bytes.resize(FTarget.Read(bytes.data(), count));
   return bytes;
+}
+
+bool TPatcher::WriteFits(int64_t offset, int64_t count) {
+  const int64_t end = offset + count;
+  // Overwriting bytes the target already has never grows it.
+  if (count <= 0 || end <= TargetSize() || end <= FMaxSize) return true;
+  FError = "Size exceeds max allowed size! " + FLine;
+  return false;
 }
 
 void TPatcher::WriteTargetAt(int64_t offset, const std::string& bytes) {

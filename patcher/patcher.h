@@ -86,6 +86,10 @@ class TPatcher {
   bool ResolveInsideTarget(const std::string& text, int64_t& offset);
   int64_t TargetSize() const { return FTarget.Size(); }
   std::string ReadTargetAt(int64_t offset, size_t count);
+  // False, with FError set, when writing `count` bytes at `offset` would
+  // grow the target past FMaxSize.
+  bool WriteFits(int64_t offset, int64_t count);
+  bool WriteFits(int64_t count) { return WriteFits(FTarget.Position(), count); }
   void WriteTargetAt(int64_t offset, const std::string& bytes);
   std::string Word32Bytes(uint32_t value) const;
 
@@ -155,6 +159,9 @@ class TPatcher {
   std::string FCopyBuffer;  // bytes held by COPY; FCopyLength is its size
   int32_t FMaxSize = 2147483647;
 
+  // The target was created or opened for writing by this run: only such a
+  // target is deleted after a failed run.
+  bool ownTarget_ = false;
   std::string result_;  // result text of the current command
   std::function<TDateTime()> clock_;
 };

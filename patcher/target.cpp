@@ -4,8 +4,8 @@
 
 #include "patcher/patch_values.h"
 #include "patcher/patcher.h"
+#include "platform/file_identity.h"
 #include "platform/file_system.h"
-#include "platform/host_path.h"
 #include "support/Base_00.h"
 
 namespace tessel {
@@ -56,6 +56,7 @@ void TPatcher::CmdTargetFile(const std::string& value) {
   // The previous target is finished first, with its lock rule, rather than
   // left open behind the new one.
   CloseTarget(false);
+  ownTarget_ = false;
 
   FTargetName = FDirectory + Unquote(value);
   if (FileExists(FTargetName)) {
@@ -77,12 +78,19 @@ void TPatcher::CmdTargetFile(const std::string& value) {
     }
   }
   if (!IsBlank(FError)) return;
+  // Rebuilding the target from itself would truncate the source before it
+  // is read. The file system decides, whatever the two path texts say.
+  if (!IsBlank(FSourceName) && SameFile(FSourceName, FTargetName)) {
+    FError = "Target and Source are the same file!\r\n" + FTargetName + "\r\n" + FSourceName;
+    return;
+  }
 
   // An operating-system error here ends the command quietly; the next
   // command that needs the target reports it as not open.
   try {
     if (IsBlank(FSourceName)) {
       FTarget = TFile(FTargetName, TFile::Mode::ReadWrite);
+      ownTarget_ = true;
       result_ = "\r\n reset " + FTargetName;
     } else {
       CopySource();
@@ -102,29 +110,23 @@ void TPatcher::CopySource() {
   // truncated, so an unreadable source does not cost the target its content.
   TFile source(FSourceName, TFile::Mode::Read);
   const int64_t limit = FMaxSize > 0 ? FMaxSize : 0;
-  if (HostPath(FSourceName) == HostPath(FTargetName)) {
-    // Truncating the target would empty the source too.
-    source.Close();
-    FTarget = TFile(FTargetName, TFile::Mode::ReadWrite);
-    if (FTarget.Size() > limit) FTarget.Truncate(limit);
-    FTarget.Seek(0);
-    return;
-  }
   // The first block is read before the target is made; the rest streams
   // from file to file.
   std::string block(static_cast<size_t>(std::min<int64_t>(kCopyBlock, limit)), '\0');
   const size_t got = block.empty() ? 0 : source.Read(block.data(), block.size());
   FTarget = TFile(FTargetName, TFile::Mode::Create);
+  ownTarget_ = true;
   FTarget.Write(block.data(), got);
   if (got == block.size()) FTarget.CopyFrom(source, limit - static_cast<int64_t>(got));
   FTarget.Seek(0);
 }
 
 // Closes the target and applies the lock rule; with deleteFile the target
-// file goes (also when it was not open). A failed run removes even a target
-// that would be locked: it is half-written. A read-only file that was never
-// unlocked is left alone, as the file system of the system's home platform
-// refuses to delete it.
+// file goes, but only when this run created it or opened it for writing: a
+// file the run never opened as its own target is the user's. A failed run
+// removes even a target that would be locked: it is half-written. A
+// read-only file that was never unlocked is left alone, as the file system
+// of the system's home platform refuses to delete it.
 void TPatcher::CloseTarget(bool deleteFile) {
   bool lock = false;
   if (FTargetOpen) {
@@ -133,7 +135,7 @@ void TPatcher::CloseTarget(bool deleteFile) {
     if (FUnlock && (FTargetAttr & faReadOnly)) FLock = true;
     lock = FLock;
   }
-  if (deleteFile && !IsBlank(FTargetName) && FileExists(FTargetName)) {
+  if (deleteFile && ownTarget_ && !IsBlank(FTargetName) && FileExists(FTargetName)) {
     const int64_t attr = FileGetAttr(FTargetName);
     if (attr >= 0 && !(attr & faReadOnly)) DeleteFileAt(FTargetName);
   }

@@ -162,6 +162,11 @@ void TFile::Flush() {
   if (std::fflush(file_) != 0) Fail("Write error on");
 }
 
+void TFile::Sync() {
+  Flush();
+  if (::fdatasync(::fileno(file_)) != 0 && errno != EINVAL) Fail("Write error on");
+}
+
 void TFile::Close() {
   if (file_ == nullptr) return;
   std::FILE* file = file_;

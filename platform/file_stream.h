@@ -42,6 +42,8 @@ class TFile {
   int64_t Size() const;
   void Truncate(int64_t size);  // position unchanged
   void Flush();
+  // Flushes and waits until the data is on the disk.
+  void Sync();
   void Close();  // idempotent
   // Copies up to `count` bytes from the source's position to this file's
   // position, in large blocks (by the kernel where it can), without holding

@@ -37,6 +37,12 @@ class TDirectoryListingScope {
 };
 void DropDirectoryListings();
 
+// Confines the mapping to one host directory: a path that would lead outside
+// it maps to "" (which every file operation treats as missing), so harnesses
+// that feed arbitrary script texts (the fuzz targets) cannot reach the
+// machine's other files. An empty directory lifts the confinement.
+void SetConfinement(const std::string& hostDirectory);
+
 // Host directory that stands for drive letters ("/" by default). The
 // environment variable TESSEL_DRIVE_ROOT, read on first use, overrides the
 // default; SetDriveRoot overrides both (tests use it).

@@ -1,5 +1,6 @@
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <memory>
@@ -120,13 +121,75 @@ void SetDriveRoot(const std::string& hostDirectory) { DriveRootStorage() = hostD
 
 std::string DriveRoot() { return DriveRootStorage(); }
 
+namespace {
+
+std::string& ConfinementStorage() {
+  static std::string root;
+  return root;
+}
+
+// "." and ".." resolved as text on an absolute path.
+std::string Lexical(const std::string& absolute) {
+  std::vector<std::string> parts;
+  size_t pos = 0;
+  while (pos <= absolute.size()) {
+    const size_t slash = absolute.find('/', pos);
+    const size_t end = slash == std::string::npos ? absolute.size() : slash;
+    const std::string part = absolute.substr(pos, end - pos);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    pos = end + 1;
+  }
+  std::string result;
+  for (const std::string& part : parts) result += "/" + part;
+  return result.empty() ? "/" : result;
+}
+
+bool Confined(const std::string& host) {
+  const std::string& root = ConfinementStorage();
+  if (root.empty() || host.empty()) return true;
+  std::string absolute = host;
+  if (absolute[0] != '/') {
+    char* cwd = ::getcwd(nullptr, 0);
+    if (cwd == nullptr) return false;
+    absolute = std::string(cwd) + "/" + absolute;
+    std::free(cwd);
+  }
+  const std::string normal = Lexical(absolute);
+  return normal == root || normal.compare(0, root.size() + 1, root + "/") == 0;
+}
+
+}  // namespace
+
+void SetConfinement(const std::string& hostDirectory) {
+  ConfinementStorage() = hostDirectory.empty() ? std::string() : Lexical(hostDirectory);
+}
+
 std::string HostPath(const std::string& systemPath) {
   struct stat st;
   THostStat found;
   return HostPathStat(systemPath, st, found);
 }
 
+namespace {
+
+std::string MapPathStat(const std::string& systemPath, struct stat& st, THostStat& found);
+
+}  // namespace
+
 std::string HostPathStat(const std::string& systemPath, struct stat& st, THostStat& found) {
+  std::string host = MapPathStat(systemPath, st, found);
+  if (Confined(host)) return host;
+  found = THostStat::Unknown;
+  return std::string();
+}
+
+namespace {
+
+std::string MapPathStat(const std::string& systemPath, struct stat& st, THostStat& found) {
   found = THostStat::Unknown;
   std::string path = systemPath;
   for (char& c : path) {
@@ -209,5 +272,7 @@ std::string HostPathStat(const std::string& systemPath, struct stat& st, THostSt
   if (resolved == joined && suffix.empty()) found = THostStat::Missing;
   return resolved + suffix;
 }
+
+}  // namespace
 
 }  // namespace tessel

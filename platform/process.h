@@ -41,4 +41,11 @@ ProcessResult RunTool(const std::string& command, const std::string& workDir,
                       const std::optional<std::vector<std::string>>& environment,
                       const std::string& outputFile = "MyOutPut.TXT");
 
+// What RunTool does instead of starting a program, for harnesses that must
+// never start one (the fuzz targets); nullptr restores real starts.
+using TToolStarter = ProcessResult (*)(const std::string& command, const std::string& workDir,
+                                       const std::optional<std::vector<std::string>>& environment,
+                                       const std::string& outputFile);
+void SetToolStarter(TToolStarter starter);
+
 }  // namespace tessel

@@ -188,6 +188,17 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
   return args;
 }
 
+namespace {
+
+TToolStarter& ToolStarter() {
+  static TToolStarter starter = nullptr;
+  return starter;
+}
+
+}  // namespace
+
+void SetToolStarter(TToolStarter starter) { ToolStarter() = starter; }
+
 ProcessResult RunTool(const std::string& command, const std::string& workDir,
                       const std::optional<std::vector<std::string>>& environment,
                       const std::string& outputFile) {
@@ -196,6 +207,7 @@ ProcessResult RunTool(const std::string& command, const std::string& workDir,
   struct TDropListings {
     ~TDropListings() { DropDirectoryListings(); }
   } dropListings;
+  if (ToolStarter() != nullptr) return ToolStarter()(command, workDir, environment, outputFile);
   ProcessResult result;
   // An empty working directory stands for the current one.
   const std::string hostWorkDir = workDir.empty() ? std::string(".") : HostPath(workDir);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "platform/atomic_file.h"
 #include "platform/case_fold.h"
 #include "platform/file_system.h"
 
@@ -36,6 +37,31 @@ struct ProfileLine {
 struct ProfileFile {
   std::vector<ProfileLine> lines;
 
+  // Headers of every copy of the section, in file order. A file may hold a
+  // section more than once; its copies read as one section.
+  std::vector<size_t> SectionCopies(const std::string& section) const {
+    const std::string wanted = TrimBlanks(section);
+    std::vector<size_t> headers;
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (lines[i].kind == LineKind::Section && SameName(lines[i].name, wanted)) {
+        headers.push_back(i);
+      }
+    }
+    return headers;
+  }
+
+  // Key lines of every copy of the section, in file order.
+  std::vector<size_t> SectionKeyLines(const std::string& section) const {
+    std::vector<size_t> keys;
+    for (size_t header : SectionCopies(section)) {
+      const size_t end = SectionEnd(header);
+      for (size_t i = header + 1; i < end; ++i) {
+        if (lines[i].kind == LineKind::Key) keys.push_back(i);
+      }
+    }
+    return keys;
+  }
+
   // Index of the first header of the section; -1 when none.
   long FindSection(const std::string& section) const {
     const std::string wanted = TrimBlanks(section);
@@ -52,17 +78,6 @@ struct ProfileFile {
     size_t i = header + 1;
     while (i < lines.size() && lines[i].kind != LineKind::Section) ++i;
     return i;
-  }
-
-  long FindKey(size_t header, const std::string& key) const {
-    const std::string wanted = TrimBlanks(key);
-    const size_t end = SectionEnd(header);
-    for (size_t i = header + 1; i < end; ++i) {
-      if (lines[i].kind == LineKind::Key && SameName(lines[i].name, wanted)) {
-        return static_cast<long>(i);
-      }
-    }
-    return -1;
   }
 };
 
@@ -127,7 +142,7 @@ void Save(const std::string& path, const ProfileFile& file) {
     bytes += line.text;
     bytes += line.ending;
   }
-  WriteFileBytes(path, bytes);
+  WriteFileAtomic(path, bytes);
 }
 
 // The value as the profile functions hand it out: without surrounding blanks
@@ -157,38 +172,113 @@ void InsertLine(ProfileFile& file, size_t index, const std::string& text) {
 
 }  // namespace
 
-std::optional<std::string> ProfileRead(const std::string& file, const std::string& section,
-                                       const std::string& key) {
-  const ProfileFile profile = Load(file);
-  const long header = profile.FindSection(section);
-  if (header < 0) return std::nullopt;
-  const long line = profile.FindKey(static_cast<size_t>(header), key);
-  if (line < 0) return std::nullopt;
-  return KeyValue(profile.lines[static_cast<size_t>(line)]);
+namespace {
+
+std::optional<std::string> ReadIn(const ProfileFile& profile, const std::string& section,
+                                  const std::string& key) {
+  const std::string wanted = TrimBlanks(key);
+  for (size_t line : profile.SectionKeyLines(section)) {
+    if (SameName(profile.lines[line].name, wanted)) return KeyValue(profile.lines[line]);
+  }
+  return std::nullopt;
 }
 
-std::vector<std::pair<std::string, std::string>> ProfileReadSection(const std::string& file,
-                                                                    const std::string& section) {
+std::vector<std::pair<std::string, std::string>> ReadSectionIn(const ProfileFile& profile,
+                                                               const std::string& section) {
   std::vector<std::pair<std::string, std::string>> result;
-  const ProfileFile profile = Load(file);
-  const long header = profile.FindSection(section);
-  if (header < 0) return result;
-  const size_t end = profile.SectionEnd(static_cast<size_t>(header));
   // A repeated key reads the value of its first line, as a lookup by name would.
   std::unordered_map<std::string, size_t> firstLine;
-  for (size_t i = static_cast<size_t>(header) + 1; i < end; ++i) {
+  for (size_t i : profile.SectionKeyLines(section)) {
     const ProfileLine& line = profile.lines[i];
-    if (line.kind != LineKind::Key) continue;
     const size_t first = firstLine.try_emplace(FoldName(line.name), i).first->second;
     result.emplace_back(line.name, KeyValue(profile.lines[first]));
   }
   return result;
 }
 
-void ProfileUpdate(const std::string& file, const std::string& section,
-                   const std::vector<TProfileEdit>& edits) {
-  if (edits.empty()) return;
-  ProfileFile profile = LoadForUpdate(file);
+std::vector<std::string> KeysIn(const ProfileFile& profile, const std::string& section) {
+  std::vector<std::string> keys;
+  for (size_t i : profile.SectionKeyLines(section)) keys.push_back(profile.lines[i].name);
+  return keys;
+}
+
+// Each section name once, in the order of its first header.
+std::vector<std::string> SectionsIn(const ProfileFile& profile) {
+  std::vector<std::string> sections;
+  std::unordered_map<std::string, bool> seen;
+  for (const ProfileLine& line : profile.lines) {
+    if (line.kind == LineKind::Section && seen.emplace(FoldName(line.name), true).second) {
+      sections.push_back(line.name);
+    }
+  }
+  return sections;
+}
+
+// Moves the lines of later copies of the section behind the last line of
+// the first copy that is not blank, so a change writes the section once and
+// nothing stored in a later copy is lost or comes back unseen.
+bool MergeCopies(ProfileFile& profile, const std::string& section) {
+  const std::vector<size_t> headers = profile.SectionCopies(section);
+  if (headers.size() < 2) return false;
+  std::vector<ProfileLine> moved;
+  // From the last copy backwards, so earlier indices stay valid.
+  std::vector<std::vector<ProfileLine>> bodies(headers.size());
+  for (size_t c = headers.size(); c-- > 1;) {
+    const size_t header = headers[c];
+    const size_t end = profile.SectionEnd(header);
+    size_t last = end;
+    while (last > header + 1 && TrimBlanks(profile.lines[last - 1].text).empty()) --last;
+    bodies[c].assign(profile.lines.begin() + static_cast<long>(header) + 1,
+                     profile.lines.begin() + static_cast<long>(last));
+    // Blank lines behind a copy keep the next section apart; the header and
+    // the copy's lines go.
+    profile.lines.erase(profile.lines.begin() + static_cast<long>(header),
+                        profile.lines.begin() + static_cast<long>(last));
+  }
+  for (size_t c = 1; c < bodies.size(); ++c) {
+    for (ProfileLine& line : bodies[c]) moved.push_back(std::move(line));
+  }
+  const size_t first = headers[0];
+  size_t at = profile.SectionEnd(first);
+  while (at > first + 1 && TrimBlanks(profile.lines[at - 1].text).empty()) --at;
+  if (!moved.empty()) {
+    ProfileLine& before = profile.lines[at - 1];
+    if (before.ending.empty()) before.ending = "\r\n";
+    if (moved.back().ending.empty()) moved.back().ending = "\r\n";
+    profile.lines.insert(profile.lines.begin() + static_cast<long>(at),
+                         std::make_move_iterator(moved.begin()),
+                         std::make_move_iterator(moved.end()));
+  }
+  return true;
+}
+
+bool EraseIn(ProfileFile& profile, const std::string& section) {
+  const std::vector<size_t> headers = profile.SectionCopies(section);
+  for (size_t c = headers.size(); c-- > 0;) {
+    const size_t end = profile.SectionEnd(headers[c]);
+    profile.lines.erase(profile.lines.begin() + static_cast<long>(headers[c]),
+                        profile.lines.begin() + static_cast<long>(end));
+  }
+  return !headers.empty();
+}
+
+}  // namespace
+
+std::optional<std::string> ProfileRead(const std::string& file, const std::string& section,
+                                       const std::string& key) {
+  return ReadIn(Load(file), section, key);
+}
+
+std::vector<std::pair<std::string, std::string>> ProfileReadSection(const std::string& file,
+                                                                    const std::string& section) {
+  return ReadSectionIn(Load(file), section);
+}
+
+namespace {
+
+bool UpdateIn(ProfileFile& profile, const std::string& section,
+              const std::vector<TProfileEdit>& edits) {
+  if (edits.empty()) return false;
   std::vector<ProfileLine>& lines = profile.lines;
 
   // Edits add and remove lines only below the header, so the header is found
@@ -197,7 +287,8 @@ void ProfileUpdate(const std::string& file, const std::string& section,
   bool found = first >= 0;
   size_t header = found ? static_cast<size_t>(first) : 0;
   size_t end = found ? profile.SectionEnd(header) : 0;
-  bool changed = false;
+  bool changed = MergeCopies(profile, section);
+  if (changed) end = profile.SectionEnd(header);
 
   // Key lines per name: an absent key needs no search, and a key with one
   // line is searched from the last line found, since edits tend to follow
@@ -262,7 +353,16 @@ void ProfileUpdate(const std::string& file, const std::string& section,
       hint = at;
     }
   }
-  if (changed) Save(file, profile);
+  return changed;
+}
+
+}  // namespace
+
+void ProfileUpdate(const std::string& file, const std::string& section,
+                   const std::vector<TProfileEdit>& edits) {
+  if (edits.empty()) return;
+  ProfileFile profile = LoadForUpdate(file);
+  if (UpdateIn(profile, section, edits)) Save(file, profile);
 }
 
 void ProfileWrite(const std::string& file, const std::string& section, const std::string& key,
@@ -277,33 +377,55 @@ void ProfileDeleteKey(const std::string& file, const std::string& section, const
 void ProfileEraseSection(const std::string& file, const std::string& section) {
   if (!FileExists(file)) return;
   ProfileFile profile = LoadForUpdate(file);
-  const long header = profile.FindSection(section);
-  if (header < 0) return;
-  const size_t end = profile.SectionEnd(static_cast<size_t>(header));
-  profile.lines.erase(profile.lines.begin() + header,
-                      profile.lines.begin() + static_cast<long>(end));
-  Save(file, profile);
+  if (EraseIn(profile, section)) Save(file, profile);
 }
 
 std::vector<std::string> ProfileKeys(const std::string& file, const std::string& section) {
-  std::vector<std::string> keys;
-  const ProfileFile profile = Load(file);
-  const long header = profile.FindSection(section);
-  if (header < 0) return keys;
-  const size_t end = profile.SectionEnd(static_cast<size_t>(header));
-  for (size_t i = static_cast<size_t>(header) + 1; i < end; ++i) {
-    if (profile.lines[i].kind == LineKind::Key) keys.push_back(profile.lines[i].name);
-  }
-  return keys;
+  return KeysIn(Load(file), section);
 }
 
-std::vector<std::string> ProfileSections(const std::string& file) {
-  std::vector<std::string> sections;
-  const ProfileFile profile = Load(file);
-  for (const ProfileLine& line : profile.lines) {
-    if (line.kind == LineKind::Section) sections.push_back(line.name);
-  }
-  return sections;
+std::vector<std::string> ProfileSections(const std::string& file) { return SectionsIn(Load(file)); }
+
+struct TProfileBatch::TState {
+  ProfileFile profile;
+  bool changed = false;
+};
+
+TProfileBatch::TProfileBatch(std::string file)
+    : file_(std::move(file)), state_(std::make_unique<TState>()) {
+  state_->profile = LoadForUpdate(file_);
+}
+
+TProfileBatch::~TProfileBatch() = default;
+
+std::optional<std::string> TProfileBatch::Read(const std::string& section,
+                                               const std::string& key) const {
+  return ReadIn(state_->profile, section, key);
+}
+
+std::vector<std::pair<std::string, std::string>> TProfileBatch::ReadSection(
+    const std::string& section) const {
+  return ReadSectionIn(state_->profile, section);
+}
+
+std::vector<std::string> TProfileBatch::Keys(const std::string& section) const {
+  return KeysIn(state_->profile, section);
+}
+
+std::vector<std::string> TProfileBatch::Sections() const { return SectionsIn(state_->profile); }
+
+void TProfileBatch::Update(const std::string& section, const std::vector<TProfileEdit>& edits) {
+  if (UpdateIn(state_->profile, section, edits)) state_->changed = true;
+}
+
+void TProfileBatch::EraseSection(const std::string& section) {
+  if (EraseIn(state_->profile, section)) state_->changed = true;
+}
+
+void TProfileBatch::Commit() {
+  if (!state_->changed) return;
+  Save(file_, state_->profile);
+  state_->changed = false;
 }
 
 }  // namespace tessel

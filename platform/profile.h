@@ -5,8 +5,13 @@
 // blanks and one pair of enclosing quotes removed, files written with CR LF,
 // a missing file or section created on write, lines a write does not touch
 // kept byte for byte. Everything goes to the file at once; nothing is cached.
-// Values have no length limit.
+// Values have no length limit. A section whose header occurs more than once
+// reads as one section holding the lines of every copy in file order (a key
+// in several copies: the first wins); a change to it writes it once, in the
+// place of its first copy, and erasing it erases every copy. Files are
+// replaced as a whole (see atomic_file.h).
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -53,7 +58,34 @@ void ProfileEraseSection(const std::string& file, const std::string& section);
 // the section is missing.
 std::vector<std::string> ProfileKeys(const std::string& file, const std::string& section);
 
-// Section names in file order.
+// Section names in file order, each once.
 std::vector<std::string> ProfileSections(const std::string& file);
+
+// Reads and changes made in memory that reach the file together at Commit,
+// so a save of many sections leaves the old file or the new one, never a
+// file with some sections saved. Same results as the functions above.
+class TProfileBatch {
+ public:
+  // Reads the file (a missing one reads as empty); throws EFileError when it
+  // exists but cannot be read.
+  explicit TProfileBatch(std::string file);
+  ~TProfileBatch();
+  TProfileBatch(const TProfileBatch&) = delete;
+  TProfileBatch& operator=(const TProfileBatch&) = delete;
+
+  std::optional<std::string> Read(const std::string& section, const std::string& key) const;
+  std::vector<std::pair<std::string, std::string>> ReadSection(const std::string& section) const;
+  std::vector<std::string> Keys(const std::string& section) const;
+  std::vector<std::string> Sections() const;
+  void Update(const std::string& section, const std::vector<TProfileEdit>& edits);
+  void EraseSection(const std::string& section);
+  // Writes the file when something changed.
+  void Commit();
+
+ private:
+  struct TState;
+  std::string file_;
+  std::unique_ptr<TState> state_;
+};
 
 }  // namespace tessel

@@ -4,9 +4,10 @@ set -euo pipefail
 
 # The SH cross tools (C and C++ compiler, binutils) that the tool programs
 # asmsh, shcpp and optlnk drive, and qemu-user, which runs their code in the
-# tests.
+# tests; clang and its runtime for the fuzz targets.
 packages=(cmake ninja-build make time g++ libgtest-dev libgmock-dev libbenchmark-dev
-  gcc-sh4-linux-gnu g++-sh4-linux-gnu binutils-sh4-linux-gnu qemu-user)
+  gcc-sh4-linux-gnu g++-sh4-linux-gnu binutils-sh4-linux-gnu qemu-user
+  clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up what is missing, then builds and runs the whole suite twice: a
 # normal build and a Debug build with AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer; then runs each fuzz target for 30 seconds.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
@@ -16,4 +16,6 @@ echo "== sanitizer build"
   -DTESSEL_BUILD_BENCHMARKS=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$root/build/sanitize" -j "$jobs" --output-on-failure
+echo "== fuzz targets, 30 s each"
+"$root/scripts/fuzz.sh" 30
 echo "== all tests passed"

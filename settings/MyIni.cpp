@@ -15,12 +15,14 @@ std::string TQuotedINI::Unwrap(const std::string& text) {
 
 std::string TQuotedINI::ReadString(const std::string& section, const std::string& key,
                                    const std::string& def) const {
-  return Unwrap(ProfileRead(fileName_, section, key).value_or(def));
+  const std::optional<std::string> value =
+      batch_ ? batch_->Read(section, key) : ProfileRead(fileName_, section, key);
+  return Unwrap(value.value_or(def));
 }
 
 void TQuotedINI::WriteString(const std::string& section, const std::string& key,
                              const std::string& value) {
-  ProfileWrite(fileName_, section, key, "@" + value + "@");
+  UpdateSection(section, {{key, value}});
 }
 
 int TQuotedINI::ReadInteger(const std::string& section, const std::string& key, int def) const {
@@ -45,16 +47,20 @@ void TQuotedINI::WriteBool(const std::string& section, const std::string& key, b
 
 void TQuotedINI::ReadSectionValues(const std::string& section, TParamlist& target) const {
   target.Clear();
-  for (const auto& [key, value] : ProfileReadSection(fileName_, section)) {
+  const auto entries =
+      batch_ ? batch_->ReadSection(section) : ProfileReadSection(fileName_, section);
+  for (const auto& [key, value] : entries) {
     target.Add(key + "=" + Unwrap(value));
   }
 }
 
 std::vector<std::string> TQuotedINI::ReadSection(const std::string& section) const {
-  return ProfileKeys(fileName_, section);
+  return batch_ ? batch_->Keys(section) : ProfileKeys(fileName_, section);
 }
 
-std::vector<std::string> TQuotedINI::ReadSections() const { return ProfileSections(fileName_); }
+std::vector<std::string> TQuotedINI::ReadSections() const {
+  return batch_ ? batch_->Sections() : ProfileSections(fileName_);
+}
 
 bool TQuotedINI::SectionExists(const std::string& section) const {
   const std::vector<std::string> sections = ReadSections();
@@ -64,11 +70,15 @@ bool TQuotedINI::SectionExists(const std::string& section) const {
 }
 
 bool TQuotedINI::ValueExists(const std::string& section, const std::string& key) const {
-  return ProfileRead(fileName_, section, key).has_value();
+  return (batch_ ? batch_->Read(section, key) : ProfileRead(fileName_, section, key)).has_value();
 }
 
 void TQuotedINI::EraseSection(const std::string& section) {
-  ProfileEraseSection(fileName_, section);
+  if (batch_) {
+    batch_->EraseSection(section);
+  } else {
+    ProfileEraseSection(fileName_, section);
+  }
 }
 
 void TQuotedINI::UpdateSection(const std::string& section, const std::vector<TSectionEdit>& edits) {
@@ -76,20 +86,43 @@ void TQuotedINI::UpdateSection(const std::string& section, const std::vector<TSe
   for (TSectionEdit& edit : wrapped) {
     if (edit.value) edit.value = "@" + *edit.value + "@";
   }
-  ProfileUpdate(fileName_, section, wrapped);
+  if (batch_) {
+    batch_->Update(section, wrapped);
+  } else {
+    ProfileUpdate(fileName_, section, wrapped);
+  }
 }
 
 void TQuotedINI::RewriteSection(const std::string& section,
                                 const std::vector<std::pair<std::string, std::string>>& entries) {
-  EraseSection(section);
-  std::vector<TSectionEdit> edits;
-  edits.reserve(entries.size());
-  for (const auto& [key, value] : entries) edits.push_back({key, value});
-  UpdateSection(section, edits);
+  // One replacement of the file: erased and rewritten, or as it was.
+  const bool own = !batch_;
+  if (own) BeginBatch();
+  try {
+    EraseSection(section);
+    std::vector<TSectionEdit> edits;
+    edits.reserve(entries.size());
+    for (const auto& [key, value] : entries) edits.push_back({key, value});
+    UpdateSection(section, edits);
+  } catch (...) {
+    if (own) batch_.reset();
+    throw;
+  }
+  if (own) CommitBatch();
 }
 
 void TQuotedINI::DeleteKey(const std::string& section, const std::string& key) {
-  ProfileDeleteKey(fileName_, section, key);
+  UpdateSection(section, {{key, std::nullopt}});
+}
+
+void TQuotedINI::BeginBatch() {
+  if (!batch_) batch_ = std::make_shared<TProfileBatch>(fileName_);
+}
+
+void TQuotedINI::CommitBatch() {
+  if (!batch_) return;
+  std::shared_ptr<TProfileBatch> batch = std::move(batch_);
+  batch->Commit();
 }
 
 }  // namespace tessel

@@ -4,6 +4,7 @@
 // ends of a value survive the profile file. Every operation goes to the file
 // at once; nothing is cached.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -55,8 +56,17 @@ class TQuotedINI {
                       const std::vector<std::pair<std::string, std::string>>& entries);
   void DeleteKey(const std::string& section, const std::string& key);
 
+  // From BeginBatch to CommitBatch every operation works on the file as read
+  // at BeginBatch, and CommitBatch replaces the file once with the result:
+  // a save of many sections is stored whole or not at all. Copies of this
+  // accessor made meanwhile share the batch. Without CommitBatch nothing
+  // is written.
+  void BeginBatch();
+  void CommitBatch();
+
  private:
   std::string fileName_;
+  std::shared_ptr<TProfileBatch> batch_;
 };
 
 }  // namespace tessel

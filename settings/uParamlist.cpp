@@ -40,6 +40,11 @@ bool NextReference(const Frame& frame, size_t& at, std::string& name) {
   return true;
 }
 
+[[noreturn]] void TooLarge(const std::string& token) {
+  throw EExpansionTooLarge("Expansion of " + token + " exceeds " +
+                           std::to_string(TParamlist::kMaxExpandedSize) + " bytes!");
+}
+
 void Substitute(Frame& frame, const std::string& token, const std::string& value) {
   // A value equal to its own token would be found again on every pass.
   if (value == token) {
@@ -58,8 +63,10 @@ void Substitute(Frame& frame, const std::string& token, const std::string& value
     replaced.append(text, from, pos - from);
     replaced += value;
     from = pos + token.size();
+    if (replaced.size() > TParamlist::kMaxExpandedSize) TooLarge(token);
   }
   replaced.append(text, from, std::string::npos);
+  if (replaced.size() > TParamlist::kMaxExpandedSize) TooLarge(token);
   frame.result = std::move(replaced);
 }
 

@@ -6,11 +6,18 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 namespace tessel {
+
+// Raised by an expansion that would grow past TParamlist::kMaxExpandedSize.
+class EExpansionTooLarge : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 class TParamlist {
  public:
@@ -25,6 +32,11 @@ class TParamlist {
   // stays as it is. Guards against substituted values that keep re-forming
   // references with the text around them.
   static constexpr int kMaxExpandPasses = 10000;
+
+  // One expansion (and each value expanded inside it) yields at most this
+  // many bytes; a few doubling variables would otherwise exhaust memory.
+  // Past it Expand raises EExpansionTooLarge.
+  static constexpr size_t kMaxExpandedSize = 1 << 20;
 
   // Ordered string list operations.
   size_t Count() const { return lines_.size(); }

@@ -22,7 +22,12 @@ bool SubstituteGeneralPrefixes(const TEditorRows& general, std::string& value) {
       if (prefix.empty() || prefix.size() >= value.size()) continue;
       if (value.compare(0, prefix.size(), prefix) != 0) continue;
       if (GeneralSettingKind(row.key) == "NUM") continue;
-      value = ReplaceAll(value, prefix, "$(" + row.key + ")", false);
+      // A value that its own reference contains ("$(", say) would be found
+      // again in what replaces it, and the stored value would grow with
+      // every save.
+      const std::string reference = "$(" + row.key + ")";
+      if (reference.find(prefix) != std::string::npos) continue;
+      value = ReplaceAll(value, prefix, reference, false);
     }
     if (value == before) break;
   }

@@ -12,7 +12,9 @@ namespace tessel {
 // is not empty, is strictly shorter than `value` and begins it, has every
 // occurrence of W in `value` replaced by "$(KEY)". Passes repeat until one
 // changes nothing. The backup count (kind "NUM") is no path and never serves
-// as a prefix. Returns whether the value changed.
+// as a prefix, nor does a value that its own reference text contains (it
+// would be found again in its replacement). Returns whether the value
+// changed.
 bool SubstituteGeneralPrefixes(const TEditorRows& general, std::string& value);
 
 }  // namespace tessel

@@ -1,5 +1,6 @@
 #include "setup/script_generation.h"
 
+#include "platform/atomic_file.h"
 #include "platform/file_stream.h"
 #include "settings/MyIni.h"
 #include "setup/checks.h"
@@ -16,8 +17,14 @@ bool WriteScript(const TScriptLines& lines, const std::string& workFile,
   writer.Close();
   if (CompareFiles(workFile, target).empty()) return false;
   // A target that cannot be replaced (write-protected, say) keeps its old
-  // content; the next generation tries again.
-  return CopyFiles(workFile, target);
+  // content; the next generation tries again. The new script replaces the
+  // old one whole, so a build never reads half a script.
+  try {
+    WriteFileAtomic(target, ReadFileBytes(workFile));
+  } catch (const EFileError&) {
+    return false;
+  }
+  return true;
 }
 
 bool GenerateScripts(const TSetupModel& model, TUserInterface& ui) {

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "platform/clock.h"
+#include "platform/file_identity.h"
 #include "settings/MyIni.h"
 #include "setup/section_load.h"
 #include "setup/section_save.h"
@@ -149,8 +150,16 @@ void TSetupModel::Load() {
 }
 
 void TSetupModel::Store() {
+  // Each settings file is replaced once, with every section stored, so a
+  // kill during the save leaves it old or new, never half saved.
   TQuotedINI base(baseIni_);
+  base.BeginBatch();
   TQuotedINI project(projectIni_);
+  if (SameFile(baseIni_, projectIni_)) {
+    project = base;
+  } else {
+    project.BeginBatch();
+  }
   const std::string stamp = DateToStamp(Now());
   TEditorRows& general = Editor("vleGeneral");
   for (const char* name : StoreOrder) {
@@ -172,6 +181,8 @@ void TSetupModel::Store() {
         break;
     }
   }
+  base.CommitBatch();
+  project.CommitBatch();
 }
 
 std::string TSetupModel::Snapshot() const {

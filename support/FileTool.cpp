@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/file_identity.h"
 #include "platform/file_stream.h"
 #include "platform/file_system.h"
 #include "platform/path_split.h"
@@ -50,6 +51,11 @@ TDateTime Backup(const std::string& path, int count, const std::string& format) 
   if (!(FormatDateTime(format, fileTime) < FormatDateTime(format, Now()))) return fileTime;
 
   const std::string base = StripExt(path);
+  // A backup name that reaches the file itself (a link, another spelling)
+  // would delete the file in the rotation; then no backup is made.
+  for (int n = 1; n <= count; ++n) {
+    if (SameFile(BackupName(base, n), path)) return fileTime;
+  }
   for (int n = count - 1; n >= 1; --n) {
     const std::string older = BackupName(base, n + 1);
     const std::string newer = BackupName(base, n);

@@ -1,6 +1,7 @@
 #include "bitmap/uBitmap.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "platform/file_system.h"
 #include "support/text.h"
@@ -195,4 +196,19 @@ TEST(BmpToCSource, OutputPathsNeverMeetTheBitmapOrEachOther) {
 
   EXPECT_EQ("", BmpToCSource(dir.File("missing.bmp")));
   EXPECT_TRUE(ListDirectory(dir.Path() + "/*.CPP").empty());
+
+  // "..", a missing directory in front of it, or a second hard link reach
+  // the bitmap just the same.
+  dir.Write("sub/keep", "");
+  const std::string viaParent = dir.Path() + "/sub/../pic.dib";
+  EXPECT_EQ("16-bit file is " + viaParent + ". Should be another file than the bitmap!",
+            BmpToCSource(bmp + ";" + viaParent));
+  const std::string viaMissing = dir.Path() + "\\none\\..\\PIC.DIB";
+  EXPECT_EQ("16-bit file is " + viaMissing + ". Should be another file than the bitmap!",
+            BmpToCSource(bmp + ";" + viaMissing));
+  ASSERT_EQ(::link(bmp.c_str(), dir.File("linked.cpp").c_str()), 0);
+  EXPECT_EQ(
+      "16-bit file is " + dir.File("linked.cpp") + ". Should be another file than the bitmap!",
+      BmpToCSource(bmp + ";" + dir.File("linked.cpp")));
+  EXPECT_EQ(bytes, dir.Read("pic.dib"));
 }

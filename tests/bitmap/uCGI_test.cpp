@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cctype>
+
 #include "platform/file_system.h"
 #include "tests/support/bmp_writer.h"
+#include "tests/support/kill_during.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tessel;
@@ -74,15 +79,15 @@ TEST(Bmp256ToCgi, DerivesTheIconPathFromTheBitmapPath) {
   EXPECT_FALSE(PathExists(dir.File("sub/ICON.CGI;")));
 }
 
-TEST(Bmp256ToCgi, FailedChecksLeaveAnEmptyIconAndSayWhy) {
+TEST(Bmp256ToCgi, FailedChecksCreateNoIconAndSayWhy) {
   TTempDir dir;
-  const std::string cgi = dir.Write("icon.cgi", "old icon");
+  const std::string cgi = dir.File("icon.cgi");
 
   TBmpLayout shortPalette = Icon();
   shortPalette.paletteEntries = 16;
   std::string bmp = dir.Write("a.bmp", BuildBmp(shortPalette));
   EXPECT_EQ("Filesize has to be exactly $1B36 Bytes.\r\n", Bmp256ToCgi(bmp + ";" + cgi));
-  EXPECT_EQ(0, FileSizeOf(cgi));
+  EXPECT_FALSE(PathExists(cgi));
 
   TBmpLayout topDown = Icon();
   topDown.topDown = true;
@@ -102,7 +107,8 @@ TEST(Bmp256ToCgi, FailedChecksLeaveAnEmptyIconAndSayWhy) {
       "biHeight has to be exactly 64 pixel.\r\n"
       "biSizeImage has to be exactly 5888 Bytes.\r\n",
       Bmp256ToCgi(bmp + ";" + cgi));
-  EXPECT_EQ(0, FileSizeOf(cgi));
+  EXPECT_FALSE(PathExists(cgi));
+  EXPECT_EQ(BuildBmp(allWrong), dir.Read("d.bmp"));
 }
 
 TEST(Bmp256ToCgi, MissingOrTruncatedBitmaps) {
@@ -113,7 +119,7 @@ TEST(Bmp256ToCgi, MissingOrTruncatedBitmaps) {
   const std::string full = BuildBmp(Icon());
   std::string bmp = dir.Write("cut.bmp", full.substr(0, 2000));
   EXPECT_THROW(Bmp256ToCgi(bmp + ";" + dir.File("cut.cgi")), EFileError);
-  EXPECT_EQ(0, FileSizeOf(dir.File("cut.cgi")));
+  EXPECT_FALSE(PathExists(dir.File("cut.cgi")));
 
   bmp = dir.Write("tiny.bmp", full.substr(0, 500));
   EXPECT_THROW(Bmp256ToCgi(bmp + ";" + dir.File("tiny.cgi")), EFileError);
@@ -131,4 +137,58 @@ TEST(Bmp256ToCgi, NeverCreatesTheIconOverItsBitmap) {
   EXPECT_EQ(refused, Bmp256ToCgi(bmp));
   EXPECT_EQ(bytes, dir.Read("icon.bmp"));
   EXPECT_EQ(bytes, dir.Read("icon.dib"));
+}
+
+TEST(Bmp256ToCgi, TheBitmapIsOneFileHoweverTheIconPathSpellsIt) {
+  TTempDir dir;
+  const std::string bytes = BuildBmp(Icon());
+  dir.Write("IN.BMP", bytes);
+  dir.Write("sub/keep", "");
+  ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
+  const std::string refused = "CGI file has to be another file than the bitmap.\r\n";
+  EXPECT_EQ(refused, Bmp256ToCgi("IN.BMP;sub\\..\\IN.BMP"));
+  EXPECT_EQ(refused, Bmp256ToCgi("IN.BMP;nosuchdir\\..\\in.bmp"));
+  ASSERT_EQ(::link("IN.BMP", "hard.cgi"), 0);
+  EXPECT_EQ(refused, Bmp256ToCgi("IN.BMP;hard.cgi"));
+  EXPECT_EQ(bytes, dir.Read("IN.BMP"));
+  ASSERT_EQ(::chdir("/"), 0);
+}
+
+TEST(Bmp256ToCgi, AReadOnlyDirectoryGivesAClearErrorAndKeepsTheBitmap) {
+  TTempDir dir;
+  const std::string bytes = BuildBmp(Icon());
+  const std::string bmp = dir.Write("ro/icon.bmp", bytes);
+  ASSERT_EQ(::chmod(dir.File("ro").c_str(), 0555), 0);
+  try {
+    Bmp256ToCgi(bmp);
+    FAIL() << "an icon was written into a read-only directory";
+  } catch (const EFileError& e) {
+    std::string icon = bmp;  // the derived path: upper case, ".CGI" for ".BMP"
+    for (char& c : icon) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    icon.replace(icon.size() - 4, 4, ".CGI");
+    EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + icon + "\": Permission denied");
+  }
+  EXPECT_EQ(bytes, dir.Read("ro/icon.bmp"));
+  EXPECT_EQ(ListDirectory(dir.File("ro/*")).size(), 1u);
+}
+
+TEST(Bmp256ToCgi, AKillDuringAConversionLeavesTheOldOrTheNewIcon) {
+  TTempDir dir;
+  TBmpLayout red = Icon();
+  red.palette = {{255, 0, 0}};
+  TBmpLayout blue = Icon();
+  blue.palette = {{0, 0, 255}};
+  const std::string redBmp = dir.Write("red.bmp", BuildBmp(red));
+  const std::string blueBmp = dir.Write("blue.bmp", BuildBmp(blue));
+  const std::string cgi = dir.File("icon.cgi");
+  ASSERT_EQ("", Bmp256ToCgi(redBmp + ";" + cgi));
+  const std::string redIcon = dir.Read("icon.cgi");
+  ASSERT_EQ("", Bmp256ToCgi(blueBmp + ";" + cgi));
+  const std::string blueIcon = dir.Read("icon.cgi");
+  for (int delay = 0; delay < 6000; delay += 300) {
+    tessel::test::KillDuring(
+        [&](int round) { Bmp256ToCgi((round % 2 == 0 ? redBmp : blueBmp) + ";" + cgi); }, delay);
+    const std::string now = dir.Read("icon.cgi");
+    ASSERT_TRUE(now == redIcon || now == blueIcon) << delay << " us: " << now.size() << " bytes";
+  }
 }

@@ -2,6 +2,7 @@
 
 #include "bitmap/uCGI.h"
 #include "cli/command.h"
+#include "platform/file_system.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/support/bmp_writer.h"
 #include "tests/support/temp_dir.h"
@@ -38,7 +39,7 @@ TEST(CmdBmp2Cgi, ExitStatusTellsConvertedFromRefused) {
       "biHeight has to be exactly 64 pixel.\n"
       "biSizeImage has to be exactly 5888 Bytes.\n",
       run.err);
-  EXPECT_EQ("", dir.Read("low.cgi"));
+  EXPECT_FALSE(PathExists(dir.File("low.cgi")));
 
   run = Bmp2Cgi({dir.File("none.bmp")});
   EXPECT_EQ(1, run.status);
@@ -47,4 +48,15 @@ TEST(CmdBmp2Cgi, ExitStatusTellsConvertedFromRefused) {
   EXPECT_EQ(2, Bmp2Cgi({}).status);
   EXPECT_EQ(2, Bmp2Cgi({bmp, bmp}).status);
   EXPECT_EQ(2, Bmp2Cgi({";x.cgi"}).status);
+}
+
+TEST(CmdBmp2Cgi, AnIconPathThatReachesTheBitmapIsRefused) {
+  TTempDir dir;
+  const std::string bytes = BuildBmp(PlainBmp(kCgiWidth, kCgiHeight));
+  const std::string bmp = dir.Write("IN.BMP", bytes);
+  dir.Write("sub/keep", "");
+  TCliRun run = Bmp2Cgi({bmp + ";" + dir.Path() + "\\sub\\..\\IN.BMP"});
+  EXPECT_EQ(1, run.status);
+  EXPECT_EQ("CGI file has to be another file than the bitmap.\n", run.err);
+  EXPECT_EQ(bytes, dir.Read("IN.BMP"));
 }

@@ -146,3 +146,17 @@ TEST_F(TGenerateCommandTest, RefusedSavesAndChecksExitWithOne) {
   EXPECT_EQ(err.str().find("Missung file"), std::string::npos) << err.str();
   EXPECT_FALSE(DirectoryExists("C:\\SDK\\NEW"));
 }
+
+TEST_F(TGenerateCommandTest, ASettingThatExpandsPastItsBoundIsAnErrorNotAnAllocationFailure) {
+  TQuotedINI base(Base);
+  base.WriteString("vleGeneral", "A0", "x");
+  for (int i = 1; i <= 30; ++i) {
+    const std::string before = "$(A" + std::to_string(i - 1) + ")";
+    base.WriteString("vleGeneral", "A" + std::to_string(i), before + before);
+  }
+  base.WriteString("vleGeneral", "SDKDIR", "C:\\SDK$(A30)");
+  const std::string before = ReadFileBytes(Base);
+  EXPECT_EQ(Run({Project, "--base", Base, "--no"}), 1);
+  EXPECT_EQ(err.str(), "Error: Expansion of $(A20) exceeds 1048576 bytes!\n") << out.str();
+  EXPECT_EQ(ReadFileBytes(Base), before);
+}

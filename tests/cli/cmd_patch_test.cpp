@@ -79,3 +79,17 @@ TEST(CliPatch, WrongArgumentsAreUsageErrors) {
   EXPECT_NE(r.err.find("\"NOVALUE\" is not of the form NAME=VALUE"), std::string::npos) << r.err;
   EXPECT_EQ(RunPatch({"x.pat", "--verbose"}).status, 2);
 }
+
+TEST(CliPatch, ASourceNamedAsTargetInAnotherSpellingFailsAndKeepsItsBytes) {
+  TTempDir dir;
+  const std::string source(100000, 's');
+  dir.Write("s.bin", source);
+  const std::string script = dir.Write(
+      "same.pat", "DIRECTORY=" + dir.Path() + "/\r\nSOURCEFILE=s.bin\r\nTARGETFILE=.\\s.bin\r\n");
+  TCliRun r = RunPatch({script});
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.out.find("Error at lineNo: 3\nTarget and Source are the same file!"),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(dir.Read("s.bin"), source);
+}

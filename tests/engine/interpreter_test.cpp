@@ -204,5 +204,22 @@ TEST_F(Interpreter, LogFileStartsAfreshWithTheFirstArgument) {
   EXPECT_TRUE(DefaultEngineLogPath().ends_with(".LOG"));
 }
 
+TEST_F(Interpreter, AnExpansionPastItsBoundStopsTheBuildWithAForcedLine) {
+  // Doubling lines: 24 of them asked for 170 MB of memory and a 32 MB log.
+  std::vector<std::string> lines = {"A0=x"};
+  for (int i = 1; i <= 24; ++i) {
+    lines.push_back("A" + std::to_string(i) + "=$(A" + std::to_string(i - 1) + ")$(A" +
+                    std::to_string(i - 1) + ")");
+  }
+  lines.push_back("AFTER=1");
+  const std::string include = Script("INNER.PRJ", lines);
+  EXPECT_EQ(RunLines({"INCLUDE=" + include, "OUTER_AFTER=1"}), psFailed);
+  ASSERT_EQ(Window().size(), 1u);
+  EXPECT_EQ(Window()[0], ".Expansion of $(A19) exceeds 1048576 bytes!");
+  EXPECT_EQ(engine->Vars.IndexOfName("AFTER"), -1);
+  EXPECT_EQ(engine->Vars.IndexOfName("OUTER_AFTER"), -1);
+  EXPECT_LT(LogText().size(), 8u << 20);
+}
+
 }  // namespace
 }  // namespace tessel::test

@@ -50,8 +50,9 @@ TEST_F(TPatchTest, WithoutSourceTheTargetIsPatchedInPlaceFromPositionZero) {
 
 TEST_F(TPatchTest, SourceThatIsTheTargetOrUnreadableCostsNoContent) {
   dir.Write("t.bin", "0123456789");
-  EXPECT_EQ(Run({DirectoryLine(), "MAXSIZE=4", "SOURCEFILE=t.bin", "TARGETFILE=T.BIN"}), "");
-  EXPECT_EQ(dir.Read("t.bin"), "0123");
+  EXPECT_EQ(Run({DirectoryLine(), "MAXSIZE=4", "SOURCEFILE=t.bin", "TARGETFILE=T.BIN"}),
+            "Target and Source are the same file!\r\n" + Path("T.BIN") + "\r\n" + Path("t.bin"));
+  EXPECT_EQ(dir.Read("t.bin"), "0123456789");
 
   // A directory as source cannot be read: the command fails quietly, the
   // target keeps its bytes, and the next command finds no open target.
@@ -61,7 +62,7 @@ TEST_F(TPatchTest, SourceThatIsTheTargetOrUnreadableCostsNoContent) {
                                  "INSERTSTRING=x"}),
                ETargetNotOpen);
   EXPECT_FALSE(Logged("TARGETFILE=t.bin\r\n copy " + Path("t.bin")));
-  EXPECT_EQ(dir.Read("t.bin"), "0123");
+  EXPECT_EQ(dir.Read("t.bin"), "0123456789");
 }
 
 TEST_F(TPatchTest, ReadOnlyTargetsNeedUnlockingAndAreLockedAgain) {

@@ -211,3 +211,27 @@ TEST(ParamlistTest, OneExpandResolvesAtMostTheCappedNumberOfReferences) {
                                           std::to_string(cap + 1) + ")$(U" +
                                           std::to_string(cap + 2) + ")");
 }
+
+TEST(ParamlistTest, AnExpansionYieldsAtMostOneMebibyte) {
+  // Each line doubles the one before: 31 of them would ask for 2 GiB.
+  TParamlist list;
+  list.SetValue("A0", "x");
+  for (int i = 1; i <= 31; ++i) {
+    const std::string before = "$(A" + std::to_string(i - 1) + ")";
+    list.SetValue("A" + std::to_string(i), before + before);
+  }
+  EXPECT_EQ(list.Expand("$(A20)", true).size(), TParamlist::kMaxExpandedSize);
+  try {
+    list.Expand("<$(A31)>", false);
+    FAIL() << "no bound";
+  } catch (const EExpansionTooLarge& e) {
+    EXPECT_EQ(std::string(e.what()), "Expansion of $(A20) exceeds 1048576 bytes!");
+  }
+  EXPECT_THROW(list.Expand("$(A20)$(A0)", false), EExpansionTooLarge);
+  EXPECT_THROW(list.ExpandedValue("A21", true), EExpansionTooLarge);
+  // Many references to small values are bounded the same way.
+  list.SetValue("K", std::string(1000, 'k'));
+  std::string many;
+  for (int i = 0; i < 1100; ++i) many += "$(K)";
+  EXPECT_THROW(list.Expand(many, false), EExpansionTooLarge);
+}

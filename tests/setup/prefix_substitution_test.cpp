@@ -58,11 +58,15 @@ TEST(PrefixSubstitution, TheBackupCountIsNoPrefix) {
   EXPECT_EQ(Substituted(general, "1\\X.CPP"), "1\\X.CPP");
 }
 
-TEST(PrefixSubstitution, ValuesThatWouldGrowForeverStop) {
-  // "$" begins every reference it writes.
-  TEditorRows general = General({{"SDKDIR", "C"}, {"TEMPLATEDIR", "$"}});
+TEST(PrefixSubstitution, AValueFoundInItsOwnReferenceIsNoPrefixSoValuesSettle) {
+  // "$" and "$(" begin every reference they would write: used as prefixes,
+  // the stored values grew with every save.
+  TEditorRows general = General({{"SDKDIR", "C"}, {"TEMPLATEDIR", "$"}, {"ASM_CMD", "$("}});
   bool changed = false;
   std::string result = Substituted(general, "C:\\X", &changed);
   EXPECT_TRUE(changed);
-  EXPECT_EQ(result.rfind("$(TEMPLATEDIR)", 0), 0u) << result;
+  EXPECT_EQ(result, "$(SDKDIR):\\X");
+  EXPECT_EQ(Substituted(general, result, &changed), result);
+  EXPECT_FALSE(changed);
+  EXPECT_EQ(Substituted(general, "$(A)\\B"), "$(A)\\B");
 }

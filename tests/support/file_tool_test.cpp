@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/clock.h"
 #include "platform/file_system.h"
@@ -81,6 +82,19 @@ TEST(FileToolTest, BackupRotatesAndKeepsTheFileInPlace) {
 
   EXPECT_EQ(Backup(dir.File("NONE.INI"), 3, "YYYYMMDDHHNN"), 0.0);
   EXPECT_FALSE(PathExists(dir.File("NONE_1.BAK")));
+}
+
+TEST(FileToolTest, ABackupNameThatReachesTheFileItselfMakesNoBackup) {
+  TTempDir dir;
+  const std::string file = dir.Write("S.INI", "current");
+  dir.Write("S_1.BAK", "one");
+  ASSERT_EQ(::symlink(file.c_str(), dir.File("S_2.BAK").c_str()), 0);
+  const TDateTime changed = RoundDownToTwoSeconds(Now() - 10 * kMinute);
+  ASSERT_TRUE(SetFileLastWriteTime(file, changed));
+  EXPECT_DOUBLE_EQ(Backup(file, 3, "YYYYMMDDHHNN"), changed);
+  EXPECT_EQ(dir.Read("S.INI"), "current");
+  EXPECT_EQ(dir.Read("S_1.BAK"), "one");
+  EXPECT_FALSE(PathExists(dir.File("S_3.BAK")));
 }
 
 TEST(FileToolTest, BackupOncePerPeriodAndNeverForFutureFiles) {

@@ -1,0 +1,127 @@
+#include "platform/atomic_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/file_identity.h"
+#include "platform/file_system.h"
+#include "platform/host_path.h"
+#include "tests/support/kill_during.h"
+#include "tests/support/temp_dir.h"
+
+using namespace tessel;
+using tessel::test::KillDuring;
+using tessel::test::TTempDir;
+
+namespace {
+
+int ModeOf(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 07777) : -1;
+}
+
+// Entries of the directory, so a test can see that no temporary is left.
+size_t EntryCount(const std::string& dir) { return ListDirectory(dir + "/*").size(); }
+
+}  // namespace
+
+TEST(FileIdentity, TheFileSystemDecidesWhatIsOneFile) {
+  TTempDir dir;
+  const std::string file = dir.Write("s.bin", "x");
+  dir.Write("sub/other", "y");
+  ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
+  EXPECT_TRUE(SameFile("s.bin", ".\\s.bin"));
+  EXPECT_TRUE(SameFile("s.bin", "sub\\..\\s.bin"));
+  EXPECT_TRUE(SameFile("s.bin", file));
+  EXPECT_TRUE(SameFile("S.BIN", dir.Path() + "\\S.Bin"));  // the mapping finds it in any case
+  ASSERT_EQ(::link(file.c_str(), dir.File("hard.bin").c_str()), 0);
+  ASSERT_EQ(::symlink(file.c_str(), dir.File("soft.bin").c_str()), 0);
+  EXPECT_TRUE(SameFile("hard.bin", "s.bin"));
+  EXPECT_TRUE(SameFile("soft.bin", "s.bin"));
+  SetDriveRoot(dir.Path());
+  EXPECT_TRUE(SameFile("C:\\s.bin", "s.bin"));
+  SetDriveRoot("/");
+  // Equal texts of a missing file, or two different files, are not one file.
+  EXPECT_FALSE(SameFile("new.bin", "new.bin"));
+  EXPECT_FALSE(SameFile("s.bin", "sub\\other"));
+  ASSERT_EQ(::chdir("/"), 0);
+}
+
+TEST(AtomicFile, ReplacesWholeKeepsModeAndLeavesNothingBehind) {
+  TTempDir dir;
+  const std::string out = dir.Write("out.txt", "old");
+  ASSERT_EQ(::chmod(out.c_str(), 0640), 0);
+  WriteFileAtomic(out, "new content");
+  EXPECT_EQ(dir.Read("out.txt"), "new content");
+  EXPECT_EQ(ModeOf(out), 0640);
+  EXPECT_EQ(EntryCount(dir.Path()), 1u);
+
+  // Not committed: the old file stays, the temporary goes.
+  {
+    TAtomicFile file(out);
+    file.File().Write("half");
+  }
+  EXPECT_EQ(dir.Read("out.txt"), "new content");
+  EXPECT_EQ(EntryCount(dir.Path()), 1u);
+
+  // A link stays a link; the file it names gets the content.
+  dir.Write("real.txt", "r");
+  ASSERT_EQ(::symlink(dir.File("real.txt").c_str(), dir.File("link.txt").c_str()), 0);
+  WriteFileAtomic(dir.File("link.txt"), "through");
+  EXPECT_EQ(dir.Read("real.txt"), "through");
+  struct stat st;
+  ASSERT_EQ(::lstat(dir.File("link.txt").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+TEST(AtomicFile, RefusesReadOnlyOutputsAndDirectoriesWithTheOutputsName) {
+  TTempDir dir;
+  const std::string out = dir.Write("ro.txt", "keep");
+  ASSERT_EQ(::chmod(out.c_str(), 0444), 0);
+  try {
+    WriteFileAtomic(out, "lost");
+    FAIL() << "a read-only output was replaced";
+  } catch (const EFileError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + out + "\": Permission denied");
+  }
+  EXPECT_EQ(dir.Read("ro.txt"), "keep");
+
+  dir.Write("locked/in.txt", "input");
+  ASSERT_EQ(::chmod(dir.File("locked").c_str(), 0555), 0);
+  EXPECT_THROW(WriteFileAtomic(dir.File("locked/out.txt"), "x"), EFileError);
+  EXPECT_EQ(dir.Read("locked/in.txt"), "input");
+  EXPECT_FALSE(FileExists(dir.File("locked/out.txt")));
+  EXPECT_THROW(WriteFileAtomic(dir.File("missing/out.txt"), "x"), EFileError);
+  EXPECT_THROW(WriteFileAtomic(dir.Path(), "x"), EFileError);
+}
+
+TEST(AtomicFile, AKillAtAnyMomentLeavesTheOldOrTheNewFile) {
+  TTempDir dir;
+  const std::string a(2 << 20, 'a'), b(2 << 20, 'b');
+  const std::string out = dir.Write("big.bin", a);
+  bool sawB = false;
+  for (int delay = 0; delay < 40000; delay += 2000) {
+    KillDuring([&](int round) { WriteFileAtomic(out, round % 2 == 0 ? b : a); }, delay);
+    const std::string now = dir.Read("big.bin");
+    ASSERT_TRUE(now == a || now == b) << "after " << delay << " us: " << now.size() << " bytes";
+    sawB = sawB || now == b;
+  }
+  EXPECT_TRUE(sawB);
+}
+
+TEST(HostPathConfinement, PathsOutsideTheDirectoryMapToNothing) {
+  TTempDir dir;
+  dir.Write("box/in.txt", "x");
+  const std::string box = dir.File("box");
+  SetConfinement(box);
+  EXPECT_EQ(HostPath(box + "/in.txt"), box + "/in.txt");
+  EXPECT_EQ(HostPath(box + "\\sub\\..\\in.txt"), box + "/sub/../in.txt");
+  EXPECT_EQ(HostPath(box + "/../box2/x"), "");
+  EXPECT_EQ(HostPath("/etc/passwd"), "");
+  EXPECT_EQ(HostPath(box + "/../../x"), "");
+  EXPECT_FALSE(FileExists("/etc/passwd"));
+  EXPECT_THROW(WriteFileAtomic(dir.File("out.txt"), "x"), EFileError);
+  SetConfinement("");
+  EXPECT_EQ(HostPath("/etc/passwd"), "/etc/passwd");
+}
