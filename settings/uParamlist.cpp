@@ -22,6 +22,8 @@ std::string WithoutQuotes(std::string text) {
   return text;
 }
 
+constexpr size_t kExpandRoom = 128;
+
 // One text being expanded: the caller's text at the bottom, above it the
 // value of each name whose expansion is in progress.
 struct Frame {
@@ -277,6 +279,8 @@ std::string TParamlist::Expand(const std::string& text, bool unquote,
   std::string start = unquote ? WithoutQuotes(text) : text;
   // Most texts hold no reference at all.
   if (start.find("$(") == std::string::npos) return start;
+  // Room for the values first: each reference is then replaced in place.
+  start.reserve(start.size() + kExpandRoom);
   std::vector<Frame> stack;
   stack.reserve(4);
   stack.push_back(Frame{std::move(start), {}, {}, 0, 0});
@@ -321,7 +325,7 @@ std::string TParamlist::Expand(const std::string& text, bool unquote,
       continue;
     }
     std::string value;
-    value.reserve(raw.size());
+    value.reserve(raw.size() + kExpandRoom);
     for (char c : raw) {
       if (c != '"') value += c;
     }
