@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <unordered_set>
 
 #include "platform/case_fold.h"
 
@@ -35,19 +36,27 @@ struct Frame {
 };
 
 // Finds the first "$(" that has a ")" after it; false when there is none.
+// Nothing before the last reference resolved can start one, except a "$"
+// just before it that now meets a "(" of the value put in its place.
 bool NextReference(const Frame& frame, size_t& at, size_t& close) {
-  at = frame.result.find("$(");
+  at = frame.result.find("$(", frame.at > 0 ? frame.at - 1 : 0);
   if (at == std::string::npos) return false;
   close = frame.result.find(')', at + 2);
   return close != std::string::npos;
 }
 
+// Frames above this depth also keep their names in a set: a scan of a
+// shallow stack costs less than a set, but long chains must stay linear.
+constexpr size_t kScannedFrames = 16;
+
 // Whether the value of this name is being expanded further down the stack.
-bool IsActive(const std::vector<Frame>& stack, const std::string& folded) {
-  for (size_t i = 1; i < stack.size(); ++i) {
+bool IsActive(const std::vector<Frame>& stack, const std::unordered_set<std::string>& deep,
+              const std::string& folded) {
+  const size_t scanned = std::min(stack.size(), kScannedFrames);
+  for (size_t i = 1; i < scanned; ++i) {
     if (stack[i].folded == folded) return true;
   }
-  return false;
+  return !deep.empty() && deep.count(folded) != 0;
 }
 
 void Substitute(Frame& frame, const std::string& token, std::string_view value) {
@@ -284,6 +293,7 @@ std::string TParamlist::Expand(const std::string& text, bool unquote,
   std::vector<Frame> stack;
   stack.reserve(4);
   stack.push_back(Frame{std::move(start), {}, {}, 0, 0});
+  std::unordered_set<std::string> deep;
   std::string token;
   std::string folded;
   for (;;) {
@@ -295,6 +305,7 @@ std::string TParamlist::Expand(const std::string& text, bool unquote,
       // This value is complete: put it in place of its token one level down.
       std::string value = std::move(frame.result);
       std::string below = std::move(frame.token);
+      if (stack.size() > kScannedFrames) deep.erase(frame.folded);
       stack.pop_back();
       Substitute(stack.back(), below, value);
       continue;
@@ -306,7 +317,7 @@ std::string TParamlist::Expand(const std::string& text, bool unquote,
     folded.assign(name);
     for (char& c : folded) c = FoldCodePage(c);
     if (usedNames != nullptr) usedNames->push_back(folded);
-    if (IsActive(stack, folded)) {
+    if (IsActive(stack, deep, folded)) {
       Substitute(frame, token, CycleMark(std::string(name)));
       continue;
     }
@@ -333,6 +344,7 @@ std::string TParamlist::Expand(const std::string& text, bool unquote,
       Substitute(frame, token, value);
       continue;
     }
+    if (stack.size() >= kScannedFrames) deep.insert(folded);
     stack.push_back(Frame{std::move(value), folded, token, 0, 0});
   }
 }

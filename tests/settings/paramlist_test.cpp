@@ -149,6 +149,10 @@ TEST(ParamlistTest, ExpandResolvesNestedReferences) {
   list.SetValue("OPEN", "$(");
   list.SetValue("Z", "z");
   EXPECT_EQ(list.Expand("$(OPEN)Z)", false), "z");
+  // ... and a "$" just before a token joins a value starting with "(".
+  list.SetValue("PAREN", "(Z)");
+  EXPECT_EQ(list.Expand("x$$(PAREN)$(A)", false), "xz1");
+  EXPECT_EQ(list.Expand("$(B)$$(PAREN)", false), "12z");
   // Every occurrence of the exact token goes in one pass.
   EXPECT_EQ(list.Expand("$(A)$(B)$(A)", false), "1121");
 }
