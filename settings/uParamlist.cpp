@@ -270,17 +270,23 @@ std::string TParamlist::ValueOf(const std::string& name) const {
 }
 
 void TParamlist::SetValue(const std::string& name, const std::string& value) {
-  long index = IndexOfName(name);
+  const std::string folded = AnsiUpperCase(name);
+  const long index = IndexOfFolded(name, folded);
   if (value.empty()) {
     if (index >= 0) Delete(static_cast<size_t>(index));
     return;
   }
-  std::string line = name + "=" + value;
-  if (index >= 0) {
-    SetLine(static_cast<size_t>(index), line);
-  } else {
-    Add(line);
+  if (index < 0) {
+    Add(name + "=" + value);
+    return;
   }
+  // The line keeps its name (folded), so the index holds; rewritten in its
+  // own storage, as scripts set the same few names again and again.
+  std::string& line = lines_[static_cast<size_t>(index)];
+  line.assign(name);
+  line += '=';
+  line += value;
+  stamps_.byName[folded] = ++TChangeStamps::clock;
 }
 
 std::string TParamlist::Expand(const std::string& text, bool unquote,
