@@ -146,7 +146,9 @@ std::string HostPathStat(const std::string& systemPath, struct stat& st, THostSt
   }
 
   // The components joined as written, repeated separators collapsed.
-  std::string joined = prefix;
+  std::string joined;
+  joined.reserve(prefix.size() + path.size() + 1);
+  joined = prefix;
   bool anyComponent = false;
   for (size_t at = pos; at < path.size();) {
     if (path[at] == '/') {
@@ -167,7 +169,8 @@ std::string HostPathStat(const std::string& systemPath, struct stat& st, THostSt
   if (!anyComponent) return joined + suffix;
   if (::stat(joined.c_str(), &st) == 0) {
     if (suffix.empty()) found = THostStat::Found;
-    return joined + suffix;
+    joined += suffix;
+    return joined;
   }
 
   std::vector<std::string> components;
