@@ -215,3 +215,21 @@ TEST(ParamlistTest, OneExpandResolvesAtMostTheCappedNumberOfReferences) {
                                           std::to_string(cap + 1) + ")$(U" +
                                           std::to_string(cap + 2) + ")");
 }
+
+TEST(ParamlistTest, SettingAValueAgainStampsOnlyItsNameAndKeepsItsPlace) {
+  TParamlist list;
+  list.SetValue("A", "1");
+  list.SetValue("B", "2");
+  const uint64_t before = TParamlist::StampNow();
+  EXPECT_LE(list.ChangeStamp("A"), before);
+  list.SetValue("a", "three");  // the line takes the name as given now
+  EXPECT_GT(list.ChangeStamp("A"), before);
+  EXPECT_LE(list.ChangeStamp("B"), before);
+  EXPECT_EQ(list.Text(), "a=three\r\nB=2\r\n");
+  EXPECT_EQ(list.IndexOfName("A"), 0);
+  EXPECT_EQ(list.Expand("$(A)$(b)", false), "three2");
+  const uint64_t later = TParamlist::StampNow();
+  list.SetValue("A", "");
+  EXPECT_GT(list.ChangeStamp("A"), later);
+  EXPECT_EQ(list.IndexOfName("B"), 0);
+}
