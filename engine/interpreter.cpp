@@ -4,6 +4,7 @@
 
 #include "engine/build_record.h"
 #include "engine/uProject.h"
+#include "platform/case_fold.h"
 #include "platform/host_path.h"
 #include "support/Base_00.h"
 
@@ -134,6 +135,25 @@ void TProject::ReadScript(TTextReader& reader) {
   }
 }
 
+namespace {
+
+// OPTION or SETENV, blanks around and letter case aside.
+bool IsQuietKey(const std::string& key) {
+  size_t begin = 0, end = key.size();
+  while (begin < end && static_cast<unsigned char>(key[begin]) <= ' ') ++begin;
+  while (end > begin && static_cast<unsigned char>(key[end - 1]) <= ' ') --end;
+  if (end - begin != 6) return false;
+  auto is = [&](const char* word) {
+    for (size_t i = 0; i < 6; ++i) {
+      if (FoldCodePage(key[begin + i]) != word[i]) return false;
+    }
+    return true;
+  };
+  return is("OPTION") || is("SETENV");
+}
+
+}  // namespace
+
 TProject::TLineResult TProject::HandleLine(const std::string& line) {
   if (line.starts_with("//") || line.starts_with("\\\\")) return TLineResult::Next;
   size_t equals = line.find('=');
@@ -142,10 +162,11 @@ TProject::TLineResult TProject::HandleLine(const std::string& line) {
   std::string value = line.substr(equals + 1);
 
   // Option and environment lines are many and would only repeat themselves.
-  std::string trimmed = Trim(key);
-  if (!SameTextAnsi(trimmed, "OPTION") && !SameTextAnsi(trimmed, "SETENV")) {
+  if (!IsQuietKey(key)) {
     Log(kLogSeparator);
-    Log(Expand(line, true) + "\r\n");
+    std::string echo = Expand(line, true);
+    echo += "\r\n";
+    Log(echo);
   }
 
   for (const TKeywordRow& row : kKeywordTable) {

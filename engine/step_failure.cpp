@@ -2,6 +2,7 @@
 // its targets is removed, and no further script line runs.
 
 #include "engine/build_record.h"
+#include "engine/file_status_cache.h"
 #include "engine/uProject.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
@@ -15,9 +16,11 @@ namespace {
 // rewritten since then was written by the step.
 class TTargetsBefore {
  public:
-  explicit TTargetsBefore(const std::vector<std::string>& targets) {
+  // With the run's status cache the make rule has usually just read them.
+  TTargetsBefore(const std::vector<std::string>& targets, TFileStatusCache* statuses) {
     for (const std::string& path : targets) {
-      if (!IsBlank(path)) before_.push_back({path, GetFileStatus(path)});
+      if (IsBlank(path)) continue;
+      before_.push_back({path, statuses != nullptr ? statuses->Get(path) : GetFileStatus(path)});
     }
   }
 
@@ -51,7 +54,7 @@ std::string TProject::ToolFailure(const ProcessResult& result, const std::string
 
 bool TProject::RunStep(const TStepIdentity& step, const std::vector<std::string>& targets,
                        const std::function<std::string()>& work) {
-  const TTargetsBefore before(targets);
+  const TTargetsBefore before(targets, Depth >= 0 ? Statuses.get() : nullptr);
   auto recordOutcome = [&](bool succeeded) {
     if (Record == nullptr || step.key.empty()) return;
     if (succeeded) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -199,7 +200,7 @@ class TProject {
   enum class TLineResult { Next, SkipNextLine, LeaveScript };
   using TLineAction = TLineResult (TProject::*)(const std::string& value);
   struct TKeywordRow {
-    const char* key;
+    std::string_view key;
     bool stored;  // the line sets the variable of its key first
     TLineAction action;
   };

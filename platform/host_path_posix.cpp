@@ -209,7 +209,9 @@ std::string MapPathStat(const std::string& systemPath, struct stat& st, THostSta
   }
 
   // The components joined as written, repeated separators collapsed.
-  std::string joined = prefix;
+  std::string joined;
+  joined.reserve(prefix.size() + path.size() + 1);
+  joined = prefix;
   bool anyComponent = false;
   for (size_t at = pos; at < path.size();) {
     if (path[at] == '/') {
@@ -230,7 +232,8 @@ std::string MapPathStat(const std::string& systemPath, struct stat& st, THostSta
   if (!anyComponent) return joined + suffix;
   if (::stat(joined.c_str(), &st) == 0) {
     if (suffix.empty()) found = THostStat::Found;
-    return joined + suffix;
+    joined += suffix;
+    return joined;
   }
 
   std::vector<std::string> components;

@@ -1,7 +1,10 @@
 #include "settings/uParamlist.h"
 
 #include <algorithm>
+#include <string_view>
 #include <unordered_set>
+
+#include "platform/case_fold.h"
 
 #include "support/text.h"
 
@@ -20,6 +23,8 @@ std::string WithoutQuotes(std::string text) {
   return text;
 }
 
+constexpr size_t kExpandRoom = 128;
+
 // One text being expanded: the caller's text at the bottom, above it the
 // value of each name whose expansion is in progress.
 struct Frame {
@@ -31,13 +36,13 @@ struct Frame {
 };
 
 // Finds the first "$(" that has a ")" after it; false when there is none.
-bool NextReference(const Frame& frame, size_t& at, std::string& name) {
-  at = frame.result.find("$(");
+// Nothing before the last reference resolved can start one, except a "$"
+// just before it that now meets a "(" of the value put in its place.
+bool NextReference(const Frame& frame, size_t& at, size_t& close) {
+  at = frame.result.find("$(", frame.at > 0 ? frame.at - 1 : 0);
   if (at == std::string::npos) return false;
-  const size_t close = frame.result.find(')', at + 2);
-  if (close == std::string::npos) return false;
-  name = frame.result.substr(at + 2, close - at - 2);
-  return true;
+  close = frame.result.find(')', at + 2);
+  return close != std::string::npos;
 }
 
 [[noreturn]] void TooLarge(const std::string& token) {
@@ -45,7 +50,21 @@ bool NextReference(const Frame& frame, size_t& at, std::string& name) {
                            std::to_string(TParamlist::kMaxExpandedSize) + " bytes!");
 }
 
-void Substitute(Frame& frame, const std::string& token, const std::string& value) {
+// Frames above this depth also keep their names in a set: a scan of a
+// shallow stack costs less than a set, but long chains must stay linear.
+constexpr size_t kScannedFrames = 16;
+
+// Whether the value of this name is being expanded further down the stack.
+bool IsActive(const std::vector<Frame>& stack, const std::unordered_set<std::string>& deep,
+              const std::string& folded) {
+  const size_t scanned = std::min(stack.size(), kScannedFrames);
+  for (size_t i = 1; i < scanned; ++i) {
+    if (stack[i].folded == folded) return true;
+  }
+  return !deep.empty() && deep.count(folded) != 0;
+}
+
+void Substitute(Frame& frame, const std::string& token, std::string_view value) {
   // A value equal to its own token would be found again on every pass.
   if (value == token) {
     frame.passes = TParamlist::kMaxExpandPasses;
@@ -53,13 +72,21 @@ void Substitute(Frame& frame, const std::string& token, const std::string& value
   }
   // As ReplaceAll, from the reference on: the text before the first "$("
   // cannot hold the token.
-  const std::string& text = frame.result;
+  std::string& text = frame.result;
+  const size_t first = text.find(token, frame.at);
+  if (first == std::string::npos) return;
+  const size_t second = text.find(token, first + token.size());
+  if (second == std::string::npos) {
+    // The usual single reference: in place, without a new text.
+    if (text.size() - token.size() + value.size() > TParamlist::kMaxExpandedSize) TooLarge(token);
+    text.replace(first, token.size(), value);
+    return;
+  }
   std::string replaced;
   replaced.reserve(text.size() + value.size());
-  replaced.append(text, 0, frame.at);
-  size_t from = frame.at;
-  for (size_t pos = text.find(token, from); pos != std::string::npos;
-       pos = text.find(token, from)) {
+  replaced.append(text, 0, first);
+  size_t from = first;
+  for (size_t pos = first; pos != std::string::npos; pos = text.find(token, from)) {
     replaced.append(text, from, pos - from);
     replaced += value;
     from = pos + token.size();
@@ -67,7 +94,7 @@ void Substitute(Frame& frame, const std::string& token, const std::string& value
   }
   replaced.append(text, from, std::string::npos);
   if (replaced.size() > TParamlist::kMaxExpandedSize) TooLarge(token);
-  frame.result = std::move(replaced);
+  text = std::move(replaced);
 }
 
 }  // namespace
@@ -91,18 +118,23 @@ void TParamlist::TouchAll() {
 void TParamlist::SetLine(size_t index, const std::string& line) {
   std::string old = std::move(lines_[index]);
   lines_[index] = line;
-  Touch(old);
-  Touch(line);
   const bool hadName = HasName(old), hasName = HasName(line);
+  // Each name folded once: a value set again under its name is the usual case.
+  const std::string oldName = hadName ? FoldedName(old) : std::string();
+  const std::string newName = hasName ? FoldedName(line) : std::string();
+  if (hadName) stamps_.byName[oldName] = ++TChangeStamps::clock;
+  if (hasName && (!hadName || newName != oldName)) {
+    stamps_.byName[newName] = ++TChangeStamps::clock;
+  }
   if (!indexValid_) return;
-  if (hadName == hasName && (!hasName || FoldedName(old) == FoldedName(line))) return;
+  if (hadName == hasName && (!hasName || oldName == newName)) return;
   if (duplicates_) {
     indexValid_ = false;
     return;
   }
-  if (hadName) index_.erase(FoldedName(old));
+  if (hadName) index_.erase(oldName);
   if (hasName) {
-    auto [it, inserted] = index_.try_emplace(FoldedName(line), index);
+    auto [it, inserted] = index_.try_emplace(newName, index);
     if (!inserted) {
       duplicates_ = true;
       if (it->second > index) it->second = index;
@@ -221,7 +253,7 @@ long TParamlist::IndexOfName(const std::string& name) const {
   return IndexOfFolded(name, AnsiUpperCase(name));
 }
 
-long TParamlist::IndexOfFolded(const std::string& name, const std::string& folded) const {
+long TParamlist::IndexOfFolded(std::string_view name, const std::string& folded) const {
   if (name.find('=') != std::string::npos) return -1;
   if (!indexValid_) Reindex();
   auto it = index_.find(folded);
@@ -246,17 +278,23 @@ std::string TParamlist::ValueOf(const std::string& name) const {
 }
 
 void TParamlist::SetValue(const std::string& name, const std::string& value) {
-  long index = IndexOfName(name);
+  const std::string folded = AnsiUpperCase(name);
+  const long index = IndexOfFolded(name, folded);
   if (value.empty()) {
     if (index >= 0) Delete(static_cast<size_t>(index));
     return;
   }
-  std::string line = name + "=" + value;
-  if (index >= 0) {
-    SetLine(static_cast<size_t>(index), line);
-  } else {
-    Add(line);
+  if (index < 0) {
+    Add(name + "=" + value);
+    return;
   }
+  // The line keeps its name (folded), so the index holds; rewritten in its
+  // own storage, as scripts set the same few names again and again.
+  std::string& line = lines_[static_cast<size_t>(index)];
+  line.assign(name);
+  line += '=';
+  line += value;
+  stamps_.byName[folded] = ++TChangeStamps::clock;
 }
 
 std::string TParamlist::Expand(const std::string& text, bool unquote,
@@ -264,47 +302,64 @@ std::string TParamlist::Expand(const std::string& text, bool unquote,
   std::string start = unquote ? WithoutQuotes(text) : text;
   // Most texts hold no reference at all.
   if (start.find("$(") == std::string::npos) return start;
+  // Room for the values first: each reference is then replaced in place.
+  start.reserve(start.size() + kExpandRoom);
   std::vector<Frame> stack;
   stack.reserve(4);
-  std::unordered_set<std::string> active;
   stack.push_back(Frame{std::move(start), {}, {}, 0, 0});
-  std::string name;
+  std::unordered_set<std::string> deep;
+  std::string token;
+  std::string folded;
   for (;;) {
     Frame& frame = stack.back();
     size_t at = 0;
-    if (frame.passes >= kMaxExpandPasses || !NextReference(frame, at, name)) {
+    size_t close = 0;
+    if (frame.passes >= kMaxExpandPasses || !NextReference(frame, at, close)) {
       if (stack.size() == 1) return std::move(frame.result);
       // This value is complete: put it in place of its token one level down.
       std::string value = std::move(frame.result);
-      std::string token = std::move(frame.token);
-      active.erase(frame.folded);
+      std::string below = std::move(frame.token);
+      if (stack.size() > kScannedFrames) deep.erase(frame.folded);
       stack.pop_back();
-      Substitute(stack.back(), token, value);
+      Substitute(stack.back(), below, value);
       continue;
     }
     ++frame.passes;
     frame.at = at;
-    std::string token = "$(" + name + ")";
-    std::string folded = AnsiUpperCase(name);
+    token.assign(frame.result, at, close - at + 1);
+    const std::string_view name(token.data() + 2, token.size() - 3);
+    folded.assign(name);
+    for (char& c : folded) c = FoldCodePage(c);
     if (usedNames != nullptr) usedNames->push_back(folded);
-    if (active.count(folded) != 0) {
-      Substitute(frame, token, CycleMark(name));
+    if (IsActive(stack, deep, folded)) {
+      Substitute(frame, token, CycleMark(std::string(name)));
       continue;
     }
-    long index = IndexOfFolded(name, folded);
+    const long index = IndexOfFolded(name, folded);
     if (index < 0) {
-      Substitute(frame, token, std::string());
+      Substitute(frame, token, std::string_view());
       continue;
     }
     // Values are always expanded unquoted, whatever the caller asked for.
-    std::string value = WithoutQuotes(ValueAt(static_cast<size_t>(index)));
-    if (value.find("$(") == std::string::npos) {
+    const std::string& line = lines_[static_cast<size_t>(index)];
+    const std::string_view raw = std::string_view(line).substr(line.find('=') + 1);
+    const bool quoted = raw.find('"') != std::string_view::npos;
+    if (raw.find("$(") == std::string_view::npos && !quoted) {
       // Nothing to resolve in it: in place at once, as its own level would.
+      Substitute(frame, token, raw);
+      continue;
+    }
+    std::string value;
+    value.reserve(raw.size() + kExpandRoom);
+    for (char c : raw) {
+      if (c != '"') value += c;
+    }
+    if (value.find("$(") == std::string::npos) {
       Substitute(frame, token, value);
       continue;
     }
-    active.insert(folded);
-    stack.push_back(Frame{std::move(value), std::move(folded), std::move(token), 0, 0});
+    if (stack.size() >= kScannedFrames) deep.insert(folded);
+    stack.push_back(Frame{std::move(value), folded, token, 0, 0});
   }
 }
 

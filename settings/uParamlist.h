@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -86,7 +87,7 @@ class TParamlist {
 
  private:
   void Reindex() const;
-  long IndexOfFolded(const std::string& name, const std::string& folded) const;
+  long IndexOfFolded(std::string_view name, const std::string& folded) const;
   void IndexAdded(size_t index);
   void IndexRemoved(size_t index, const std::string& line);
 

@@ -213,7 +213,7 @@ std::string AsciiLowerCase(std::string text) {
 char AnsiUpperChar(char c) { return FoldCodePage(c); }
 
 std::string AnsiUpperCase(std::string text) {
-  for (char& c : text) c = AnsiUpperChar(c);
+  for (char& c : text) c = FoldCodePage(c);
   return text;
 }
 

@@ -149,6 +149,10 @@ TEST(ParamlistTest, ExpandResolvesNestedReferences) {
   list.SetValue("OPEN", "$(");
   list.SetValue("Z", "z");
   EXPECT_EQ(list.Expand("$(OPEN)Z)", false), "z");
+  // ... and a "$" just before a token joins a value starting with "(".
+  list.SetValue("PAREN", "(Z)");
+  EXPECT_EQ(list.Expand("x$$(PAREN)$(A)", false), "xz1");
+  EXPECT_EQ(list.Expand("$(B)$$(PAREN)", false), "12z");
   // Every occurrence of the exact token goes in one pass.
   EXPECT_EQ(list.Expand("$(A)$(B)$(A)", false), "1121");
 }
@@ -234,4 +238,22 @@ TEST(ParamlistTest, AnExpansionYieldsAtMostOneMebibyte) {
   std::string many;
   for (int i = 0; i < 1100; ++i) many += "$(K)";
   EXPECT_THROW(list.Expand(many, false), EExpansionTooLarge);
+}
+
+TEST(ParamlistTest, SettingAValueAgainStampsOnlyItsNameAndKeepsItsPlace) {
+  TParamlist list;
+  list.SetValue("A", "1");
+  list.SetValue("B", "2");
+  const uint64_t before = TParamlist::StampNow();
+  EXPECT_LE(list.ChangeStamp("A"), before);
+  list.SetValue("a", "three");  // the line takes the name as given now
+  EXPECT_GT(list.ChangeStamp("A"), before);
+  EXPECT_LE(list.ChangeStamp("B"), before);
+  EXPECT_EQ(list.Text(), "a=three\r\nB=2\r\n");
+  EXPECT_EQ(list.IndexOfName("A"), 0);
+  EXPECT_EQ(list.Expand("$(A)$(b)", false), "three2");
+  const uint64_t later = TParamlist::StampNow();
+  list.SetValue("A", "");
+  EXPECT_GT(list.ChangeStamp("A"), later);
+  EXPECT_EQ(list.IndexOfName("B"), 0);
 }
