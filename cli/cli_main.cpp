@@ -54,10 +54,15 @@ int CliMain(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   }
   for (const auto& command : commands) {
     if (command->Name() != name) continue;
+    std::vector<std::string> rest(args.begin() + static_cast<long>(next) + 1, args.end());
+    if (!rest.empty() && (rest[0] == "--help" || rest[0] == "-h")) {
+      out << "Usage: tessel-cli [KEY=VALUE ...] " << name << " " << command->Usage() << "\n\n"
+          << command->Summary() << "\n";
+      return 0;
+    }
     TConsoleUserInterface ui(out, err);
     SetMainWindow(&ui);
     TCliContext context{out, err, ui};
-    std::vector<std::string> rest(args.begin() + static_cast<long>(next) + 1, args.end());
     int status;
     try {
       status = command->Run(rest, context);

@@ -1,9 +1,11 @@
 #include <ostream>
 
+#include "app/sdk_check.h"
 #include "cli/command.h"
 #include "cli/console_ui.h"
 #include "platform/file_system.h"
 #include "setup/uSetupProject.h"
+#include "support/app_env.h"
 #include "support/text.h"
 
 namespace tessel {
@@ -87,9 +89,11 @@ class TGenerateCommand : public TCliCommand {
       }
     }
     if (projectIni.empty()) throw EUsageError("no project settings file given");
-    if (baseIni.empty()) {
-      throw EUsageError("no base settings file given; name it with --base BASE.INI");
-    }
+    TGenerateUserInterface ui(context.out, context.err);
+    ui.SetAnswer(answer);
+    // Without --base, the installation's base settings file, as the main
+    // window finds it for its current project.
+    if (baseIni.empty()) baseIni = CheckSdkBaseDirectory(AppEnv().Value("PD"), ui);
     RequireFile("Project settings file", projectIni);
     RequireFile("Base settings file", baseIni);
 
@@ -103,8 +107,6 @@ class TGenerateCommand : public TCliCommand {
       rows.SetValue(edit.key, edit.value);
     }
 
-    TGenerateUserInterface ui(context.out, context.err);
-    ui.SetAnswer(answer);
     return RunSaveCommand(model, ui) ? 0 : 1;
   }
 };

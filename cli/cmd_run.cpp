@@ -5,23 +5,13 @@
 
 #include "app/build_run.h"
 #include "cli/command.h"
+#include "cli/command_support.h"
 #include "cli/console_ui.h"
 #include "engine/uProject.h"
-#include "platform/file_system.h"
-#include "platform/path_split.h"
 
 namespace tessel {
 
 namespace {
-
-// Exit statuses: a cancelled run ends like a program stopped by Ctrl-C.
-constexpr int kExitReady = 0;
-constexpr int kExitErrors = 1;
-constexpr int kExitCancelled = 130;
-
-bool IsAbsolute(const std::string& path) {
-  return (!path.empty() && IsPathDelimiter(path[0])) || (path.size() >= 2 && path[1] == ':');
-}
 
 class TRunCommand : public TCliCommand {
  public:
@@ -49,11 +39,7 @@ class TRunCommand : public TCliCommand {
       }
     }
     if (script.empty()) throw EUsageError("no script given");
-    // The engine derives the project and SDK directories from the path.
-    if (!IsAbsolute(script)) {
-      std::string cwd = CurrentDirectory();
-      script = (cwd.empty() || IsPathDelimiter(cwd.back()) ? cwd : cwd + "/") + script;
-    }
+    script = AbsolutePath(script);
 
     TBuildRun build;
     // Ctrl-C reaches the engine through ProcessMessages, as a click on

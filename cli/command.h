@@ -42,6 +42,9 @@ std::unique_ptr<TCliCommand> MakeBmp2CgiCommand();
 std::unique_ptr<TCliCommand> MakeBmp2CCommand();
 std::unique_ptr<TCliCommand> MakeGenerateCommand();
 std::unique_ptr<TCliCommand> MakePatchCommand();
+std::unique_ptr<TCliCommand> MakeOpenCommand();
+std::unique_ptr<TCliCommand> MakeBuildCommand();
+std::unique_ptr<TCliCommand> MakeNewCommand();
 
 // The front end without the process around it, so tests can run it against
 // string streams. `args` excludes the program name.

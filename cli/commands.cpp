@@ -6,6 +6,9 @@ namespace tessel {
 
 std::vector<std::unique_ptr<TCliCommand>> AllCommands() {
   std::vector<std::unique_ptr<TCliCommand>> commands;
+  commands.push_back(MakeOpenCommand());
+  commands.push_back(MakeBuildCommand());
+  commands.push_back(MakeNewCommand());
   commands.push_back(MakeRunCommand());
   commands.push_back(MakeGenerateCommand());
   commands.push_back(MakePatchCommand());

@@ -1,9 +1,11 @@
 #include "cli/console_ui.h"
 
+#include <unistd.h>
+
+#include <utility>
 #include <csignal>
 #include <iostream>
 #include <string>
-#include <unistd.h>
 
 namespace tessel {
 
@@ -85,25 +87,64 @@ bool TConsoleUserInterface::ConfirmOkCancel(const std::string& text) {
   return Ask(text, "OK", "Cancel");
 }
 
-std::optional<std::string> TConsoleUserInterface::InputBox(const std::string& title,
-                                                           const std::string& prompt,
-                                                           const std::string& text) {
+namespace {
+
+// Shows the box on standard error with the answer taken, so a run without a
+// terminal still says what was asked.
+std::optional<std::string> Preset(std::ostream& err, const std::string& title,
+                                  const std::string& prompt, std::optional<std::string>& preset) {
+  std::optional<std::string> answer = std::move(preset);
+  preset.reset();
+  err << title << ": " << prompt << "\n-> " << *answer << '\n';
+  return answer;
+}
+
+}  // namespace
+
+std::optional<std::string> TConsoleUserInterface::ReadInput(const std::string& title,
+                                                            const std::string& prompt,
+                                                            const std::string& text) {
   err_ << title << ": " << prompt << " [" << text << "]\n";
-  // As for questions, an answer given up front wins over the terminal.
-  if (answer_ == Answer::Yes) return text;
-  if (answer_ == Answer::No || !isatty(STDIN_FILENO)) return std::nullopt;
+  if (!isatty(STDIN_FILENO)) {
+    err_ << "-> Cancel\n";
+    return std::nullopt;
+  }
   std::string line;
   if (!std::getline(std::cin, line)) return std::nullopt;
   return line.empty() ? text : line;
 }
 
+std::optional<std::string> TConsoleUserInterface::InputBox(const std::string& title,
+                                                           const std::string& prompt,
+                                                           const std::string& text) {
+  if (presetInput_) {
+    presetInputUsed_ = true;
+    return Preset(err_, title, prompt, presetInput_);
+  }
+  // Asked again after the command line's answer: the same answer would only
+  // be refused again.
+  if (presetInputUsed_) return ReadInput(title, prompt, text);
+  // As for questions, an answer given up front wins over the terminal.
+  if (answer_ == Answer::Yes) {
+    err_ << title << ": " << prompt << " [" << text << "]\n";
+    return text;
+  }
+  if (answer_ == Answer::No) {
+    err_ << title << ": " << prompt << " [" << text << "]\n";
+    return std::nullopt;
+  }
+  return ReadInput(title, prompt, text);
+}
+
 std::optional<std::string> TConsoleUserInterface::ChooseFile(const std::string& filter,
                                                              const std::string& start) {
+  if (presetFile_) return std::exchange(presetFile_, std::nullopt);
   return InputBox("Choose file", filter, start);
 }
 
 std::optional<std::string> TConsoleUserInterface::ChooseDirectory(const std::string& caption,
                                                                   const std::string& start) {
+  if (presetDirectory_) return std::exchange(presetDirectory_, std::nullopt);
   return InputBox("Choose directory", caption, start);
 }
 

@@ -9,6 +9,8 @@
 #include <atomic>
 #include <functional>
 #include <iosfwd>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "support/user_interface.h"
@@ -22,6 +24,13 @@ class TConsoleUserInterface : public TUserInterface {
   TConsoleUserInterface(std::ostream& out, std::ostream& err);
 
   void SetAnswer(Answer answer) { answer_ = answer; }
+  // Answers given on the command line, each used once: the file chooser's,
+  // the directory chooser's and the first input box's. Once the preset
+  // input is used, a later input box (the question asked again) can only be
+  // answered on a terminal; without one it is cancelled.
+  void PresetFile(std::string path) { presetFile_ = std::move(path); }
+  void PresetDirectory(std::string path) { presetDirectory_ = std::move(path); }
+  void PresetInput(std::string text) { presetInput_ = std::move(text); }
   void SetCancelHandler(std::function<void()> handler) { cancel_ = std::move(handler); }
   // Routes Ctrl-C to the cancel handler while the returned guard lives.
   class TInterruptGuard {
@@ -53,6 +62,12 @@ class TConsoleUserInterface : public TUserInterface {
 
  private:
   bool Ask(const std::string& question, const std::string& yes, const std::string& no);
+  std::optional<std::string> ReadInput(const std::string& title, const std::string& prompt,
+                                       const std::string& text);
+  std::optional<std::string> presetFile_;
+  std::optional<std::string> presetDirectory_;
+  std::optional<std::string> presetInput_;
+  bool presetInputUsed_ = false;
   std::ostream& out_;
   std::ostream& err_;
   Answer answer_ = Answer::Ask;

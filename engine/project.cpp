@@ -5,6 +5,8 @@
 #include "engine/collection_files.h"
 #include "platform/environment.h"
 #include "platform/executable.h"
+#include "platform/file_system.h"
+#include "platform/path_split.h"
 #include "support/Base_00.h"
 
 namespace tessel {
@@ -24,7 +26,12 @@ std::string DefaultEngineLogPath() {
   // ASCII folding only: the path is a host path and must still resolve.
   std::string path = AsciiUpperCase(ExecutablePath());
   if (path.ends_with(".EXE")) path.erase(path.size() - 4);
-  return path + ".LOG";
+  path += ".LOG";
+  // An installed program cannot write beside itself: its log then goes to
+  // the user's state directory under the same name.
+  const std::string dir = ExtractFilePath(ExecutablePath());
+  if (IsWritableDirectory(dir.empty() ? "." : dir)) return path;
+  return UserStateDirectory() + "/" + ExtractFileName(path);
 }
 
 TProject::TProject(const std::string& logFilePath)

@@ -50,7 +50,9 @@ enum : uint8_t {
 
 // Default engine log file: the executable's path in upper case with its
 // ".EXE" ending replaced by ".LOG", or ".LOG" appended when it has none, so
-// the log never names the executable itself.
+// the log never names the executable itself. When the executable's directory
+// is not writable (an installed program), the same file name in the user's
+// state directory.
 std::string DefaultEngineLogPath();
 
 // Environment variable that names the engine log file instead (tests and

@@ -21,4 +21,12 @@ std::string RegistryValue(const std::string& keyPath, const std::string& name);
 // Path of the registry stand-in file (see above).
 std::string RegistryFilePath();
 
+// Per-user directories of an installed program, whose own directory it may
+// not write: "$XDG_CONFIG_HOME/tessel" (else "~/.config/tessel") for
+// settings and "$XDG_STATE_HOME/tessel" (else "~/.local/state/tessel") for
+// logs. Created with their parents when missing; the path is returned either
+// way.
+std::string UserConfigDirectory();
+std::string UserStateDirectory();
+
 }  // namespace tessel

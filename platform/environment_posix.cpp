@@ -2,6 +2,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/environment.h"
 #include "platform/profile.h"
@@ -17,6 +19,16 @@ std::string HomeDirectory() {
     return pw->pw_dir;
   }
   return std::string();
+}
+
+// $VARIABLE/tessel, else ~/FALLBACK/tessel, created when missing.
+std::string UserDirectory(const char* variable, const char* fallback) {
+  std::string base = GetEnvironmentValue(variable);
+  if (base.empty()) base = HomeDirectory() + "/" + fallback;
+  const std::string dir = base + "/tessel";
+  std::error_code ignored;
+  std::filesystem::create_directories(dir, ignored);
+  return dir;
 }
 
 }  // namespace
@@ -45,6 +57,10 @@ std::string RegistryFilePath() {
   if (!config.empty()) return config + "/tessel/registry.ini";
   return HomeDirectory() + "/.config/tessel/registry.ini";
 }
+
+std::string UserConfigDirectory() { return UserDirectory("XDG_CONFIG_HOME", ".config"); }
+
+std::string UserStateDirectory() { return UserDirectory("XDG_STATE_HOME", ".local/state"); }
 
 // The stand-in is an INI file like the settings files and is read the same
 // way: section and value names matched without regard to case, first match

@@ -28,6 +28,8 @@ enum : uint32_t {
 bool FileExists(const std::string& path);       // exists and is no directory
 bool DirectoryExists(const std::string& path);  // exists and is a directory
 bool PathExists(const std::string& path);       // either
+// An existing directory this process may create files in.
+bool IsWritableDirectory(const std::string& path);
 
 // Attribute set of the entry, or -1 (all bits) when it does not exist. A
 // read-only flag on POSIX is the absence of every write permission bit.

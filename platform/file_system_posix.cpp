@@ -152,6 +152,12 @@ bool PathExists(const std::string& path) {
   return StatHost(HostPath(path), st);
 }
 
+bool IsWritableDirectory(const std::string& path) {
+  const std::string host = HostPath(path);
+  struct stat st;
+  return StatHost(host, st) && S_ISDIR(st.st_mode) && ::access(host.c_str(), W_OK | X_OK) == 0;
+}
+
 int64_t FileGetAttr(const std::string& path) {
   const std::string host = HostPath(path);
   struct stat st;

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # demo_build.sh CLI TOOL SCRATCH: builds the example add-in in a fresh copy of
 # examples/sdk at SCRATCH. Installs TOOL (the stand-in SH tool chain) into the
-# copy's BIN directory as asmsh, shcpp and optlnk, points the copy's base
-# settings at the copy, generates the project scripts with CLI (tessel-cli),
-# builds, and builds again, which must find everything up to date. Prints
-# where the .G3A is; exits non-zero when any step fails.
+# copy's BIN directory as asmsh, shcpp and optlnk, makes the calculator
+# library there, points the copy's base settings at the copy, generates the
+# project scripts with CLI (tessel-cli), builds with the pre-build checks and
+# the library grooming, and builds again, which must find everything up to
+# date. CLI runs as if installed in the copy's BIN (PD=) and keeps its program
+# settings in the copy (IF=). Prints where the .G3A is; exits non-zero when
+# any step fails.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
@@ -36,21 +39,25 @@ sed -i "s|{SDK}|$escaped|g" "$sdk/BaseOptions/BaseOptions.ini"
 for name in asmsh shcpp optlnk; do
   cp "$tool" "$sdk/BIN/$name"
 done
+# The calculator maker's library, made from our own sources by the tool chain.
+"$root/scripts/make_calculator_library.sh" "$sdk" || fail "making the calculator library failed"
 export TESSEL_ENGINE_LOG="$sdk/ENGINE.LOG"
+tessel() { "$cli" PD="$sdk/BIN" IF="$sdk/TESSEL.INI" "$@"; }
 
 echo "== Generating the scripts of $sdk/Projects/DEMO.INI"
-"$cli" generate "$sdk/Projects/DEMO.INI" --base "$sdk/BaseOptions/BaseOptions.ini" --yes ||
-  fail "generating the project scripts failed"
+tessel generate "$sdk/Projects/DEMO.INI" --yes || fail "generating the project scripts failed"
 
-echo "== Building $sdk/Projects/DEMO.PRJ"
-"$cli" run "$sdk/Projects/DEMO.PRJ" | tee "$sdk/BUILD1.TXT" || fail "the build failed"
+echo "== Building $sdk/Projects/DEMO.INI"
+tessel build "$sdk/Projects/DEMO.INI" | tee "$sdk/BUILD1.TXT" || fail "the build failed"
 g3a="$sdk/Projects/DEMO/DEMO.G3A"
 [ -f "$g3a" ] || fail "the build wrote no add-in: $g3a is missing (see the messages above)"
+[ -f "$sdk/LIB/fxCG_library.lib" ] || fail "the build did not prepare LIB/fxCG_library.lib"
 
 echo "== Building again"
-"$cli" run "$sdk/Projects/DEMO.PRJ" | tee "$sdk/BUILD2.TXT" || fail "the second build failed"
-# Every tool run shows its command line, every bind its start line.
-if grep -q -e '-SUB=TEMP.TXT' -e '^Start! ' "$sdk/BUILD2.TXT"; then
+tessel build "$sdk/Projects/DEMO.INI" | tee "$sdk/BUILD2.TXT" || fail "the second build failed"
+# Every tool run shows its command line, every bind its start line, every
+# library preparation its copy line.
+if grep -q -e '-SUB=TEMP.TXT' -e '^Start! ' -e '^Copy: ' "$sdk/BUILD2.TXT"; then
   fail "the second build ran tools again; everything should have been up to date"
 fi
 echo "Everything is up to date."

@@ -3,6 +3,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "platform/environment.h"
 #include "platform/executable.h"
 #include "platform/file_system.h"
 #include "platform/path_split.h"
@@ -144,8 +145,17 @@ void PreLoadAppEnv(const std::vector<std::string>& startupParameters) {
     }
   }
 
+  env.PSetValue("IF", DefaultProgramSettingsPath());
+}
+
+std::string DefaultProgramSettingsPath() {
   const std::string exe = ExecutablePath();
-  env.PSetValue("IF", ExtractFilePath(exe) + BaseName(exe) + ".INI");
+  const std::string name = BaseName(exe) + ".INI";
+  // An installed program cannot write beside itself; its settings then live
+  // in the user's configuration directory under the same name.
+  const std::string dir = ExtractFilePath(exe);
+  if (IsWritableDirectory(dir.empty() ? "." : dir)) return dir + name;
+  return UserConfigDirectory() + "/" + name;
 }
 
 }  // namespace tessel

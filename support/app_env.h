@@ -44,4 +44,10 @@ void ResetAppEnv();
 // "AppEnv" of the IF file, then the IF default. Raises on an unregistered key.
 void PreLoadAppEnv(const std::vector<std::string>& startupParameters);
 
+// The program settings file when no IF parameter names one: beside the
+// executable (its name up to the first dot, ".INI"), or under the same name in
+// the user's configuration directory when the executable's directory is not
+// writable.
+std::string DefaultProgramSettingsPath();
+
 }  // namespace tessel

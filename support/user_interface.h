@@ -11,6 +11,12 @@ namespace tessel {
 
 enum class TCursor { Default, HourGlass };
 
+// The two cells of the dependency dialog.
+struct TDependencyEntry {
+  std::string file;
+  std::string type;
+};
+
 class TUserInterface {
  public:
   virtual ~TUserInterface() = default;
@@ -37,6 +43,13 @@ class TUserInterface {
                                                      const std::string& start) = 0;
 
   virtual void SetCursor(TCursor cursor) = 0;
+
+  // The modal dependency dialog, its cells preset to `entry`: the cells on
+  // OK, nothing on Cancel. Without such a dialog the answer is Cancel.
+  virtual std::optional<TDependencyEntry> DependencyDialog(const TDependencyEntry& entry) {
+    (void)entry;
+    return std::nullopt;
+  }
 };
 
 // A user interface that shows nothing and answers No / Cancel.

@@ -6,10 +6,11 @@
 //
 // Invocation: `TOOL -SUB=OPTIONS.TXT [FILE ...]`. Files on the command line
 // count like file lines of the options file (a new library gets its first
-// object that way). Messages go to standard output, one line each; the exit
-// status is 0 on success, 1 when the tool failed and 2 for a wrong command
-// line. Paths are the system's Windows paths and are mapped like every other
-// path of Tessel (backslashes, drive root, any case).
+// object that way). Without -SUB= the command line's words are the whole
+// invocation, as the library grooming runs the linker. Messages go to standard output, one line
+// each; the exit status is 0 on success, 1 when the tool failed and 2 for a wrong command line.
+// Paths are the system's Windows paths and are mapped like every other path of Tessel (backslashes,
+// drive root, any case).
 //
 // Options file: one or more words per line, split by the Windows rules
 // (blanks separate, double quotes group). A word that does not begin with
@@ -26,6 +27,8 @@
 //                          a library
 //           -library=FILE  image: a library whose members are all linked in;
 //                          library form: the library to start from
+//           -delete=NAMES  library form: members to remove from it, separated
+//                          by "," (a name without member gets a warning)
 //           -output=FILE   the image or library to write (required)
 //           -form=image|library   what to write (default image)
 //           -entry=SYMBOL  recorded in the image

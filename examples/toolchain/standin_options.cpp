@@ -59,11 +59,18 @@ TInvocation ReadInvocation(const std::vector<std::string>& args,
       commandWords.push_back(arg);
     }
   }
-  if (!haveOptionsFile || IsBlank(invocation.optionsFile)) {
-    throw EUsageError("no options file given; the command is TOOL -SUB=OPTIONS.TXT [FILE ...]");
+  if (haveOptionsFile && IsBlank(invocation.optionsFile)) {
+    throw EUsageError("no options file given after -SUB=");
+  }
+  if (!haveOptionsFile && commandWords.empty()) {
+    throw EUsageError(
+        "no options file given; the command is TOOL -SUB=OPTIONS.TXT [FILE ...] or TOOL "
+        "OPTION-OR-FILE ...");
   }
   // Files on the command line come first, as a new library's first object.
   AddWords(commandWords, valueOptions, invocation);
+  // Without an options file the command line says everything.
+  if (!haveOptionsFile) return invocation;
 
   std::vector<std::string> lines;
   try {

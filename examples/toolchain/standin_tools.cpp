@@ -27,7 +27,8 @@ constexpr TOptionRule kAssemblerOptions[] = {{"object", true, false}};
 constexpr TOptionRule kCompilerOptions[] = {{"object", true, false}, {"include", true, false}};
 constexpr TOptionRule kLinkerOptions[] = {{"input", true, false},   {"replace", true, false},
                                           {"library", true, false}, {"output", true, false},
-                                          {"form", true, false},    {"entry", true, false}};
+                                          {"form", true, false},    {"entry", true, false},
+                                          {"delete", true, false}};
 
 std::vector<TOptionRule> RulesOf(TToolMode mode) {
   std::vector<TOptionRule> rules(std::begin(kCommonOptions), std::end(kCommonOptions));
@@ -172,12 +173,23 @@ std::vector<TMember> LoadLibrary(const std::string& path) {
 }
 
 void BuildLibrary(const std::vector<std::string>& inputs, const std::vector<std::string>& libraries,
-                  const std::string& output, std::ostream& out) {
-  if (inputs.empty()) throw EToolError("no object to put into the library");
+                  const std::vector<std::string>& deletions, const std::string& output,
+                  std::ostream& out) {
+  if (inputs.empty() && deletions.empty()) throw EToolError("no object to put into the library");
   std::vector<TMember> members;
   for (const std::string& library : libraries) {
     std::vector<TMember> more = LoadLibrary(library);
     members.insert(members.end(), more.begin(), more.end());
+  }
+  for (const std::string& name : deletions) {
+    auto member = std::find_if(members.begin(), members.end(),
+                               [&](const TMember& m) { return SameTextAscii(m.name, Trim(name)); });
+    if (member == members.end()) {
+      out << "warning: no member " << Trim(name) << " to delete\n";
+    } else {
+      out << "  deleted " << member->name << "\n";
+      members.erase(member);
+    }
   }
   for (const std::string& input : inputs) {
     const TObject object = LoadObject(input);
@@ -239,7 +251,11 @@ void Link(const TInvocation& invocation, std::ostream& out) {
   if (output.empty()) throw EToolError("no output file given (-output=FILE)");
   const std::string form = AsciiLowerCase(LastValue(invocation, "form"));
   if (form == "library") {
-    BuildLibrary(inputs, libraries, output, out);
+    std::vector<std::string> deletions;
+    for (const std::string& value : ValuesOf(invocation, "delete")) {
+      for (const std::string& name : SplitList(value)) deletions.push_back(name);
+    }
+    BuildLibrary(inputs, libraries, deletions, output, out);
   } else if (form.empty() || form == "image") {
     LinkImage(inputs, libraries, output, LastValue(invocation, "entry"), out);
   } else {

@@ -26,6 +26,16 @@ TEST(CliMain, HelpListsUsageAndMissingCommandIsAUsageError) {
   TCliRun help = RunCli({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("Usage: tessel-cli [KEY=VALUE ...] COMMAND [ARGS]"), std::string::npos);
+  for (const char* command :
+       {"open", "build", "new", "run", "generate", "patch", "bmp2cgi", "bmp2c"}) {
+    EXPECT_NE(help.out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
+  }
+  TCliRun usage = RunCli({"build", "--help"});
+  EXPECT_EQ(usage.status, 0);
+  EXPECT_TRUE(usage.out.starts_with(
+      "Usage: tessel-cli [KEY=VALUE ...] build [PROJECT.INI] [--make-all] [--report-all]"))
+      << usage.out;
+  EXPECT_EQ(usage.err, "");
 
   TCliRun none = RunCli({});
   EXPECT_EQ(none.status, 2);

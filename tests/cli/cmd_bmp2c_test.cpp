@@ -47,3 +47,27 @@ TEST(CmdBmp2C, WritesBothFilesOrReportsTheErrorText) {
 
   EXPECT_EQ(2, Bmp2C({}).status);
 }
+
+TEST(CmdBmp2C, ConvertsEveryBitmapOfADirectory) {
+  TTempDir dir;
+  const std::string pictures = dir.File("PICS");
+  dir.Write("PICS/pic.bmp", BuildBmp(PlainBmp(3, 2, {{255, 255, 255}})));
+  dir.Write("PICS/X.BMP/inner.txt", "a directory named like a bitmap");
+  const std::string settings = "IF=" + dir.File("TESSEL.INI");
+  TCliRun run = RunCli("", {settings, "bmp2c", pictures + "/"});
+  EXPECT_EQ(0, run.status) << run.err;
+  EXPECT_EQ("\nConverting: " + pictures + "\\pic.bmp\n", run.out);
+  EXPECT_EQ("", run.err);
+  EXPECT_NE(dir.Read("PICS/PIC.CPP"), "");
+
+  // The remembered directory comes first; a bitmap with a message exits 1.
+  TBmpLayout deep = PlainBmp(3, 2);
+  deep.bitCount = 24;
+  dir.Write("PICS/deep.bmp", BuildBmp(deep));
+  run = RunCli("", {settings, "bmp2c", pictures});
+  EXPECT_EQ(1, run.status);
+  EXPECT_EQ(pictures + "\nConverting: " + pictures +
+                "\\deep.bmp\n  biBitCount is 24. Should be 8!\n" + "Converting: " + pictures +
+                "\\pic.bmp\n",
+            run.out);
+}

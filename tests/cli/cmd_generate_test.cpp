@@ -55,10 +55,8 @@ class TGenerateCommandTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(TGenerateCommandTest, WrongArgumentsAreUsageErrors) {
-  EXPECT_EQ(Run({Project}), 2);
-  EXPECT_NE(err.str().find("--base BASE.INI"), std::string::npos) << err.str();
-  EXPECT_NE(err.str().find("Usage: tessel-cli generate PROJECT.INI"), std::string::npos);
   EXPECT_EQ(Run({}), 2);
+  EXPECT_NE(err.str().find("Usage: tessel-cli generate PROJECT.INI"), std::string::npos);
   EXPECT_EQ(Run({Project, "--base", Base, "--set", "vleNothing", "A=1"}), 2);
   EXPECT_NE(err.str().find("unknown editor \"vleNothing\""), std::string::npos) << err.str();
   EXPECT_EQ(Run({Project, "--base", Base, "--set", "vleLink", "novalue"}), 2);
@@ -70,6 +68,20 @@ TEST_F(TGenerateCommandTest, WrongArgumentsAreUsageErrors) {
 
   EXPECT_EQ(Run({"C:\\SDK\\Projects\\NONE.INI", "--base", Base}), 1);
   EXPECT_NE(err.str().find("NONE.INI"), std::string::npos) << err.str();
+}
+
+TEST_F(TGenerateCommandTest, WithoutBaseTheSdkBaseDirectoryCheckFindsIt) {
+  // Started in the installation's BIN: its base settings.
+  EXPECT_EQ(CliMain({"PD=C:\\SDK\\BIN", "generate", Project, "--no"}, out, err), 0) << err.str();
+  EXPECT_TRUE(FileExists("C:\\SDK\\Projects\\DEMO.PRJ"));
+
+  // Started elsewhere: no base settings there.
+  out.str("");
+  err.str("");
+  EXPECT_EQ(CliMain({"PD=C:\\OTHER\\BIN", "generate", Project}, out, err), 1);
+  EXPECT_EQ(err.str(),
+            "Error: Base settings file \"C:\\OTHER\\BaseOptions\\BaseOptions.ini\" does not "
+            "exist.\n");
 }
 
 TEST_F(TGenerateCommandTest, WithoutEditsOnlyTheScriptsAreWritten) {

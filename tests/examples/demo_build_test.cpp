@@ -1,10 +1,12 @@
 // The example SDK built end to end, the way scripts/demo.sh does it: a copy
-// of examples/sdk with the stand-in tool chain, generated scripts, a build,
-// a second build that must find everything up to date, and a rebuild after
-// the project's header changed.
+// of examples/sdk with the stand-in tool chain and the calculator library in
+// its BIN, generated scripts, a build with the pre-build checks and the
+// library grooming, a second build that must find everything up to date, and
+// a rebuild after the project's header changed.
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <regex>
 #include <sstream>
@@ -65,6 +67,10 @@ class DemoBuild : public ::testing::Test {
       fs::copy_file(TESSEL_SH_STANDIN, tool);
       fs::permissions(tool, fs::perms::owner_all);
     }
+    // The calculator library, made by the tool chain as at set-up.
+    const std::string make =
+        std::string(TESSEL_CALCULATOR_LIBRARY_SCRIPT) + " '" + sdk + "' >/dev/null";
+    EXPECT_EQ(std::system(make.c_str()), 0);
     SetEnvironmentValue("TESSEL_ENGINE_LOG", dir.File("ENGINE.LOG"));
   }
   ~DemoBuild() override { SetEnvironmentValue("TESSEL_ENGINE_LOG", ""); }
@@ -72,26 +78,44 @@ class DemoBuild : public ::testing::Test {
   std::string BaseIni() const { return sdk + "/BaseOptions/BaseOptions.ini"; }
   std::string Path(const std::string& relative) const { return sdk + "/" + relative; }
 
-  TCliRun Cli(const std::vector<std::string>& args) {
+  // The program as if installed in the SDK's BIN, its settings in the copy.
+  TCliRun Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), {"PD=" + Path("BIN"), "IF=" + Path("TESSEL.INI")});
     ResetAppEnv();
     std::ostringstream out, err;
     const int status = CliMain(args, out, err);
     ResetAppEnv();
     return {status, out.str(), err.str()};
   }
-  TCliRun Build() { return Cli({"run", Path("Projects/DEMO.PRJ")}); }
+  TCliRun Build() { return Cli({"build", Path("Projects/DEMO.INI")}); }
 
   TTempDir dir;
   const std::string sdk;
 };
 
 TEST_F(DemoBuild, BuildsTheAddInAndThenFindsEverythingUpToDate) {
-  TCliRun generated = Cli({"generate", Path("Projects/DEMO.INI"), "--base", BaseIni(), "--yes"});
+  // The base settings found through the SDK base directory check.
+  TCliRun generated = Cli({"generate", Path("Projects/DEMO.INI"), "--yes"});
   ASSERT_EQ(generated.status, 0) << generated.err;
   EXPECT_EQ(generated.out, "Save and script-building successful.\n");
 
   TCliRun first = Build();
   ASSERT_EQ(first.status, 0) << first.err;
+  // The library prepared before the build: copied, and the monochrome
+  // modules groomed out by the linker.
+  EXPECT_TRUE(
+      first.out.starts_with("Copy: fx9860G_library.lib.\nGrooming: fx9860G_library.lib.\n"
+                            "MONOLCD,MONOKEYS 0\nExecute: " +
+                            Path("Projects/DEMO.INI") + "\n"))
+      << first.out;
+  const std::optional<std::vector<standin::TMember>> library =
+      standin::ReadLibrary(ReadFileBytes(Path("LIB/fxCG_library.lib")));
+  ASSERT_TRUE(library);
+  std::vector<std::string> members;
+  for (const standin::TMember& member : *library) members.push_back(member.name);
+  EXPECT_EQ(members, (std::vector<std::string>{"MEMCOPY", "STRLEN"}));
+  EXPECT_NE(first.err.find("New program version. A \"Make all\" will be performed."),
+            std::string::npos);
   EXPECT_EQ(first.out.find("error"), std::string::npos) << first.out;
   // Two start-up modules, six syscall stubs, two tool routines and one
   // project source assembled or compiled; two more compiled; two links.
@@ -158,7 +182,8 @@ TEST_F(DemoBuild, BuildsTheAddInAndThenFindsEverythingUpToDate) {
   // Nothing is out of date: no tool runs and the add-in stays as it is.
   TCliRun second = Build();
   EXPECT_EQ(second.status, 0);
-  EXPECT_EQ(second.out, "Ready\n");
+  EXPECT_EQ(second.out, "Execute: " + Path("Projects/DEMO.INI") + "\nReady\n");
+  EXPECT_EQ(second.err, "");
   EXPECT_EQ(ReadFileBytes(Path("Projects/DEMO/DEMO.G3A")), g3a);
 
   // A newer project header recompiles the C++ sources, links and binds. The

@@ -172,6 +172,31 @@ TEST_F(StandinTools, LinkerCreatesAndUpdatesLibraries) {
   EXPECT_EQ(Run(TToolMode::Linker, common).status, 1);  // nothing to put in
 }
 
+TEST_F(StandinTools, LinkerDeletesMembersGivenOnAPlainCommandLine) {
+  for (const char* name : {"A", "B", "C"}) {
+    dir.Write(std::string(name) + ".SRC", name);
+    ASSERT_EQ(Run(TToolMode::Assembler, {Quoted(std::string(name) + ".SRC")}).status, 0);
+  }
+  ASSERT_EQ(
+      Run(TToolMode::Linker, {"-form=library -output=" + Quoted("L.LIB"),
+                              Quoted("A.OBJ") + " " + Quoted("B.OBJ") + " " + Quoted("C.OBJ")})
+          .status,
+      0);
+  // As the library grooming runs it: no options file, the items after -delete=.
+  std::ostringstream out;
+  const std::string library = dir.File("L.LIB");
+  EXPECT_EQ(
+      standin::RunTool(
+          TToolMode::Linker,
+          {"-form=library", "-library=" + library, "-output=" + library, "-delete=c, a,NONE"}, out),
+      0)
+      << out.str();
+  EXPECT_NE(out.str().find("  deleted C\n  deleted A\nwarning: no member NONE to delete\n"),
+            std::string::npos)
+      << out.str();
+  EXPECT_EQ(MemberNames("L.LIB"), (std::vector<std::string>{"B"}));
+}
+
 TEST_F(StandinTools, LinkerWritesImagesOfObjectsAndLibraryMembers) {
   for (const char* name : {"START", "MAIN", "LIBA", "LIBB"}) {
     dir.Write(std::string(name) + ".SRC", name);

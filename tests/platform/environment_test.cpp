@@ -87,3 +87,23 @@ TEST(Executable, PathArgumentsAndVersion) {
   EXPECT_EQ(version.internalName, "Tessel");
   EXPECT_EQ(std::count(version.fileVersion.begin(), version.fileVersion.end(), '.'), 3);
 }
+
+TEST(UserDirectories, FollowTheXdgVariablesElseTheHomeDirectory) {
+  TTempDir dir;
+  {
+    EnvGuard config("XDG_CONFIG_HOME", dir.File("config"));
+    EnvGuard state("XDG_STATE_HOME", dir.File("state"));
+    EXPECT_EQ(UserConfigDirectory(), dir.File("config") + "/tessel");
+    EXPECT_EQ(UserStateDirectory(), dir.File("state") + "/tessel");
+    // Created, so a settings file or log can be written there at once.
+    EXPECT_TRUE(DirectoryExists(dir.File("config/tessel")));
+    EXPECT_TRUE(DirectoryExists(dir.File("state/tessel")));
+  }
+  EnvGuard config("XDG_CONFIG_HOME", "");
+  EnvGuard state("XDG_STATE_HOME", "");
+  EnvGuard home("HOME", dir.File("home"));
+  EXPECT_EQ(UserConfigDirectory(), dir.File("home") + "/.config/tessel");
+  EXPECT_EQ(UserStateDirectory(), dir.File("home") + "/.local/state/tessel");
+  EXPECT_TRUE(IsWritableDirectory(dir.File("home/.local/state/tessel")));
+  EXPECT_FALSE(IsWritableDirectory(dir.File("home/none")));
+}

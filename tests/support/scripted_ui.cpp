@@ -24,8 +24,10 @@ bool TScriptedUserInterface::ConfirmOkCancel(const std::string& text) {
 }
 
 std::optional<std::string> TScriptedUserInterface::NextInput(const std::string& kind,
-                                                             const std::string& text) {
+                                                             const std::string& text,
+                                                             const std::string& preset) {
   boxes.push_back({kind, text});
+  inputPresets.push_back(preset);
   if (inputAnswers.empty()) return std::nullopt;
   auto answer = inputAnswers.front();
   inputAnswers.pop_front();
@@ -34,18 +36,27 @@ std::optional<std::string> TScriptedUserInterface::NextInput(const std::string& 
 
 std::optional<std::string> TScriptedUserInterface::InputBox(const std::string& title,
                                                             const std::string& prompt,
-                                                            const std::string&) {
-  return NextInput("input", title + ": " + prompt);
+                                                            const std::string& text) {
+  return NextInput("input", title + ": " + prompt, text);
 }
 
 std::optional<std::string> TScriptedUserInterface::ChooseFile(const std::string& filter,
-                                                              const std::string&) {
-  return NextInput("file", filter);
+                                                              const std::string& start) {
+  return NextInput("file", filter, start);
 }
 
 std::optional<std::string> TScriptedUserInterface::ChooseDirectory(const std::string& caption,
-                                                                   const std::string&) {
-  return NextInput("directory", caption);
+                                                                   const std::string& start) {
+  return NextInput("directory", caption, start);
+}
+
+std::optional<TDependencyEntry> TScriptedUserInterface::DependencyDialog(
+    const TDependencyEntry& entry) {
+  dependencyShown.push_back(entry);
+  if (dependencyAnswers.empty()) return std::nullopt;
+  auto answer = dependencyAnswers.front();
+  dependencyAnswers.pop_front();
+  return answer;
 }
 
 TMainWindowGuard::TMainWindowGuard(TUserInterface* ui) { SetMainWindow(ui); }

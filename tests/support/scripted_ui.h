@@ -28,6 +28,11 @@ class TScriptedUserInterface : public TUserInterface {
   std::deque<bool> yesNoAnswers;
   std::deque<bool> okCancelAnswers;
   std::deque<std::optional<std::string>> inputAnswers;  // input box, file and directory choosers
+  // The text preset in each input box, the start of each chooser, in order.
+  std::vector<std::string> inputPresets;
+
+  std::deque<std::optional<TDependencyEntry>> dependencyAnswers;  // empty: Cancel
+  std::vector<TDependencyEntry> dependencyShown;                  // the cells each dialog showed
 
   // Called from ProcessMessages (for example to cancel a running build).
   std::function<void()> onProcessMessages;
@@ -41,9 +46,7 @@ class TScriptedUserInterface : public TUserInterface {
   void ShowWarning(const std::string& text) override { boxes.push_back({"warning", text}); }
   bool AskYesNo(const std::string& text) override;
   bool ConfirmOkCancel(const std::string& text) override;
-  void ShowInformation(const std::string& text) override {
-    boxes.push_back({"information", text});
-  }
+  void ShowInformation(const std::string& text) override { boxes.push_back({"information", text}); }
   void ShowError(const std::string& text) override { boxes.push_back({"error", text}); }
   std::optional<std::string> InputBox(const std::string& title, const std::string& prompt,
                                       const std::string& text) override;
@@ -52,9 +55,11 @@ class TScriptedUserInterface : public TUserInterface {
   std::optional<std::string> ChooseDirectory(const std::string& caption,
                                              const std::string& start) override;
   void SetCursor(TCursor cursor) override { cursors.push_back(cursor); }
+  std::optional<TDependencyEntry> DependencyDialog(const TDependencyEntry& entry) override;
 
  private:
-  std::optional<std::string> NextInput(const std::string& kind, const std::string& text);
+  std::optional<std::string> NextInput(const std::string& kind, const std::string& text,
+                                       const std::string& preset);
 };
 
 // Installs a UI as the main window for the lifetime of the guard.
