@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/dependency_entry.h"
 #include "gui/value_list_editor.h"
 
 namespace tessel {
@@ -28,7 +29,9 @@ TfrmDependencyDlg::TfrmDependencyDlg(TUserInterface& ui, QWidget* parent)
   rows.Add("Type", "");
   vleDependencyDlg_->SetRows(rows, false);
   vleDependencyDlg_->SetValueButton(kFileRow, true);
-  vleDependencyDlg_->SetPickList(kTypeRow, {"Compile", "Link", "Link G3A", "Link RAM BIN", "Bind"});
+  QStringList types;
+  for (const char* type : kDependencyTypes) types << type;
+  vleDependencyDlg_->SetPickList(kTypeRow, types);
   vleDependencyDlg_->SetKeyColumnWidth(80);
   vleDependencyDlg_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   vleDependencyDlg_->setFixedHeight(vleDependencyDlg_->horizontalHeader()->sizeHint().height() +

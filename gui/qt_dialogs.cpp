@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "gui/dependency_dlg.h"
 #include "gui/file_filter.h"
 #include "gui/qt_text.h"
 #include "platform/file_system.h"
@@ -104,6 +105,13 @@ void TQtDialogs::SetCursor(TCursor cursor) {
     QApplication::restoreOverrideCursor();
     hourGlass_ = false;
   }
+}
+
+std::optional<TDependencyEntry> TQtDialogs::DependencyDialog(const TDependencyEntry& entry) {
+  if (dependencyDlg_.isNull()) return std::nullopt;
+  TDependencyEntry edited = entry;
+  if (!dependencyDlg_->Execute(edited.file, edited.type)) return std::nullopt;
+  return edited;
 }
 
 }  // namespace tessel

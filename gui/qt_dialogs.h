@@ -11,6 +11,8 @@
 
 namespace tessel {
 
+class TfrmDependencyDlg;
+
 class TQtDialogs : public TUserInterface {
  public:
   explicit TQtDialogs(QWidget* parent) : parent_(parent) {}
@@ -37,7 +39,12 @@ class TQtDialogs : public TUserInterface {
 
   void SetCursor(TCursor cursor) override;
 
+  // The dialog is created once at start-up and lives with the main window.
+  void SetDependencyDialog(TfrmDependencyDlg* dialog) { dependencyDlg_ = dialog; }
+  std::optional<TDependencyEntry> DependencyDialog(const TDependencyEntry& entry) override;
+
  private:
+  QPointer<TfrmDependencyDlg> dependencyDlg_;
   QPointer<QWidget> parent_;
   bool hourGlass_ = false;
 };

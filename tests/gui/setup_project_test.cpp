@@ -81,9 +81,12 @@ class TSetupProjectTest : public QObject {
                       "[vleLink]",
                       "OPT_000=@-a@"});
     WriteLines(Project, {"[vleProjectBindOptions]", "Makescript=@C:\\SDK\\Projects\\BIND.TXT@",
-                         "Version=@1.02.0000@", "[vleProjectSource]", "SRC_000=@A.CPP@",
+                         "Version=@1.02.0000@", "Selected bitmap=@@", "[vleProjectSource]", "SRC_000=@A.CPP@",
                          "[vleProjectDependencies]", "DEP_000=@A.H;Compile@"});
     ForceDirectoryPath("C:\\SDK\\Templates");
+    // Backups are made at most once a minute of a file's changes.
+    SetFileLastWriteTime(Base, 40000.5);
+    SetFileLastWriteTime(Project, 40000.5);
   }
 
   void cleanup() {
@@ -114,7 +117,7 @@ class TSetupProjectTest : public QObject {
     QVERIFY(general->HasValueButton(12));
     QCOMPARE(window->Editor("vleProjectSource")->KeyAt(0), std::string("SRC_000"));
     QVERIFY(window->Editor("vleProjectSource")->HasValueButton(0));
-    QCOMPARE(window->Editor("vleProjectBindOptions")->ValueAt(1), std::string("*empty*"));
+    QCOMPARE(window->Editor("vleProjectBindOptions")->ValueAt(2), std::string("*empty*"));
     // List editors: fixed keys, rows can be added; syscalls: keys edited too.
     QVERIFY(!window->Editor("vleLinkLibMod")->KeysEditable());
     QVERIFY(window->Editor("vleLinkLibMod")->RowsEditable());
@@ -160,13 +163,13 @@ class TSetupProjectTest : public QObject {
   void SaveStoresEditsAndShowsStoredValues() {
     auto window = Open(false);
     window->Editor("vleLink")->SetValueAt(0, "-changed");
-    window->Editor("vleProjectBindOptions")->SetValueAt(1, "C:\\SDK\\Projects\\S.BMP");
+    window->Editor("vleProjectBindOptions")->SetValueAt(2, "C:\\SDK\\Projects\\S.BMP");
     window->SaveButton()->click();
 
     QCOMPARE(TQuotedINI(Base).ReadString("vleLink", "OPT_000", ""), std::string("-changed"));
     QVERIFY(FileExists("C:\\SDK\\BaseOptions\\BaseOptions_1.BAK"));
     // The prefix substitution shows in the row at once.
-    QCOMPARE(window->Editor("vleProjectBindOptions")->ValueAt(1),
+    QCOMPARE(window->Editor("vleProjectBindOptions")->ValueAt(2),
              std::string("$(PROJECTDIR)\\S.BMP"));
     QCOMPARE(window->Editor("vleGeneral")->ValueAt(1), std::string("$(SDKDIR)\\Templates"));
     QCOMPARE(ui_->boxes.back().text, std::string("Save and script-building successful."));
