@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "gui/main_window.h"
+#include "gui/screenshot_tour.h"
 #include "support/app_env.h"
 
 int main(int argc, char** argv) {
@@ -20,11 +22,17 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tessel: %s\n", error.what());
     return 2;
   }
-  tessel::TfrmMain window;
+
+  const QString screenshots = qEnvironmentVariable(tessel::ScreenshotVariable);
+  std::unique_ptr<tessel::TUserInterface> tourDialogs;
+  if (!screenshots.isEmpty()) tourDialogs = tessel::NewScreenshotDialogs();
+
+  tessel::TfrmMain window(tessel::TMainCoreConfig::FromAppEnv(), tourDialogs.get());
   tessel::SetMainWindow(&window);
   // The last project's checks may ask before the window shows.
   window.Startup();
   window.show();
+  if (!screenshots.isEmpty()) tessel::StartScreenshotTour(window, screenshots);
   const int result = app.exec();
   tessel::SetMainWindow(nullptr);
   return result;

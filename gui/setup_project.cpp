@@ -112,7 +112,7 @@ void TfrmSetupProject::BuildPages() {
       ->layout()
       ->addWidget(Split(
           Qt::Vertical, "pnlGeneral",
-          {{Group("gbxGeneral", "General parameters", "vleGeneral"), 330},
+          {{Group("gbxGeneral", "General parameters", "vleGeneral"), 345},
            {Split(Qt::Horizontal, "pnlGeneralLists",
                   {{Group("gbxRequiredDirectories", "Required directories",
                           "vleRequiredDirectories"),
@@ -365,11 +365,11 @@ void TfrmSetupProject::ApplySplitterSizes(QSplitter* splitter) {
 }
 
 bool TfrmSetupProject::eventFilter(QObject* watched, QEvent* event) {
-  // A splitter takes its stored sizes once it has a size of its own (pages
+  // A splitter takes its stored sizes once it shows with its size (pages
   // that were never shown have none).
-  if (event->type() == QEvent::Resize) {
+  if (event->type() == QEvent::Resize || event->type() == QEvent::Show) {
     auto* splitter = qobject_cast<QSplitter*>(watched);
-    if (splitter != nullptr &&
+    if (splitter != nullptr && splitter->isVisible() &&
         std::find(laidOut_.begin(), laidOut_.end(), splitter) == laidOut_.end()) {
       ApplySplitterSizes(splitter);
     }

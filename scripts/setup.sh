@@ -2,7 +2,10 @@
 # Installs the Debian packages a fresh machine lacks for building and testing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
+  # The desktop program and its pictures: Qt 6 Widgets (QtTest included),
+  # a font for the offscreen platform, a virtual X server and ImageMagick.
+  qt6-base-dev fonts-dejavu-core xvfb imagemagick)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -3,7 +3,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/dependency_entry.h"
 #include "gui/dependency_dlg.h"
+#include "gui/qt_dialogs.h"
 #include "gui/value_list_editor.h"
 #include "gui_test.h"
 #include "tests/support/scripted_ui.h"
@@ -87,6 +89,44 @@ class TDependencyDlgTest : public QObject {
     QVERIFY(dialog.Execute(file, type));
     QCOMPARE(file, std::string("/sdk/include/X.H"));
     QCOMPARE(type, std::string("Bind"));
+  }
+
+  // Edit entry of the application core over the Qt dialogs and this dialog.
+  void EditEntryThroughTheDialog() {
+    test::TScriptedUserInterface ui;
+    TfrmDependencyDlg dialog(ui);
+    TQtDialogs dialogs(nullptr);
+    dialogs.SetDependencyDialog(&dialog);
+    TValueListEditor* grid = dialog.Editor();
+
+    // An empty entry with both cells left empty gives ";".
+    WhenShown(dialog, [&] { dialog.OkButton()->click(); });
+    QCOMPARE(EditDependencyEntry("", dialogs), std::string(";"));
+
+    // Without a separator the whole value is the file, the type is empty.
+    WhenShown(dialog, [&] {
+      QCOMPARE(grid->ValueAt(0), std::string("$(PROJECTDIR)\\A.H"));
+      QCOMPARE(grid->ValueAt(1), std::string(""));
+      dialog.OkButton()->click();
+    });
+    QCOMPARE(EditDependencyEntry("$(PROJECTDIR)\\A.H", dialogs),
+             std::string("$(PROJECTDIR)\\A.H;"));
+
+    // A third field is not shown and is dropped on OK.
+    WhenShown(dialog, [&] {
+      QCOMPARE(grid->ValueAt(0), std::string("A"));
+      QCOMPARE(grid->ValueAt(1), std::string("B"));
+      dialog.OkButton()->click();
+    });
+    QCOMPARE(EditDependencyEntry("A;B;C", dialogs), std::string("A;B"));
+
+    // Cancel returns the value unchanged, even after edits.
+    WhenShown(dialog, [&] {
+      grid->SetValueAt(0, "X");
+      grid->SetValueAt(1, "Bind");
+      dialog.CancelButton()->click();
+    });
+    QCOMPARE(EditDependencyEntry("A;B;C", dialogs), std::string("A;B;C"));
   }
 };
 

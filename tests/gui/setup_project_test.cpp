@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -268,6 +269,10 @@ class TSetupProjectTest : public QObject {
     QCOMPARE(window->size(), QSize(1600, 1000));
     QCOMPARE(window->pos(), QPoint(120, 100));
     QCOMPARE(window->Pages()->currentIndex(), 1);
+    // Panels take their sizes once their page shows.
+    window->show();
+    QApplication::processEvents();
+    QCOMPARE(window->findChild<QWidget*>("gbxProjectSource")->height(), 200);
 
     window->close();
     const TQuotedINI ini(ProgramIni);

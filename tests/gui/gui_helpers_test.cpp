@@ -1,13 +1,14 @@
 #include <QTest>
 
 #include "gui/file_filter.h"
+#include "gui/log_marks.h"
 #include "gui/setup_layout.h"
 #include "gui_test.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tessel;
 
-class TFileFilterTest : public QObject {
+class TGuiHelpersTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -19,6 +20,22 @@ class TFileFilterTest : public QObject {
     // Every file, also one without an extension, and no second entry.
     QCOMPARE(QtFileFilter("*.*"), QString("*.* (*)"));
     QCOMPARE(QtFileFilter("A|*.a|B|*.*"), QString("A (*.a *.A);;B (*)"));
+  }
+
+  void ToolMessagesAndFailedBuildsAreMarked() {
+    QCOMPARE(LogMarkOf("C:\\P\\A.CPP(12): error: missing ;"), TLogMark::Error);
+    QCOMPARE(LogMarkOf("A.CPP(7) : Warning : unused"), TLogMark::Warning);
+    QCOMPARE(LogMarkOf("a.c:3:5: error: x"), TLogMark::Error);
+    QCOMPARE(LogMarkOf("a.c:3: warning: x"), TLogMark::Warning);
+    QCOMPARE(LogMarkOf("Finished with errors."), TLogMark::Error);
+    // Mentions outside the tool form stay plain.
+    QCOMPARE(LogMarkOf("no errors: fine"), TLogMark::None);
+    QCOMPARE(LogMarkOf("error: start this program as asmsh"), TLogMark::None);
+    QCOMPARE(LogMarkOf("A.CPP(): error: x"), TLogMark::None);
+    QCOMPARE(LogMarkOf("A.CPP(1) error: x"), TLogMark::None);
+    QCOMPARE(LogMarkOf("A.CPP(1): errors: x"), TLogMark::None);
+    QCOMPARE(LogMarkOf("Finished with errors. "), TLogMark::None);
+    QCOMPARE(LogMarkOf(""), TLogMark::None);
   }
 
   void LayoutScalesToTheCurrentScreen() {
@@ -46,6 +63,6 @@ class TFileFilterTest : public QObject {
   }
 };
 
-TESSEL_GUI_TEST(TFileFilterTest);
+TESSEL_GUI_TEST(TGuiHelpersTest);
 
-#include "file_filter_test.moc"
+#include "gui_helpers_test.moc"
