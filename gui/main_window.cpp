@@ -120,7 +120,8 @@ auto TfrmMain::Ask(F&& ask) -> decltype(ask()) {
   if (OnWindowThread()) return ask();
   // The worker waits while the window thread asks.
   if constexpr (std::is_void_v<TResult>) {
-    QMetaObject::invokeMethod(this, [&ask] { ask(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [&ask] { ask(); }, Qt::BlockingQueuedConnection);
   } else {
     TResult result{};
     QMetaObject::invokeMethod(
@@ -134,7 +135,8 @@ void TfrmMain::LogLine(const std::string& text) {
     AppendLine(text);
   } else {
     // Queued: lines arrive in the order sent, and before any later box.
-    QMetaObject::invokeMethod(this, [this, text] { AppendLine(text); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, text] { AppendLine(text); }, Qt::QueuedConnection);
   }
 }
 
@@ -142,7 +144,8 @@ void TfrmMain::ClearLog() {
   if (OnWindowThread()) {
     memResult_->clear();
   } else {
-    QMetaObject::invokeMethod(this, [this] { memResult_->clear(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { memResult_->clear(); }, Qt::QueuedConnection);
   }
 }
 
@@ -236,7 +239,8 @@ void TfrmMain::CoreChanged() {
   if (OnWindowThread()) {
     ShowView(view);
   } else {
-    QMetaObject::invokeMethod(this, [this, view] { ShowView(view); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, view] { ShowView(view); }, Qt::QueuedConnection);
   }
 }
 
@@ -320,8 +324,8 @@ void TfrmMain::OpenSetup(bool projectOnly) {
   DestroySetupWindow();
   Guarded([&] {
     setupWindow_ = std::make_unique<TfrmSetupProject>(
-        options, *this, [this](const std::string& value) { return EditDependencyEntry(value, *this); },
-        this);
+        options, *this,
+        [this](const std::string& value) { return EditDependencyEntry(value, *this); }, this);
     setupWindow_->ShowForProject();
   });
 }

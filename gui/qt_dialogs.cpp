@@ -43,8 +43,8 @@ bool TQtDialogs::AskYesNo(const std::string& text) {
 }
 
 bool TQtDialogs::ConfirmOkCancel(const std::string& text) {
-  return Box(parent_, QMessageBox::Question, "Confirm", text,
-             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) == QMessageBox::Ok;
+  return Box(parent_, QMessageBox::Question, "Confirm", text, QMessageBox::Ok | QMessageBox::Cancel,
+             QMessageBox::Ok) == QMessageBox::Ok;
 }
 
 void TQtDialogs::ShowInformation(const std::string& text) {
@@ -55,9 +55,8 @@ void TQtDialogs::ShowError(const std::string& text) {
   Box(parent_, QMessageBox::Critical, "Error", text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-std::optional<std::string> TQtDialogs::InputBox(const std::string& title,
-                                                 const std::string& prompt,
-                                                 const std::string& text) {
+std::optional<std::string> TQtDialogs::InputBox(const std::string& title, const std::string& prompt,
+                                                const std::string& text) {
   bool ok = false;
   const QString answer =
       QInputDialog::getText(parent_, ToQt(title), ToQt(prompt), QLineEdit::Normal, ToQt(text), &ok);

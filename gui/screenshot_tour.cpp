@@ -41,7 +41,8 @@ class TScreenshotDialogs : public TSilentUserInterface {
 void Save(QWidget& widget, const QString& directory, const char* name) {
   QApplication::processEvents();
   const QString path = QDir(directory).filePath(name);
-  if (!widget.grab().save(path)) std::fprintf(stderr, "tessel: cannot write %s\n", qPrintable(path));
+  if (!widget.grab().save(path))
+    std::fprintf(stderr, "tessel: cannot write %s\n", qPrintable(path));
 }
 
 void PicturesAfterBuild(TfrmMain& window, const QString& directory) {
@@ -82,8 +83,7 @@ void StartScreenshotTour(TfrmMain& window, const QString& directory) {
   QTimer::singleShot(0, &window, [&window, directory] {
     QObject::connect(
         &window, &TfrmMain::buildFinished, &window,
-        [&window, directory] { PicturesAfterBuild(window, directory); },
-        Qt::SingleShotConnection);
+        [&window, directory] { PicturesAfterBuild(window, directory); }, Qt::SingleShotConnection);
     window.cbxMakeAll->setChecked(true);
     window.Build();
     if (!window.IsBuilding()) {

@@ -113,22 +113,21 @@ void TfrmSetupProject::BuildPages() {
       ->addWidget(Split(
           Qt::Vertical, "pnlGeneral",
           {{Group("gbxGeneral", "General parameters", "vleGeneral"), 345},
-           {Split(Qt::Horizontal, "pnlGeneralLists",
-                  {{Group("gbxRequiredDirectories", "Required directories",
-                          "vleRequiredDirectories"),
-                    300},
-                   {Group("gbxRequiredFiles", "Required files", "vleRequiredFiles"), 300},
-                   {Group("gbxfx9860LibGrooming", "fx9860_library grooming",
-                          "vlefx9860LibGrooming"),
-                    0}}),
+           {Split(
+                Qt::Horizontal, "pnlGeneralLists",
+                {{Group("gbxRequiredDirectories", "Required directories", "vleRequiredDirectories"),
+                  300},
+                 {Group("gbxRequiredFiles", "Required files", "vleRequiredFiles"), 300},
+                 {Group("gbxfx9860LibGrooming", "fx9860_library grooming", "vlefx9860LibGrooming"),
+                  0}}),
             0}}));
 
   Page("tshProjectCompile", "Project compile")
       ->layout()
-      ->addWidget(Split(
-          Qt::Vertical, "pnlProjectCompile",
-          {{Group("gbxProjectSource", "Source-Files", "vleProjectSource"), 250},
-           {Group("gbxProjectDependencies", "Dependencies", "vleProjectDependencies"), 0}}));
+      ->addWidget(
+          Split(Qt::Vertical, "pnlProjectCompile",
+                {{Group("gbxProjectSource", "Source-Files", "vleProjectSource"), 250},
+                 {Group("gbxProjectDependencies", "Dependencies", "vleProjectDependencies"), 0}}));
 
   Page("tshProjectLink", "Project link")
       ->layout()
@@ -138,10 +137,10 @@ void TfrmSetupProject::BuildPages() {
                   {{Group("gbxLinkG3Adep", "Link G3A dependencies", "vleLinkG3Adep"), 230},
                    {Group("gbxLinkG3Aopt", "Link G3A options", "vleLinkG3Aopt"), 0}}),
             450},
-           {Split(Qt::Vertical, "pnlLinkRAMBIN",
-                  {{Group("gbxLinkRAMBINdep", "Link RAM BIN dependencies", "vleLinkRAMBINdep"),
-                    230},
-                   {Group("gbxLinkRAMBINopt", "Link RAM BIN options", "vleLinkRAMBINopt"), 0}}),
+           {Split(
+                Qt::Vertical, "pnlLinkRAMBIN",
+                {{Group("gbxLinkRAMBINdep", "Link RAM BIN dependencies", "vleLinkRAMBINdep"), 230},
+                 {Group("gbxLinkRAMBINopt", "Link RAM BIN options", "vleLinkRAMBINopt"), 0}}),
             0}}));
 
   Page("tshProjectMisc", "Project misc")
@@ -166,19 +165,19 @@ void TfrmSetupProject::BuildPages() {
 
   Page("tshAsmCOptions", "ASM/C options")
       ->layout()
-      ->addWidget(Split(
-          Qt::Horizontal, "pnlAsmCOptions",
-          {{Group("gbxAssemblerOptions", "Assembler options", "vleAssemblerOptions"), 300},
-           {Group("gbxCompilerOptions", "Compiler options", "vleCompilerOptions"), 300},
-           {Group("gbxMessagesToIgnore", "Messages To Ignore", "vleMessagesToIgnore"), 0}}));
+      ->addWidget(
+          Split(Qt::Horizontal, "pnlAsmCOptions",
+                {{Group("gbxAssemblerOptions", "Assembler options", "vleAssemblerOptions"), 300},
+                 {Group("gbxCompilerOptions", "Compiler options", "vleCompilerOptions"), 300},
+                 {Group("gbxMessagesToIgnore", "Messages To Ignore", "vleMessagesToIgnore"), 0}}));
 
   Page("tshLinkerOptions", "Linker options")
       ->layout()
-      ->addWidget(Split(
-          Qt::Horizontal, "pnlLinkerOptions",
-          {{Group("gbxLink", "Linker", "vleLink"), 300},
-           {Group("gbxLinkLibMod", "Link library (mod)", "vleLinkLibMod"), 300},
-           {Group("gbxLinkLibCommon", "Link library (common)", "vleLinkLibCommon"), 0}}));
+      ->addWidget(
+          Split(Qt::Horizontal, "pnlLinkerOptions",
+                {{Group("gbxLink", "Linker", "vleLink"), 300},
+                 {Group("gbxLinkLibMod", "Link library (mod)", "vleLinkLibMod"), 300},
+                 {Group("gbxLinkLibCommon", "Link library (common)", "vleLinkLibCommon"), 0}}));
 
   btnSave_ = new QPushButton("Save", this);
   btnSave_->setObjectName("btnSave");

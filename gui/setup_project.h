@@ -24,12 +24,12 @@ namespace tessel {
 class TValueListEditor;
 
 struct TSetupWindowOptions {
-  std::string projectFile;  // the current project file
-  std::string projectIni;   // the project settings file the editors use
-  std::string baseIni;      // the base settings file
+  std::string projectFile;   // the current project file
+  std::string projectIni;    // the project settings file the editors use
+  std::string baseIni;       // the base settings file
   bool projectOnly = false;  // "Project Setup": only "Project compile" shows
-  std::string programIni;   // the program settings file that keeps the layout
-  QSize screen;             // the screen to scale the layout to; invalid: the real one
+  std::string programIni;    // the program settings file that keeps the layout
+  QSize screen;              // the screen to scale the layout to; invalid: the real one
 };
 
 class TfrmSetupProject : public QWidget {
@@ -100,7 +100,7 @@ class TfrmSetupProject : public QWidget {
   TSetupModel model_;
   QTabWidget* pageControl_ = nullptr;
   QPushButton* btnSave_ = nullptr;
-  std::vector<TValueListEditor*> editors_;  // creation order
+  std::vector<TValueListEditor*> editors_;      // creation order
   std::vector<TLayoutControl> layoutControls_;  // creation order
   std::vector<QSplitter*> laidOut_;
   int modal_ = 0;  // own dialogs and commands running: no deactivation question

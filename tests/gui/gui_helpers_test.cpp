@@ -40,9 +40,10 @@ class TGuiHelpersTest : public QObject {
 
   void LayoutScalesToTheCurrentScreen() {
     test::TTempDir dir;
-    const std::string path = dir.Write("P.INI",
-                                       "[uSetupProject]\r\nSCREENHEIGHT=@768@\r\n"
-                                       "SCREENWIDTH=@1024@\r\nMAINHEIGHT=@577@\r\nMAINLEFT=@-3@\r\n");
+    const std::string path =
+        dir.Write("P.INI",
+                  "[uSetupProject]\r\nSCREENHEIGHT=@768@\r\n"
+                  "SCREENWIDTH=@1024@\r\nMAINHEIGHT=@577@\r\nMAINLEFT=@-3@\r\n");
     const TQuotedINI ini(path);
     const TLayoutScale scale(ini, 1536, 2048);
     QCOMPARE(scale.ReadHeight("MAINHEIGHT", 10), 1154);

@@ -25,6 +25,6 @@ struct TGuiTestRegistration {
 
 }  // namespace tessel::test
 
-#define TESSEL_GUI_TEST(Class)                                                 \
-  static const ::tessel::test::TGuiTestRegistration Class##Registration(       \
+#define TESSEL_GUI_TEST(Class)                                           \
+  static const ::tessel::test::TGuiTestRegistration Class##Registration( \
       #Class, [] { return std::unique_ptr<QObject>(std::make_unique<Class>()); })

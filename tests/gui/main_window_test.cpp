@@ -139,8 +139,8 @@ class TMainWindowTest : public QObject {
     QCOMPARE(ui_->boxes.front().kind, std::string("file"));
     QCOMPARE(ui_->boxes.front().text, std::string("fxCG-INI|*.INI"));
     QCOMPARE(window_->lblCurrentProject->text(), QString(" ") + ProjectIni);
-    for (QAction* item : {window_->mnuBuild, window_->mnuFullSetup, window_->mnuProjectSetup,
-                          window_->mnuSaveAs}) {
+    for (QAction* item :
+         {window_->mnuBuild, window_->mnuFullSetup, window_->mnuProjectSetup, window_->mnuSaveAs}) {
       QVERIFY(item->isEnabled());
     }
     QCOMPARE(TQuotedINI(ProgramIni).ReadString("PROGRAM", "LastProject", ""),

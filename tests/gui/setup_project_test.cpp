@@ -63,27 +63,15 @@ class TSetupProjectTest : public QObject {
     ui_ = std::make_unique<test::TScriptedUserInterface>();
     guard_ = std::make_unique<test::TMainWindowGuard>(ui_.get());
     edited_.clear();
-    WriteLines(Base, {"[vleGeneral]",
-                      "SDKDIR=@C:\\SDK@",
-                      "TEMPLATEDIR=@C:\\SDK\\Templates@",
-                      "HEADERDIR=@C:\\SDK@",
-                      "DEBUGDIR=@C:\\SDK@",
-                      "OBJECTDIR=@C:\\SDK@",
-                      "BINDIR=@C:\\SDK@",
-                      "LIBDIR=@C:\\SDK@",
-                      "PROJECTDIR=@C:\\SDK\\Projects@",
-                      "WORKDIR=@C:\\SDK@",
-                      "ASM_CMD=@asm@",
-                      "LNK_CMD=@lnk@",
-                      "COMPILE_CMD=@cc@",
-                      "MAXBACKUP=@1@",
-                      "[vleRequiredDirectories]",
-                      "OPT_000=@$(SDKDIR)\\Templates@",
-                      "[vleLink]",
-                      "OPT_000=@-a@"});
+    WriteLines(Base, {"[vleGeneral]", "SDKDIR=@C:\\SDK@", "TEMPLATEDIR=@C:\\SDK\\Templates@",
+                      "HEADERDIR=@C:\\SDK@", "DEBUGDIR=@C:\\SDK@", "OBJECTDIR=@C:\\SDK@",
+                      "BINDIR=@C:\\SDK@", "LIBDIR=@C:\\SDK@", "PROJECTDIR=@C:\\SDK\\Projects@",
+                      "WORKDIR=@C:\\SDK@", "ASM_CMD=@asm@", "LNK_CMD=@lnk@", "COMPILE_CMD=@cc@",
+                      "MAXBACKUP=@1@", "[vleRequiredDirectories]", "OPT_000=@$(SDKDIR)\\Templates@",
+                      "[vleLink]", "OPT_000=@-a@"});
     WriteLines(Project, {"[vleProjectBindOptions]", "Makescript=@C:\\SDK\\Projects\\BIND.TXT@",
-                         "Version=@1.02.0000@", "Selected bitmap=@@", "[vleProjectSource]", "SRC_000=@A.CPP@",
-                         "[vleProjectDependencies]", "DEP_000=@A.H;Compile@"});
+                         "Version=@1.02.0000@", "Selected bitmap=@@", "[vleProjectSource]",
+                         "SRC_000=@A.CPP@", "[vleProjectDependencies]", "DEP_000=@A.H;Compile@"});
     ForceDirectoryPath("C:\\SDK\\Templates");
     // Backups are made at most once a minute of a file's changes.
     SetFileLastWriteTime(Base, 40000.5);
@@ -105,9 +93,9 @@ class TSetupProjectTest : public QObject {
       captions << pages->tabText(i);
       QVERIFY(pages->isTabVisible(i));
     }
-    QCOMPARE(captions, QStringList({"General settings", "Project compile", "Project link",
-                                    "Project misc", "Tools-library", "Syscall library",
-                                    "ASM/C options", "Linker options"}));
+    QCOMPARE(captions,
+             QStringList({"General settings", "Project compile", "Project link", "Project misc",
+                          "Tools-library", "Syscall library", "ASM/C options", "Linker options"}));
     QCOMPARE(pages->currentIndex(), 3);  // "Project misc" without a stored layout
     QCOMPARE(window->SaveButton()->text(), QString("Save"));
 
@@ -261,10 +249,10 @@ class TSetupProjectTest : public QObject {
   }
 
   void LayoutIsScaledToTheScreenAndStoredOnClose() {
-    WriteLines(ProgramIni, {"[uSetupProject]", "PAGECONTROL=@1@", "SCREENHEIGHT=@768@",
-                            "SCREENWIDTH=@1024@", "MAINHEIGHT=@500@", "MAINWIDTH=@800@",
-                            "MAINTOP=@50@", "MAINLEFT=@60@", "gbxProjectSource.h=@100@",
-                            "gbxRequiredDirectories.w=@250@"});
+    WriteLines(ProgramIni,
+               {"[uSetupProject]", "PAGECONTROL=@1@", "SCREENHEIGHT=@768@", "SCREENWIDTH=@1024@",
+                "MAINHEIGHT=@500@", "MAINWIDTH=@800@", "MAINTOP=@50@", "MAINLEFT=@60@",
+                "gbxProjectSource.h=@100@", "gbxRequiredDirectories.w=@250@"});
     auto window = Open(false, QSize(2048, 1536));
     QCOMPARE(window->size(), QSize(1600, 1000));
     QCOMPARE(window->pos(), QPoint(120, 100));

@@ -58,7 +58,8 @@ TEST(ValueChoosersTest, GeneralRowsChooseByTheirKind) {
   EXPECT_EQ(ChooseRowValue("vleGeneral", "MAXBACKUP", "7", general, ui, NoDependencyEditor),
             std::nullopt);
 
-  EXPECT_EQ(ui.starts, (std::vector<std::string>{"C:\\SDK\\BIN", "C:\\", "C:\\SDK\\BIN\\ASMSH.EXE"}));
+  EXPECT_EQ(ui.starts,
+            (std::vector<std::string>{"C:\\SDK\\BIN", "C:\\", "C:\\SDK\\BIN\\ASMSH.EXE"}));
   ASSERT_EQ(ui.boxes.size(), 3u);
   EXPECT_EQ(ui.boxes[0].text, "Select directory:");
   EXPECT_EQ(ui.boxes[2].text, "EXE|*.EXE");
@@ -85,8 +86,8 @@ TEST(ValueChoosersTest, ListRowsTakeTheChoiceWithGeneralPrefixes) {
             std::optional<std::string>("C:\\SDK\\Projects\\B.PAT"));
 
   // Files start at the value expanded with its quotes, directories without.
-  EXPECT_EQ(ui.starts, (std::vector<std::string>{"C:\\SDK\\Projects\\OLD.CPP", "C:\\",
-                                                 "\"C:\\SDK\\F\"", ""}));
+  EXPECT_EQ(ui.starts,
+            (std::vector<std::string>{"C:\\SDK\\Projects\\OLD.CPP", "C:\\", "\"C:\\SDK\\F\"", ""}));
   EXPECT_EQ(ui.boxes[0].text, "SDK-source|*.CPP;*.ASM;*.SRC");
   EXPECT_EQ(ui.boxes[2].text, "*.*");
 
@@ -105,8 +106,7 @@ TEST(ValueChoosersTest, DependencyRowsGoToTheDependencyEditor) {
     seen = value;
     return std::string("B.H;Link");
   };
-  EXPECT_EQ(ChooseRowValue("vleProjectDependencies", "DEP_000", "A.H;Compile", General(), ui,
-                           edit),
+  EXPECT_EQ(ChooseRowValue("vleProjectDependencies", "DEP_000", "A.H;Compile", General(), ui, edit),
             std::optional<std::string>("B.H;Link"));
   EXPECT_EQ(seen, "A.H;Compile");
   EXPECT_TRUE(ui.boxes.empty());
