@@ -224,6 +224,10 @@ void TfrmSetupProject::SetUpEditors() {
         editor->SetKeyColumnWidth(90);
         break;
     }
+    connect(editor, &TValueListEditor::duplicateKey, this, [this](const std::string& key) {
+      TModal modal(modal_);
+      ui_.ShowWarning("Duplicate key: \"" + key + "\"");
+    });
     connect(editor, &TValueListEditor::valueButtonClicked, this,
             [this, editor](int row) { ValueButton(editor, row); });
   }

@@ -9,6 +9,7 @@
 #include <QStyledItemDelegate>
 
 #include "gui/qt_text.h"
+#include "support/text.h"
 
 namespace tessel {
 
@@ -143,6 +144,27 @@ TValueListEditor::TValueListEditor(const QString& name, QWidget* parent) : QTabl
   setWordWrap(false);
   setItemDelegate(new TValueCellDelegate(this));
   SetKeyColumnWidth(150);
+  connect(this, &QTableWidget::itemChanged, this, &TValueListEditor::KeyEdited);
+}
+
+void TValueListEditor::KeyEdited(QTableWidgetItem* cell) {
+  // Keys are unique (compared as the settings look them up): a key that
+  // another row has would make one of the two entries overwrite the other.
+  if (cell->column() != 0 || !keysEditable_) return;
+  const std::string key = CellText(cell);
+  for (int row = 0; row < rowCount(); ++row) {
+    if (row == cell->row() || !SameTextAnsi(KeyAt(row), key)) continue;
+    const QVariant raw = cell->data(kRawRole);
+    const QByteArray old = raw.isValid() ? raw.toByteArray() : QByteArray();
+    {
+      const QSignalBlocker quiet(this);
+      cell->setText(ToQt(std::string(old.constData(), static_cast<size_t>(old.size()))));
+    }
+    emit duplicateKey(key);
+    return;
+  }
+  const QSignalBlocker quiet(this);
+  SetCellText(cell, key);
 }
 
 void TValueListEditor::SetKeyColumnWidth(int width) { setColumnWidth(0, width); }

@@ -53,6 +53,8 @@ class TValueListEditor : public QTableWidget {
   void valueButtonClicked(int row);
   // A key was released in the grid or in one of its cell editors.
   void keyReleased();
+  // The user gave a row a key that another row has; the key was put back.
+  void duplicateKey(const std::string& key);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -62,6 +64,7 @@ class TValueListEditor : public QTableWidget {
  private:
   friend class TValueCellDelegate;
   QTableWidgetItem* EnsureItem(int row, int column);
+  void KeyEdited(QTableWidgetItem* cell);
   void WatchEditor(QWidget* editor);
 
   bool keysEditable_ = false;

@@ -226,6 +226,22 @@ class TSetupProjectTest : public QObject {
     QCOMPARE(window->Editor("vleProjectDependencies")->ValueAt(0), std::string("EDITED;Link"));
   }
 
+  void EditedKeysStayUnique() {
+    WriteLines(Base, {"[vleSyscalls]", "LIBRARY=@SYSCALLS;;20200101000000@",
+                      "0C3=@void A(void);a.h;20200101000000@"});
+    auto window = Open(false);
+    TValueListEditor* syscalls = window->Editor("vleSyscalls");
+    QCOMPARE(syscalls->KeyAt(1), std::string("0C3"));
+    syscalls->item(1, 0)->setText("library");  // as the cell editor writes it
+    QCOMPARE(syscalls->KeyAt(1), std::string("0C3"));
+    QCOMPARE(ui_->boxes.size(), size_t{1});
+    QCOMPARE(ui_->boxes[0].text, std::string("Duplicate key: \"library\""));
+    syscalls->item(1, 0)->setText("0C4");
+    syscalls->item(1, 0)->setText("LIBRARY");
+    QCOMPARE(syscalls->KeyAt(1), std::string("0C4"));
+    QCOMPARE(ui_->boxes.size(), size_t{2});
+  }
+
   void DeactivationAsksToSaveChanges() {
     auto window = Open(false);
     window->show();
