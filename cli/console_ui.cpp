@@ -2,10 +2,10 @@
 
 #include <unistd.h>
 
-#include <utility>
 #include <csignal>
 #include <iostream>
 #include <string>
+#include <utility>
 
 namespace tessel {
 
@@ -18,6 +18,11 @@ namespace {
 void OnInterrupt(int) {
   TConsoleUserInterface::interrupted = true;
   std::signal(SIGINT, SIG_DFL);
+}
+
+// "New project:" + "(eight ...)" reads "New project: (eight ...)".
+std::string BoxHeading(const std::string& title, const std::string& prompt) {
+  return title + (title.ends_with(':') ? " " : ": ") + prompt;
 }
 
 // Texts use CR LF inside boxes; a terminal wants LF alone.
@@ -93,9 +98,8 @@ namespace {
 // terminal still says what was asked.
 std::optional<std::string> Preset(std::ostream& err, const std::string& title,
                                   const std::string& prompt, std::optional<std::string>& preset) {
-  std::optional<std::string> answer = std::move(preset);
-  preset.reset();
-  err << title << ": " << prompt << "\n-> " << *answer << '\n';
+  std::optional<std::string> answer = std::exchange(preset, std::nullopt);
+  err << BoxHeading(title, prompt) << "\n-> " << *answer << '\n';
   return answer;
 }
 
@@ -104,7 +108,7 @@ std::optional<std::string> Preset(std::ostream& err, const std::string& title,
 std::optional<std::string> TConsoleUserInterface::ReadInput(const std::string& title,
                                                             const std::string& prompt,
                                                             const std::string& text) {
-  err_ << title << ": " << prompt << " [" << text << "]\n";
+  err_ << BoxHeading(title, prompt) << " [" << text << "]\n";
   if (!isatty(STDIN_FILENO)) {
     err_ << "-> Cancel\n";
     return std::nullopt;
@@ -126,11 +130,11 @@ std::optional<std::string> TConsoleUserInterface::InputBox(const std::string& ti
   if (presetInputUsed_) return ReadInput(title, prompt, text);
   // As for questions, an answer given up front wins over the terminal.
   if (answer_ == Answer::Yes) {
-    err_ << title << ": " << prompt << " [" << text << "]\n";
+    err_ << BoxHeading(title, prompt) << " [" << text << "]\n";
     return text;
   }
   if (answer_ == Answer::No) {
-    err_ << title << ": " << prompt << " [" << text << "]\n";
+    err_ << BoxHeading(title, prompt) << " [" << text << "]\n";
     return std::nullopt;
   }
   return ReadInput(title, prompt, text);

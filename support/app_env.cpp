@@ -145,7 +145,9 @@ void PreLoadAppEnv(const std::vector<std::string>& startupParameters) {
     }
   }
 
-  env.PSetValue("IF", DefaultProgramSettingsPath());
+  // A locked IF keeps its value; the default is not even looked for, as it
+  // may create the user's configuration directory.
+  if (!IsElement(env.Value("PL"), "IF", ",")) env.PSetValue("IF", DefaultProgramSettingsPath());
 }
 
 std::string DefaultProgramSettingsPath() {
