@@ -17,10 +17,13 @@ namespace tessel {
 
 namespace {
 
+// The system's texts break lines with CR LF; Qt's labels want LF alone.
+QString Shown(const std::string& text) { return ToQt(text).replace("\r\n", "\n"); }
+
 QMessageBox::StandardButton Box(QWidget* parent, QMessageBox::Icon icon, const char* title,
                                 const std::string& text, QMessageBox::StandardButtons buttons,
                                 QMessageBox::StandardButton defaultButton) {
-  QMessageBox box(icon, title, ToQt(text), buttons, parent);
+  QMessageBox box(icon, title, Shown(text), buttons, parent);
   box.setDefaultButton(defaultButton);
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
@@ -58,8 +61,8 @@ void TQtDialogs::ShowError(const std::string& text) {
 std::optional<std::string> TQtDialogs::InputBox(const std::string& title, const std::string& prompt,
                                                 const std::string& text) {
   bool ok = false;
-  const QString answer =
-      QInputDialog::getText(parent_, ToQt(title), ToQt(prompt), QLineEdit::Normal, ToQt(text), &ok);
+  const QString answer = QInputDialog::getText(parent_, ToQt(title), Shown(prompt),
+                                               QLineEdit::Normal, ToQt(text), &ok);
   if (!ok) return std::nullopt;
   return FromQt(answer);
 }
