@@ -15,6 +15,7 @@
 #include "platform/path_split.h"
 #include "settings/MyIni.h"
 #include "support/FileTool.h"
+#include "tests/support/bmp_writer.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/standin_tool.h"
 #include "tests/support/temp_dir.h"
@@ -65,6 +66,9 @@ class TMainWindowTest : public QObject {
                          "PROJECTDIR=@$(SDKDIR)\\Projects@", "WORKDIR=@$(SDKDIR)@",
                          "[vlefx9860LibGrooming]", "OPT_000=@-form=library@"});
     WriteLines(ProjectIni, {"[vleProjectSource]", "SRC_000=@P.CPP@"});
+    for (const char* suffix : {".CPP", "_SELECTED.BMP", "_UNSELECTED.BMP"}) {
+      WriteLines(std::string("C:\\SDK\\Projects\\P\\P") + suffix, {suffix});
+    }
     WriteLines("C:\\SDK\\BIN\\fx9860G_library.lib", {"library"});
     WriteLines("C:\\SDK\\LIB\\fxCG_library.lib", {"groomed"});
     ForceDirectoryPath(WorkDir);
@@ -152,6 +156,30 @@ class TMainWindowTest : public QObject {
     QCOMPARE(window_->lblCurrentProject->text(), QString(" Project not defined!"));
     QVERIFY(!window_->mnuBuild->isEnabled());
     QVERIFY(!window_->mnuSaveAs->isEnabled());
+  }
+
+  // The window's commands reach the core and show what it reports.
+  void ProjectCommandsWorkThroughTheWindow() {
+    Install(true);
+    Start();
+    ForceDirectoryPath("C:\\PICS");
+    WriteFileBytes("C:\\PICS\\LOGO.BMP", test::BuildBmp(test::PlainBmp(4, 2)));
+    ui_->inputAnswers = {std::string("C:\\PICS")};
+    window_->mnuConvertBitmaps->trigger();
+    QCOMPARE(ui_->boxes.back().text, std::string("Select directory:"));
+    std::vector<std::string> log = LogLines(*window_);
+    QCOMPARE(log.size(), size_t{2});
+    QCOMPARE(log[0], std::string("C:\\SDK\\Projects\\"));  // the remembered directory
+    QCOMPARE(log[1], std::string("Converting: C:\\PICS\\LOGO.BMP"));
+    QVERIFY(FileExists("C:\\PICS\\LOGO.CPP"));
+    QCOMPARE(ui_->cursors.front(), TCursor::HourGlass);
+    QCOMPARE(ui_->cursors.back(), TCursor::Default);
+
+    ui_->inputAnswers = {std::string("copy")};
+    window_->mnuSaveAs->trigger();
+    QCOMPARE(ui_->boxes.back().text, std::string("New project:: (eight characters max.)"));
+    QCOMPARE(window_->lblCurrentProject->text(), QString(" C:\\SDK\\Projects\\COPY.INI"));
+    QVERIFY(FileExists("C:\\SDK\\Projects\\COPY\\COPY_SELECTED.BMP"));
   }
 
   void SetupWindowsReplaceEachOther() {
