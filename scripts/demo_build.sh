@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# demo_build.sh CLI TOOL SCRATCH: builds the example add-in in a fresh copy of
-# examples/sdk at SCRATCH. Installs TOOL (the stand-in SH tool chain) into the
-# copy's BIN directory as asmsh, shcpp and optlnk, makes the calculator
-# library there, points the copy's base settings at the copy, generates the
-# project scripts with CLI (tessel-cli), builds with the pre-build checks and
-# the library grooming, and builds again, which must find everything up to
-# date. CLI runs as if installed in the copy's BIN (PD=) and keeps its program
-# settings in the copy (IF=). Prints where the .G3A is; exits non-zero when
-# any step fails.
+# demo_build.sh CLI TOOLDIR SCRATCH: builds the example add-in in a fresh copy
+# of examples/sdk at SCRATCH. Installs the tool programs asmsh, shcpp and
+# optlnk from TOOLDIR into the copy's BIN directory, makes the calculator
+# library there with them, points the copy's base settings at the copy,
+# generates the project scripts with CLI (tessel-cli), builds with the
+# pre-build checks and the library grooming, and builds again, which must
+# find everything up to date. CLI runs as if installed in the copy's BIN
+# (PD=) and keeps its program settings in the copy (IF=). Prints where the
+# .G3A is; exits non-zero when any step fails.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
@@ -16,12 +16,14 @@ fail() {
   exit 1
 }
 
-[ $# -eq 3 ] || fail "usage: demo_build.sh TESSEL-CLI STANDIN-TOOL SCRATCH-DIRECTORY"
+[ $# -eq 3 ] || fail "usage: demo_build.sh TESSEL-CLI TOOL-DIRECTORY SCRATCH-DIRECTORY"
 cli="$1"
-tool="$2"
+tools="$2"
 sdk="$3"
 [ -x "$cli" ] || fail "tessel-cli not found at $cli"
-[ -x "$tool" ] || fail "stand-in tool chain not found at $tool"
+for name in asmsh shcpp optlnk; do
+  [ -x "$tools/$name" ] || fail "tool program $name not found in $tools"
+done
 
 # Fresh each time, but never remove a directory that is not an earlier copy.
 if [ -e "$sdk" ]; then
@@ -37,7 +39,7 @@ sdk="$(cd "$sdk" && pwd)"
 escaped="$(printf '%s' "$sdk" | sed 's/[&|\\]/\\&/g')"
 sed -i "s|{SDK}|$escaped|g" "$sdk/BaseOptions/BaseOptions.ini"
 for name in asmsh shcpp optlnk; do
-  cp "$tool" "$sdk/BIN/$name"
+  cp "$tools/$name" "$sdk/BIN/$name"
 done
 # The calculator maker's library, made from our own sources by the tool chain.
 "$root/scripts/make_calculator_library.sh" "$sdk" || fail "making the calculator library failed"

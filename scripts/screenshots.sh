@@ -17,7 +17,7 @@ sdk="$root/build/screenshot-sdk"
 [ -x "$build/gui/tessel" ] || { echo "screenshots: the desktop program was not built (Qt 6 missing?)" >&2; exit 1; }
 
 "$root/scripts/demo_build.sh" "$build/cli/tessel-cli" \
-  "$build/examples/toolchain/tessel-sh-standin" "$sdk" >/dev/null
+  "$build/toolchain" "$sdk" >/dev/null
 
 mkdir -p "$out"
 rm -f "$out"/*.png

@@ -2,9 +2,13 @@
 # Installs the Debian packages a fresh machine lacks for building and testing.
 set -euo pipefail
 
+# The SH cross tools (C and C++ compiler, binutils) that the tool programs
+# asmsh, shcpp and optlnk drive, and qemu-user, which runs their code in the
+# tests. The desktop program and its pictures: Qt 6 Widgets (QtTest
+# included), a font for the offscreen platform, a virtual X server and
+# ImageMagick.
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
-  # The desktop program and its pictures: Qt 6 Widgets (QtTest included),
-  # a font for the offscreen platform, a virtual X server and ImageMagick.
+  gcc-sh4-linux-gnu g++-sh4-linux-gnu binutils-sh4-linux-gnu qemu-user
   qt6-base-dev fonts-dejavu-core xvfb imagemagick)
 missing=()
 for p in "${packages[@]}"; do

@@ -1,8 +1,9 @@
 // The example SDK built end to end, the way scripts/demo.sh does it: a copy
-// of examples/sdk with the stand-in tool chain and the calculator library in
-// its BIN, generated scripts, a build with the pre-build checks and the
-// library grooming, a second build that must find everything up to date, and
-// a rebuild after the project's header changed.
+// of examples/sdk with the tool programs and the calculator library in its
+// BIN, generated scripts, a build with the pre-build checks, the library
+// grooming and the real SH cross tools, a second build that must find
+// everything up to date, and a rebuild after DEMO.CPP changed. The add-in is
+// checked by the test's own container reader.
 
 #include <gtest/gtest.h>
 
@@ -12,17 +13,20 @@
 #include <sstream>
 
 #include "cli/command.h"
-#include "examples/toolchain/standin_formats.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "support/app_env.h"
+#include "tests/examples/g3a_reader.h"
 #include "tests/support/temp_dir.h"
+#include "toolchain/cross_tools.h"
 
 namespace tessel::test {
 namespace {
 
 namespace fs = std::filesystem;
+
+const toolchain::TCrossTool kObjdump = {"sh4-linux-gnu-objdump", "binutils-sh4-linux-gnu"};
 
 struct TCliRun {
   int status;
@@ -30,26 +34,17 @@ struct TCliRun {
   std::string err;
 };
 
-uint32_t BigEndian32(const std::string& bytes, size_t at) {
-  uint32_t value = 0;
-  for (size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<uint8_t>(bytes.at(at + i));
-  return value;
-}
-
-// The 16-bit colour of the icon pixel (x, y), from the bitmap's palette.
-std::string IconPixel(const std::string& bmp, int x, int y) {
-  const uint8_t index = static_cast<uint8_t>(bmp.at(1078 + (63 - y) * 92 + x));
-  const auto channel = [&](int offset) {
-    return static_cast<uint8_t>(bmp.at(54 + index * 4 + offset));
-  };
-  const uint16_t rgb = (channel(2) >> 3) << 11 | (channel(1) >> 2) << 5 | channel(0) >> 3;
-  return {static_cast<char>(rgb >> 8), static_cast<char>(rgb & 0xFF)};
-}
-
 size_t CountOf(const std::string& text, const std::string& part) {
   size_t count = 0;
   for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
   return count;
+}
+
+std::string CrossToolOutput(const toolchain::TCrossTool& tool,
+                            const std::vector<std::string>& args) {
+  const toolchain::TRunResult run = toolchain::RunCrossTool(tool, args);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  return run.output;
 }
 
 class DemoBuild : public ::testing::Test {
@@ -64,7 +59,7 @@ class DemoBuild : public ::testing::Test {
     WriteFileBytes(BaseIni(), base);
     for (const char* name : {"asmsh", "shcpp", "optlnk"}) {
       const fs::path tool = fs::path(sdk) / "BIN" / name;
-      fs::copy_file(TESSEL_SH_STANDIN, tool);
+      fs::copy_file(fs::path(TESSEL_TOOL_DIR) / name, tool);
       fs::permissions(tool, fs::perms::owner_all);
     }
     // The calculator library, made by the tool chain as at set-up.
@@ -93,11 +88,10 @@ class DemoBuild : public ::testing::Test {
   const std::string sdk;
 };
 
-TEST_F(DemoBuild, BuildsTheAddInAndThenFindsEverythingUpToDate) {
+TEST_F(DemoBuild, RealToolsBuildAnAddInTheContainerReaderAccepts) {
   // The base settings found through the SDK base directory check.
   TCliRun generated = Cli({"generate", Path("Projects/DEMO.INI"), "--yes"});
   ASSERT_EQ(generated.status, 0) << generated.err;
-  EXPECT_EQ(generated.out, "Save and script-building successful.\n");
 
   TCliRun first = Build();
   ASSERT_EQ(first.status, 0) << first.err;
@@ -108,76 +102,72 @@ TEST_F(DemoBuild, BuildsTheAddInAndThenFindsEverythingUpToDate) {
                             "MONOLCD,MONOKEYS 0\nExecute: " +
                             Path("Projects/DEMO.INI") + "\n"))
       << first.out;
-  const std::optional<std::vector<standin::TMember>> library =
-      standin::ReadLibrary(ReadFileBytes(Path("LIB/fxCG_library.lib")));
-  ASSERT_TRUE(library);
-  std::vector<std::string> members;
-  for (const standin::TMember& member : *library) members.push_back(member.name);
-  EXPECT_EQ(members, (std::vector<std::string>{"MEMCOPY", "STRLEN"}));
+  EXPECT_EQ(CrossToolOutput(toolchain::kCrossAr, {"t", Path("LIB/fxCG_library.lib")}),
+            "MEMCOPY.OBJ\nSTRLEN.OBJ\n");
   EXPECT_NE(first.err.find("New program version. A \"Make all\" will be performed."),
             std::string::npos);
   EXPECT_EQ(first.out.find("error"), std::string::npos) << first.out;
-  // Two start-up modules, six syscall stubs, two tool routines and one
-  // project source assembled or compiled; two more compiled; two links.
+  EXPECT_EQ(first.out.find("warning"), std::string::npos) << first.out;
+  // Two start-up modules, four syscall stubs, three assembler tool routines
+  // and one project source assembled; one tool routine and two project
+  // sources compiled; eight library steps and two links.
   EXPECT_EQ(CountOf(first.out, "\\BIN\\ASMSH.EXE\" -SUB=TEMP.TXT"), 10u) << first.out;
   EXPECT_EQ(CountOf(first.out, "\\BIN\\SHCPP.EXE\" -SUB=TEMP.TXT"), 3u);
-  EXPECT_EQ(CountOf(first.out, "Start! DEMO_G3A.PAT\n54 lines processed.\n"), 1u);
+  EXPECT_EQ(CountOf(first.out, "\\BIN\\OPTLNK.EXE\""), 10u);
+  EXPECT_EQ(CountOf(first.out, "shcpp: -optimize=1 compiled at -O0: "), 3u);
   EXPECT_TRUE(first.out.ends_with("\nReady\n"));
-  // The tool chain's banners and notes are among the messages to ignore.
-  EXPECT_EQ(first.out.find("SH stand-in"), std::string::npos);
-  EXPECT_EQ(first.out.find("has no effect"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(Path("INCLUDE/screen.h")),
+            "void VramClear(void);\r\nvoid VramSetPoint(int x, int y, unsigned short color);\r\n"
+            "void ScreenShow(void);\r\n");
 
-  EXPECT_EQ(ReadFileBytes(Path("INCLUDE/keypad.h")),
-            "int KeypadWait(int* column, int* row);\r\nint KeypadIsDown(int column, int row);\r\n");
+  // Every object is a big-endian 32-bit SH ELF file.
+  for (const fs::directory_entry& entry : fs::directory_iterator(Path("OBJ"))) {
+    if (entry.path().extension() != ".OBJ") continue;
+    const std::string object = ReadFileBytes(entry.path());
+    EXPECT_EQ(object.substr(0, 6), std::string("\x7F"
+                                               "ELF\x01\x02",
+                                               6))
+        << entry.path();
+    EXPECT_EQ(object.substr(0x12, 2), std::string("\x00\x2A", 2)) << entry.path();
+  }
 
+  // A syscall stub: the system's entry into r2, the number into r0, jump.
+  const std::string stub = CrossToolOutput(kObjdump, {"-d", Path("OBJ/VramSetPoint.OBJ")});
+  EXPECT_TRUE(std::regex_search(
+      stub, std::regex("0:\\s+d2 01\\s+mov\\.l\\s+8 <VramSetPoint\\+0x8>,r2\\s+! 80020070\\n"
+                       "\\s+2:\\s+d0 02\\s+mov\\.l\\s+c <VramSetPoint\\+0xc>,r0\\s+! 263\\n"
+                       "\\s+4:\\s+42 2b\\s+jmp\\s+@r2\\n"
+                       "\\s+6:\\s+00 09\\s+nop")))
+      << stub;
+  const std::string stubData =
+      CrossToolOutput(kObjdump, {"-s", "-j", ".text", Path("OBJ/VramSetPoint.OBJ")});
+  EXPECT_NE(stubData.find(" 0000 d201d002 422b0009 80020070 00000263"), std::string::npos)
+      << stubData;
+
+  // The add-in, read by the test's own reader.
   const std::string g3a = ReadFileBytes(Path("Projects/DEMO/DEMO.G3A"));
   const std::string image = ReadFileBytes(Path("WORK/DEMO.SH3"));
-  ASSERT_EQ(g3a.size(), 0x5D00 + image.size());
-  EXPECT_EQ(g3a.substr(0, 9), std::string("TSLADDIN\0", 9));
-  EXPECT_EQ(g3a.substr(0x10, 4), std::string("\x00\x01\x01\x00", 4));
-  EXPECT_EQ(BigEndian32(g3a, 0x14), g3a.size());
-  uint32_t sum = 0;
-  for (size_t i = 0x20; i < g3a.size(); ++i) sum += static_cast<uint8_t>(g3a[i]);
-  EXPECT_EQ(BigEndian32(g3a, 0x18), sum);
-  EXPECT_EQ(BigEndian32(g3a, 0x1C), image.size());
-  EXPECT_EQ(g3a.substr(0x20, 5), std::string("DEMO\0", 5));
-  EXPECT_EQ(g3a.substr(0x30, 11), std::string("01.02.0003\0", 11));
-  EXPECT_TRUE(std::regex_match(g3a.substr(0x40, 19),
-                               std::regex("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d")))
-      << g3a.substr(0x40, 19);
-  EXPECT_EQ(g3a[0x40 + 19], '\0');
-  EXPECT_EQ(BigEndian32(g3a, 0x60), 0x100u);
-  EXPECT_EQ(BigEndian32(g3a, 0x64), 0x2F00u);
-  EXPECT_EQ(BigEndian32(g3a, 0x68), 0x5D00u);
-  EXPECT_EQ(BigEndian32(g3a, 0x6C), 0x2E00u);
+  ASSERT_EQ(g3a.size(), image.size() + 0x7004);
+  const TG3aFile file = ReadG3a(g3a);
+  EXPECT_TRUE(file.faults.empty()) << ::testing::PrintToString(file.faults);
+  EXPECT_EQ(file.shortName, "DEMO");
+  EXPECT_EQ(file.internalName, "DEMO");
+  EXPECT_EQ(file.localizedNames, std::vector<std::string>(8, "DEMO"));
+  EXPECT_EQ(file.version, "01.02.0003");
+  EXPECT_TRUE(std::regex_match(file.date, std::regex("\\d{4}\\.\\d{4}\\.\\d{4}"))) << file.date;
+  EXPECT_EQ(file.fileName, "DEMO.G3A");
+  EXPECT_EQ(file.word16, 0);
+  EXPECT_EQ(file.unselectedIcon, ReadFileBytes(Path("Projects/DEMO/DEMO_UNSELECTED.CGI")));
+  EXPECT_EQ(file.selectedIcon, ReadFileBytes(Path("Projects/DEMO/DEMO_SELECTED.CGI")));
+  EXPECT_NE(file.selectedIcon, file.unselectedIcon);
+  EXPECT_EQ(file.image, image);
 
-  // The icons, converted from the bitmaps: their top-left corner and the
-  // mark in the middle.
-  for (const auto& [offset, name] :
-       {std::pair<size_t, std::string>{0x100, "SELECTED"}, {0x2F00, "UNSELECTED"}}) {
-    const std::string bmp = ReadFileBytes(Path("Projects/DEMO/DEMO_" + name + ".BMP"));
-    EXPECT_EQ(g3a.substr(offset, 0x2E00),
-              ReadFileBytes(Path("Projects/DEMO/DEMO_" + name + ".CGI")));
-    EXPECT_EQ(g3a.substr(offset, 2), IconPixel(bmp, 0, 0)) << name;
-    EXPECT_EQ(g3a.substr(offset + (32 * 92 + 46) * 2, 2), IconPixel(bmp, 46, 32)) << name;
-  }
-  EXPECT_NE(g3a.substr(0x100, 0x2E00), g3a.substr(0x2F00, 0x2E00));
-
-  // The image: the start-up module, the project's objects, then the members
-  // of the syscall and tool libraries.
-  EXPECT_EQ(g3a.substr(0x5D00), image);
-  std::optional<standin::TImage> linked = standin::ReadImage(image);
-  ASSERT_TRUE(linked);
-  EXPECT_EQ(linked->entry, "_addin_start");
-  std::vector<std::string> modules;
-  for (const standin::TModule& module : linked->modules) modules.push_back(module.name);
-  EXPECT_EQ(modules,
-            (std::vector<std::string>{"fxCG_G3A_STARTUP", "DEMO", "SHAPES", "FASTCOPY",
-                                      "ScreenClear", "ScreenPlot", "ScreenFillRect", "ScreenUpdate",
-                                      "KeypadWait", "KeypadIsDown", "ClampInt", "MemFill"}));
-  EXPECT_EQ(linked->modules[1].code, ReadFileBytes(Path("Projects/DEMO/DEMO.CPP")));
-  EXPECT_NE(linked->modules[4].code.find("mov.l   number_ScreenClear, r0"), std::string::npos);
-  EXPECT_NE(linked->modules[4].code.find(".data.l h'0100"), std::string::npos);
+  // The image begins with the add-in start-up's entry.
+  const std::string startup =
+      CrossToolOutput(kObjdump, {"-d", "-j", ".text.entry", Path("OBJ/fxCG_G3A_STARTUP.OBJ")});
+  EXPECT_NE(startup.find("<addin_start>:\n   0:\t2f 86       \tmov.l\tr8,@-r15"), std::string::npos)
+      << startup;
+  EXPECT_EQ(image.substr(0, 6), std::string("\x2F\x86\x2F\x96\x4F\x22", 6));
 
   // Nothing is out of date: no tool runs and the add-in stays as it is.
   TCliRun second = Build();
@@ -186,24 +176,26 @@ TEST_F(DemoBuild, BuildsTheAddInAndThenFindsEverythingUpToDate) {
   EXPECT_EQ(second.err, "");
   EXPECT_EQ(ReadFileBytes(Path("Projects/DEMO/DEMO.G3A")), g3a);
 
-  // A newer project header recompiles the C++ sources, links and binds. The
-  // files are dated back first, as the builds ran within the dates'
-  // resolution of two seconds.
+  // An edit to DEMO.CPP compiles DEMO.CPP, links and binds again, and
+  // rebuilds nothing else. The files are dated back first, as the builds ran
+  // within the dates' resolution.
   const TDateTime yesterday = Now() - 1;
   for (const fs::directory_entry& entry : fs::recursive_directory_iterator(sdk)) {
     if (entry.is_regular_file()) {
       ASSERT_TRUE(SetFileLastWriteTime(entry.path(), yesterday)) << entry.path();
     }
   }
-  ASSERT_TRUE(SetFileLastWriteTime(Path("Projects/DEMO/DEMO.H"), yesterday + 1.0 / 24));
+  WriteFileBytes(Path("Projects/DEMO/DEMO.CPP"),
+                 ReadFileBytes(Path("Projects/DEMO/DEMO.CPP")) + "// edited\n");
+  ASSERT_TRUE(SetFileLastWriteTime(Path("Projects/DEMO/DEMO.CPP"), yesterday + 1.0 / 24));
   TCliRun third = Build();
   EXPECT_EQ(third.status, 0);
-  EXPECT_EQ(CountOf(third.out, "-SUB=TEMP.TXT"), 4u) << third.out;
-  EXPECT_EQ(CountOf(third.out, "\\BIN\\SHCPP.EXE\" -SUB=TEMP.TXT SHAPES"), 1u);
+  EXPECT_EQ(CountOf(third.out, "\\BIN\\ASMSH.EXE\""), 0u) << third.out;
+  EXPECT_EQ(CountOf(third.out, "\\BIN\\SHCPP.EXE\""), 1u);
   EXPECT_EQ(CountOf(third.out, "\\BIN\\SHCPP.EXE\" -SUB=TEMP.TXT DEMO"), 1u);
-  EXPECT_EQ(CountOf(third.out, "\\BIN\\OPTLNK.EXE\" -SUB=TEMP.TXT DEMO"), 2u);
-  EXPECT_EQ(CountOf(third.out, "Start! DEMO_G3A.PAT\n54 lines processed.\n"), 1u);
-  EXPECT_EQ(ReadFileBytes(Path("Projects/DEMO/DEMO.G3A")).size(), g3a.size());
+  EXPECT_EQ(CountOf(third.out, "\\BIN\\OPTLNK.EXE\""), 2u);
+  EXPECT_EQ(CountOf(third.out, "Start! DEMO_G3A.PAT\n"), 1u);
+  EXPECT_TRUE(ReadG3a(ReadFileBytes(Path("Projects/DEMO/DEMO.G3A"))).faults.empty());
 }
 
 }  // namespace

@@ -1,0 +1,7 @@
+#include <iostream>
+
+#include "toolchain/tools.h"
+
+int main(int argc, char** argv) {
+  return tessel::toolchain::RunLinker(std::vector<std::string>(argv + 1, argv + argc), std::cout);
+}
