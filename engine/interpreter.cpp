@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "engine/build_record.h"
 #include "engine/uProject.h"
 #include "support/Base_00.h"
 
@@ -32,6 +33,8 @@ uint8_t TProject::Run(const std::string& argument) {
 }
 
 uint8_t TProject::RunScript(const std::string& path) {
+  // A new build: a stop of an earlier run on this engine is over.
+  if (Depth < 0) Stopped = false;
   if (Depth + 1 > kMaxIncludeDepth) {
     Log("Scripts nested more than " + IntToStr(kMaxIncludeDepth) + " levels deep: \"" + path +
             "\" is not run and the build stops.\r\n",
@@ -64,6 +67,9 @@ uint8_t TProject::RunScript(const std::string& path) {
     return State;
   }
 
+  // The top script keeps its build record for the whole build.
+  if (Depth == 0) Record = std::make_unique<TBuildRecord>(TBuildRecord::PathFor(path));
+
   // The closing entries are written for every script that was read, also
   // when an error ends the run.
   auto close = [&] {
@@ -71,6 +77,7 @@ uint8_t TProject::RunScript(const std::string& path) {
     Log(kLogSeparator);
     Log("Script closed.\r\n");
     --Depth;
+    if (Depth < 0) SaveRecord();
   };
   try {
     ReadScript(*reader);
@@ -119,6 +126,14 @@ TProject::TLineResult TProject::HandleLine(const std::string& line) {
   }
   Vars.SetValue(key, value);
   return TLineResult::Next;
+}
+
+void TProject::SaveRecord() {
+  if (Record == nullptr) return;
+  // Without the record the next build goes by dates alone: worth a line in
+  // the log, not a failed build.
+  if (!Record->Save()) Log("Build record \"" + Record->Path() + "\" not written.\r\n");
+  Record.reset();
 }
 
 void TProject::DeriveProjectDirs(const std::string& scriptPath) {

@@ -1,5 +1,7 @@
 // Make rules: whether a step's target is older than its sources.
 
+#include <algorithm>
+#include <limits>
 #include <optional>
 
 #include "engine/uProject.h"
@@ -12,44 +14,50 @@ namespace tessel {
 
 namespace {
 
-// The date FileDateTime gives, or nothing when no file is there; one
-// existence check where FileExists followed by FileDateTime takes two.
-std::optional<TDateTime> DateOfFile(const std::string& path) {
-  if (!FileExists(path)) return std::nullopt;
-  TDateTime written = 0;
-  if (!FileLastWriteTime(path, written)) return 0.0;
-  return RoundDownToTwoSeconds(written);
+// A file's last-write time at the precision the file system records, or
+// nothing when no file is there: a source saved a moment after its target was
+// written must count as newer, so the 2-second dates that are shown and
+// stamped are not used here.
+std::optional<int64_t> TimeOfFile(const std::string& path) {
+  const TFileStatus status = GetFileStatus(path);
+  if (!status.exists) return std::nullopt;
+  return status.writeTime;
 }
+
+// Earlier than every file's time: what a missing file contributes.
+constexpr int64_t kNoTime = std::numeric_limits<int64_t>::min();
 
 // Project dependencies are kept as "file;type" (the type says which step
 // they belong to); such an entry names the file before the ";". A file whose
 // name holds the ";" itself still counts as written.
-TDateTime FurtherDependencyDate(const std::string& entry) {
-  const TDateTime date = DateOfFile(entry).value_or(0);
+int64_t FurtherDependencyTime(const std::string& entry) {
+  if (const std::optional<int64_t> time = TimeOfFile(entry)) return *time;
   const size_t typeAt = entry.find(';');
-  if (date != 0 || typeAt == std::string::npos) return date;
-  return DateOfFile(entry.substr(0, typeAt)).value_or(0);
+  if (typeAt == std::string::npos) return kNoTime;
+  return TimeOfFile(entry.substr(0, typeAt)).value_or(kNoTime);
 }
 
 }  // namespace
 
 bool TProject::IsUpToDate() {
   Reason.clear();
+  RuleTarget.reset();
+  RuleSource.reset();
   if (MakeAll) return false;
   // Exact words: "True" does not count.
   if (ExpandedValue("MAKEALL", true) == "TRUE") return false;
   if (ExpandedValue("FORCEUPDATE", true) == "TRUE") return false;
 
-  std::string dependant = ExpandedValue("DEPENDANT", true);
+  const std::string& dependant = RuleTarget.emplace(ExpandedValue("DEPENDANT", true));
   if (IsBlank(dependant)) return true;  // a step without a target is never built by date
-  const std::optional<TDateTime> dependantDate = DateOfFile(dependant);
-  if (!dependantDate) return false;
+  const std::optional<int64_t> dependantTime = TimeOfFile(dependant);
+  if (!dependantTime) return false;
 
   bool upToDate = false;
-  std::string dependency = ExpandedValue("DEPENDENCY", true);
-  TDateTime newest = 0;
-  if (const std::optional<TDateTime> date = DateOfFile(dependency)) {
-    newest = *date;
+  const std::string& dependency = RuleSource.emplace(ExpandedValue("DEPENDENCY", true));
+  int64_t newest = kNoTime;
+  if (const std::optional<int64_t> time = TimeOfFile(dependency)) {
+    newest = *time;
   } else {
     // Skipped rather than built: the reason tells the user why.
     Reason = "Dependency: \"" + dependency + "\" does not exist!";
@@ -57,11 +65,10 @@ bool TProject::IsUpToDate() {
   }
   if (const TStringList* further = List(klDependency)) {
     for (const std::string& entry : *further) {
-      TDateTime date = FurtherDependencyDate(Expand(entry, true));
-      if (date > newest) newest = date;
+      newest = std::max(newest, FurtherDependencyTime(Expand(entry, true)));
     }
   }
-  if (*dependantDate >= newest) upToDate = true;
+  if (*dependantTime >= newest) upToDate = true;
   return upToDate;
 }
 

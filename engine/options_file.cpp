@@ -13,25 +13,29 @@ void TProject::WriteOption(TTextWriter& file, const std::string& line) {
   Log(line + "\r\n");
 }
 
-bool TProject::WriteOptionList(TTextWriter& file, int listIndex) {
-  const TStringList* options = List(listIndex);
-  if (options == nullptr) return false;
-  // Without quote removal: quotes written around paths in an option survive.
-  for (const std::string& option : *options) WriteOption(file, Expand(option, false));
-  return true;
+void TProject::WriteOptions(TTextWriter& file, const TStringList& lines) {
+  for (const std::string& line : lines) WriteOption(file, line);
 }
 
-void TProject::RunToolOnOptions(const std::string& quotedTool, const std::string& workDir,
-                                int listIndex, const char* placeholder,
-                                const std::string& displayText) {
-  TTextWriter options = CreateOptionsFile(workDir);
+TStringList TProject::OptionLines(int listIndex, const char* placeholder) const {
+  const TStringList* options = List(listIndex);
+  if (options == nullptr) return placeholder != nullptr ? TStringList{placeholder} : TStringList{};
+  TStringList lines;
+  lines.reserve(options->size());
+  // Without quote removal: quotes written around paths in an option survive.
+  for (const std::string& option : *options) lines.push_back(Expand(option, false));
+  return lines;
+}
+
+ProcessResult TProject::RunToolOnOptions(const std::string& quotedTool, const std::string& workDir,
+                                         const TStringList& options,
+                                         const std::string& displayText) {
+  TTextWriter file = CreateOptionsFile(workDir);
   Log("options:\r\n");
-  if (!WriteOptionList(options, listIndex) && placeholder != nullptr) {
-    WriteOption(options, placeholder);
-  }
-  options.Close();
+  WriteOptions(file, options);
+  file.Close();
   DisplayText = displayText;
-  RunCommand(quotedTool + " " + kOptionsArgument, workDir, List(klSetEnv));
+  return RunCommand(quotedTool + " " + kOptionsArgument, workDir, List(klSetEnv));
 }
 
 }  // namespace tessel

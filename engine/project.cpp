@@ -2,6 +2,7 @@
 
 #include "engine/uProject.h"
 
+#include "engine/build_record.h"
 #include "engine/collection_files.h"
 #include "platform/environment.h"
 #include "platform/executable.h"

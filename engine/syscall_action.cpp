@@ -1,6 +1,7 @@
 // SYSCALL: one numbered system call, from the stub template to its object
 // in the syscall library.
 
+#include "engine/build_record.h"
 #include "engine/uProject.h"
 #include "platform/file_system.h"
 #include "support/Base_00.h"
@@ -30,13 +31,19 @@ void TProject::SyscallAction() {
   Vars.SetValue("FORCEUPDATE", newer ? "TRUE" : "FALSE");
   Vars.SetValue("PROG", name);
 
-  if (!IsUpToDate()) {
-    WriteSyscallStub(source, name, number);
-    RunToolOnOptions(tool, workDir, klAsmOpt, "FOption[ optOPT ] not assigned.",
-                     number + " " + name);
-  } else {
-    ReportSkip();
-    if (!IsBlank(Reason)) return;
+  const TStringList options = OptionLines(klAsmOpt, "FOption[ optOPT ] not assigned.");
+  // The stub is made from the template, the number and the name.
+  const bool upToDate = IsUpToDate();
+  const TStepIdentity step =
+      IdentifyStep(TStepHash().Add("SYSCALL").Add(tool).Add(number).Add(name).Add(options).Value());
+  if (MustRun(upToDate, step)) {
+    const bool assembled = RunStep(step, {step.target}, [&] {
+      WriteSyscallStub(source, name, number);
+      return ToolFailure(RunToolOnOptions(tool, workDir, options, number + " " + name), tool);
+    });
+    if (!assembled) return;
+  } else if (!IsBlank(Reason)) {
+    return;
   }
   LibraryStep(name, true);
 }

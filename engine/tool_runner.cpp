@@ -27,8 +27,8 @@ std::vector<std::string> IgnoredTexts(const TStringList* entries) {
 
 }  // namespace
 
-uint32_t TProject::RunCommand(const std::string& command, const std::string& workDir,
-                              const TStringList* environment) {
+ProcessResult TProject::RunCommand(const std::string& command, const std::string& workDir,
+                                   const TStringList* environment) {
   Log(kLogSeparator);
   Log("cmd: " + command + "\r\n");
   Log("wd: " + workDir + "\r\n");
@@ -55,7 +55,7 @@ uint32_t TProject::RunCommand(const std::string& command, const std::string& wor
   } else {
     MainWindow().ProcessMessages();
   }
-  return result.errorCode;
+  return result;
 }
 
 ProcessResult TProject::RunProcess(const std::string& command, const std::string& workDir,

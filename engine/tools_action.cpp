@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "engine/build_record.h"
 #include "engine/uProject.h"
 #include "platform/file_system.h"
 #include "support/Base_00.h"
@@ -49,12 +50,18 @@ void TProject::ToolsAction() {
   Vars.SetValue("DEPENDANT", target);
   Vars.SetValue("PROG", name);
 
-  if (!IsUpToDate()) {
+  const TStringList options = OptionLines(source->assembler ? klAsmOpt : klOption);
+  const bool upToDate = IsUpToDate();
+  const TStepIdentity step =
+      IdentifyStep(TStepHash().Add("TOOLS").Add(tool).Add(source->path).Add(options).Value());
+  if (MustRun(upToDate, step)) {
     // An absent list gives an empty options file.
-    RunToolOnOptions(tool, workDir, source->assembler ? klAsmOpt : klOption, nullptr, name);
-  } else {
-    ReportSkip();
-    if (!IsBlank(Reason)) return;  // a missing dependency: nothing to add
+    const bool compiled = RunStep(step, {target}, [&] {
+      return ToolFailure(RunToolOnOptions(tool, workDir, options, name), tool);
+    });
+    if (!compiled) return;  // nothing to add
+  } else if (!IsBlank(Reason)) {
+    return;  // a missing dependency: nothing to add
   }
   LibraryStep(name, false);
 }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,6 +47,7 @@ enum : uint8_t {
   psRunning = 1,
   psReady = 2,
   psCancelled = 3,
+  psFailed = 4,  // a step failed and stopped the build
 };
 
 // Default engine log file: the executable's path in upper case with its
@@ -59,6 +61,7 @@ std::string DefaultEngineLogPath();
 // installations whose program directory is read-only).
 inline constexpr const char* kEngineLogVariable = "TESSEL_ENGINE_LOG";
 
+class TBuildRecord;
 class TCollectionFiles;
 
 // The routine name of a C declaration: the text in front of its first "(",
@@ -102,25 +105,56 @@ class TProject {
   bool IsUpToDate();  // true = skip the step; sets Reason
   void ReportSkip();  // after IsUpToDate returned true
 
-  // Tool runner. The environment list is SETENV's list or nullptr.
-  uint32_t RunCommand(const std::string& command, const std::string& workDir,
-                      const TStringList* environment);
+  // Tool runner. The environment list is SETENV's list or nullptr. The
+  // result is only logged here; the steps judge it (ToolFailure).
+  ProcessResult RunCommand(const std::string& command, const std::string& workDir,
+                           const TStringList* environment);
   ProcessResult RunProcess(const std::string& command, const std::string& workDir,
                            const TStringList* environment);
   void ShowOutputFile(const std::string& path);
   void ExecuteAction(int listIndex);
 
   // Options file TEMP.TXT in a working directory; every line written is
-  // also logged. WriteOptionList writes the list's entries expanded without
-  // quote removal and returns false (writing nothing) when it is absent.
+  // also logged.
   TTextWriter CreateOptionsFile(const std::string& workDir);
   void WriteOption(TTextWriter& file, const std::string& line);
-  bool WriteOptionList(TTextWriter& file, int listIndex);
-  // The common tool step: logs "options:", writes the options file from a
-  // list (the placeholder line, when given, stands in for an absent list)
-  // and runs the quoted tool on it with the SETENV environment.
-  void RunToolOnOptions(const std::string& quotedTool, const std::string& workDir, int listIndex,
-                        const char* placeholder, const std::string& displayText);
+  void WriteOptions(TTextWriter& file, const TStringList& lines);
+  // The lines an options list gives: its entries expanded without quote
+  // removal, or the placeholder line (when given) for an absent list.
+  TStringList OptionLines(int listIndex, const char* placeholder = nullptr) const;
+  // The common tool step: logs "options:", writes the options file and runs
+  // the quoted tool on it with the SETENV environment.
+  ProcessResult RunToolOnOptions(const std::string& quotedTool, const std::string& workDir,
+                                 const TStringList& options, const std::string& displayText);
+
+  // A step as the build record knows it: the target it names (DEPENDANT),
+  // its key in the record (empty: not recorded) and the hash of what it runs.
+  struct TStepIdentity {
+    std::string target;
+    std::string key;
+    uint64_t hash = 0;
+  };
+  // The identity of the step about to run, from DEPENDANT, DEPENDENCY and
+  // the hash of its command, options and inputs; called after IsUpToDate,
+  // whose expansions it reuses.
+  TStepIdentity IdentifyStep(uint64_t hash) const;
+  // The make rule's verdict, then the build record's: true when the step
+  // runs. A skipped step is reported (ReportSkip); one that runs only
+  // because what it runs changed, or because it failed last time, says so
+  // in a forced line.
+  bool MustRun(bool upToDate, const TStepIdentity& step);
+
+  // What went wrong with a tool run, as the "Step failed:" line names it
+  // ("\"TOOL\" exited with 2"); empty when the tool started and exited with 0.
+  static std::string ToolFailure(const ProcessResult& result, const std::string& command);
+  // Runs one step's work, which returns its failure (empty on success). A
+  // failed step logs the forced "Step failed:" line, removes what it wrote to
+  // its targets (a half-written object must not look up to date) and stops
+  // the build: no further script line runs and the result is psFailed. An
+  // exception removes those writes too and passes on. The build record
+  // learns the outcome. False when the step failed.
+  bool RunStep(const TStepIdentity& step, const std::vector<std::string>& targets,
+               const std::function<std::string()>& work);
 
   // Adds a routine's object to the library LIBDIR\LIBRARY.LIB, creating the
   // library when it is missing (and setting LIBNEW). Clears DEPENDENCY and
@@ -167,6 +201,7 @@ class TProject {
   void ReadScript(TTextReader& reader);
   TLineResult HandleLine(const std::string& line);
   void DeriveProjectDirs(const std::string& scriptPath);
+  void SaveRecord();
   void SetState(uint8_t state);
   void AddStep(int32_t amount);
 
@@ -206,8 +241,13 @@ class TProject {
   TTextWriter LogFile;
   std::vector<TSavedState> SavedStates;
   std::unique_ptr<TCollectionFiles> Collections;
-  // Set when the include limit stopped the build: every script ends, and
-  // the result is "not ready".
+  // The build record of the top script while it runs; absent otherwise.
+  std::unique_ptr<TBuildRecord> Record;
+  // DEPENDANT and DEPENDENCY as the last IsUpToDate expanded them, when it did.
+  std::optional<std::string> RuleTarget;
+  std::optional<std::string> RuleSource;
+  // Set when the include limit or a failed step stopped the build: every
+  // script ends, and the result is "not ready" or psFailed.
   bool Stopped = false;
 };
 

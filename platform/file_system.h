@@ -37,6 +37,16 @@ int64_t FileGetAttr(const std::string& path);
 // Sets or clears the read-only flag; false on failure.
 bool SetReadOnly(const std::string& path, bool readOnly);
 
+// Existence as a file (no directory) and last-write time, from one look-up.
+// The time counts nanoseconds since 1970-01-01 00:00 UTC at the precision
+// the file system records, so two files written a moment apart compare in
+// the order they were written.
+struct TFileStatus {
+  bool exists = false;
+  int64_t writeTime = 0;  // 0 when missing
+};
+TFileStatus GetFileStatus(const std::string& path);
+
 // Last-write time as local TDateTime at full resolution; false when missing.
 bool FileLastWriteTime(const std::string& path, TDateTime& out);
 // Sets the last-write time (tests use it instead of sleeping).
@@ -49,7 +59,7 @@ int64_t FileSizeOf(const std::string& path);  // -1 when missing
 bool CopyFileTo(const std::string& source, const std::string& target, bool failIfExists);
 // Rename; fails when the target exists. False on failure.
 bool MoveFileTo(const std::string& source, const std::string& target);
-bool DeleteFileAt(const std::string& path);   // false when missing or refused
+bool DeleteFileAt(const std::string& path);       // false when missing or refused
 bool CreateDirectoryAt(const std::string& path);  // one level; false on failure
 bool RemoveDirectoryAt(const std::string& path);
 
@@ -65,8 +75,8 @@ struct DirEntry {
 std::vector<DirEntry> ListDirectory(const std::string& pattern);
 
 // Whole-file helpers (binary, no newline translation).
-std::string ReadFileBytes(const std::string& path);                   // throws
-void WriteFileBytes(const std::string& path, const std::string& data);  // throws, truncates
+std::string ReadFileBytes(const std::string& path);                      // throws
+void WriteFileBytes(const std::string& path, const std::string& data);   // throws, truncates
 void AppendFileBytes(const std::string& path, const std::string& data);  // throws
 
 // Text lines of a file: CR LF and LF alone both end a line; a final line

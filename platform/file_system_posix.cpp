@@ -192,6 +192,15 @@ bool SetReadOnly(const std::string& path, bool readOnly) {
   return ::chmod(host.c_str(), mode) == 0;
 }
 
+TFileStatus GetFileStatus(const std::string& path) {
+  TFileStatus status;
+  struct stat st;
+  if (!StatHost(HostPath(path), st) || S_ISDIR(st.st_mode)) return status;
+  status.exists = true;
+  status.writeTime = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return status;
+}
+
 bool FileLastWriteTime(const std::string& path, TDateTime& out) {
   struct stat st;
   if (!StatHost(HostPath(path), st)) return false;

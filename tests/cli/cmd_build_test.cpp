@@ -54,6 +54,14 @@ TEST_F(BuildCommand, FailuresExitWithOne) {
   EXPECT_EQ(errors.status, 1);
   EXPECT_TRUE(errors.out.ends_with("\nFinished with errors.\n")) << errors.out;
 
+  // A step whose tool cannot start.
+  WriteLines("C:\\SDK\\Projects\\P.PRJ",
+             {"WORKDIR=C:\\SDK", "DEPENDANT=C:\\SDK\\P.OBJ", "EXECUTE=C:\\SDK\\NONE.EXE"});
+  TCliRun failed = Cli("build", {kProjectIni});
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_TRUE(failed.out.ends_with("exited with 127 - the build stops.\nFinished with errors.\n"))
+      << failed.out;
+
   // An exception ending the run: stderr, no closing line.
   const std::string execute = std::string("Execute: ") + kProjectIni + "\n";
   SetEnvironmentValue("TESSEL_ENGINE_LOG", drive.File("no-such-dir/ENGINE.LOG"));

@@ -136,4 +136,13 @@ TEST_F(TGenerateCommandTest, RefusedSavesAndChecksExitWithOne) {
   EXPECT_NE(err.str().find("Error: Missung file(s):\nC:\\SDK\\MISSING.LIB\n"), std::string::npos)
       << err.str();
   EXPECT_FALSE(FileExists("C:\\SDK\\Projects\\DEMO.PRJ"));
+
+  // No to creating a missing project directory: nothing can be generated.
+  TQuotedINI(Base).EraseSection("vleRequiredFiles");
+  TQuotedINI(Base).WriteString("vleGeneral", "PROJECTDIR", "$(SDKDIR)\\NEW");
+  EXPECT_EQ(Run({Project, "--base", Base, "--no"}), 1);
+  EXPECT_EQ(out.str(), "");
+  EXPECT_NE(err.str().find("Create directories?\n-> No\n"), std::string::npos) << err.str();
+  EXPECT_EQ(err.str().find("Missung file"), std::string::npos) << err.str();
+  EXPECT_FALSE(DirectoryExists("C:\\SDK\\NEW"));
 }

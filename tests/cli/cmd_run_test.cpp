@@ -100,6 +100,18 @@ TEST_F(RunCommand, AnErrorEndingTheRunGoesToStandardErrorWithStatusOne) {
   EXPECT_EQ(r.out.find("Finished"), std::string::npos);
 }
 
+TEST_F(RunCommand, AFailedStepFinishesWithErrorsAndStatusOne) {
+  std::string tool = Tool("compiler", "echo broken source\nexit 2");
+  std::string second = Tool("second", "echo ran > second.txt");
+  std::string top = Script("TOP.PRJ", {"WORKDIR=" + dir.Path(), "DEPENDANT=" + dir.File("a.obj"),
+                                       "PROG=a", "EXECUTE=" + tool, "EXECUTE=" + second});
+  TCliRun r = Run({top});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "\"" + tool + "\" -SUB=TEMP.TXT a 00000100\nbroken source\nStep failed: \"" +
+                       tool + "\" exited with 2 - the build stops.\nFinished with errors.\n");
+  EXPECT_FALSE(FileExists(dir.File("second.txt")));
+}
+
 TEST_F(RunCommand, WrongArgumentsAreUsageErrors) {
   EXPECT_EQ(Run({}).status, 2);
   TCliRun bogus = Run({dir.File("A.PRJ"), "--bogus"});

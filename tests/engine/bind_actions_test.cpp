@@ -56,11 +56,13 @@ TEST_F(BindActions, FailedIconChecksReachTheWindowAsForcedLines) {
 
   // Included one level deep, so the lines carry one full stop.
   Script("ICONS.PRJ", {IconLines(bitmap, icon)});
-  EXPECT_EQ(RunLines({"INCLUDE=" + dir.File("ICONS.PRJ")}), psReady);
-  EXPECT_EQ(dir.Read("BAD.CGI"), "");
-  EXPECT_TRUE(WindowHas(".Filesize has to be exactly $1B36 Bytes."));
-  EXPECT_TRUE(WindowHas(".biHeight has to be exactly 64 pixel."));
-  EXPECT_NE(LogText().find(" biHeight has to be exactly 64 pixel.\r\n"), std::string::npos);
+  EXPECT_EQ(RunLines({"INCLUDE=" + dir.File("ICONS.PRJ")}), psFailed);
+  EXPECT_FALSE(FileExists(icon));
+  const std::string file = " (file: " + bitmap + ")";
+  EXPECT_TRUE(WindowHas(".Filesize has to be exactly $1B36 Bytes." + file));
+  EXPECT_TRUE(WindowHas(".biHeight has to be exactly 64 pixel." + file));
+  EXPECT_NE(LogText().find(" biHeight has to be exactly 64 pixel." + file + "\r\n"),
+            std::string::npos);
 }
 
 TEST_F(BindActions, BindRunsThePatchScriptUnderTheMakeRule) {
@@ -102,7 +104,7 @@ TEST_F(BindActions, BindRunsThePatchScriptUnderTheMakeRule) {
   EXPECT_EQ(engine->Vars.ValueOf("MAKEALL"), "TRUE");
 }
 
-TEST_F(BindActions, AFailingPatchScriptDeletesTheTargetAndTheBuildGoesOn) {
+TEST_F(BindActions, AFailingPatchScriptDeletesTheTargetAndEndsTheBuild) {
   std::string image = FileAt("DEMO.SH3", "IMAGE", At(10));
   std::string bind = dir.Write("MAKE.TXT", "SOURCEFILE=" + image +
                                                "\r\n"
@@ -110,12 +112,19 @@ TEST_F(BindActions, AFailingPatchScriptDeletesTheTargetAndTheBuildGoesOn) {
                                                dir.File("DEMO.G3A") +
                                                "\r\n"
                                                "CHECKSTRING=0,XXXXX\r\n");
-  EXPECT_EQ(RunLines({"DEPENDANT=" + dir.File("DEMO.G3A"), "BIND=" + bind, "AFTER=1"}), psReady);
+  EXPECT_EQ(RunLines({"DEPENDANT=" + dir.File("DEMO.G3A"), "BIND=" + bind, "AFTER=1"}), psFailed);
   EXPECT_FALSE(FileExists(dir.File("DEMO.G3A")));
   EXPECT_TRUE(std::any_of(Window().begin(), Window().end(), [](const std::string& line) {
     return line.starts_with("Error at lineNo: 3\r\nCheck failed! ");
   }));
-  EXPECT_EQ(engine->Vars.ValueOf("AFTER"), "1");
+  EXPECT_EQ(Window().back(),
+            "Step failed: bind script \"" + bind + "\" ended with an error - the build stops.");
+  EXPECT_EQ(engine->Vars.IndexOfName("AFTER"), -1);
+
+  // Fixed, the next build binds.
+  dir.Write("MAKE.TXT", "SOURCEFILE=" + image + "\r\nTARGETFILE=" + dir.File("DEMO.G3A") + "\r\n");
+  EXPECT_EQ(RunLines({"DEPENDANT=" + dir.File("DEMO.G3A"), "BIND=" + bind, "AFTER=1"}), psReady);
+  EXPECT_EQ(dir.Read("DEMO.G3A"), "IMAGE");
 }
 
 }  // namespace

@@ -51,13 +51,13 @@ std::vector<std::string> TLibraryTest::Head(const std::string& library) const {
   };
 }
 
-std::vector<TStandinRun> TLibraryTest::Build(const std::vector<std::string>& lines,
-                                             bool reportAll) {
+std::vector<TStandinRun> TLibraryTest::Build(const std::vector<std::string>& lines, bool reportAll,
+                                             uint8_t expected) {
   engine = std::make_unique<TProject>(dir.File("engine.log"));
   engine->LogWindow = &ui;
   engine->ReportAll = reportAll;
   ui.log.clear();
-  EXPECT_EQ(engine->Run(Script("BUILD.PRJ", lines)), psReady);
+  EXPECT_EQ(engine->Run(Script("BUILD.PRJ", lines)), expected);
   std::vector<TStandinRun> all = ReadStandinLog(dir.Path());
   std::vector<TStandinRun> fresh(all.begin() + static_cast<long>(runsSeen), all.end());
   runsSeen = all.size();

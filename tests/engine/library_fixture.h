@@ -23,9 +23,10 @@ class TLibraryTest : public TEngineTest {
   // routine's object and the linker append the routine's name to the
   // library file.
   std::vector<std::string> Head(const std::string& library) const;
-  // Runs the lines as a new build (a fresh engine, empty window log) and
-  // returns the tool runs it made.
-  std::vector<TStandinRun> Build(const std::vector<std::string>& lines, bool reportAll = false);
+  // Runs the lines as a new build (a fresh engine, empty window log) that
+  // ends in state `expected`, and returns the tool runs it made.
+  std::vector<TStandinRun> Build(const std::vector<std::string>& lines, bool reportAll = false,
+                                 uint8_t expected = psReady);
 
   // Sets the date of a file below the temp directory.
   void Date(const std::string& relative, TDateTime when);

@@ -22,13 +22,20 @@ class MakeRules : public TEngineTest {
   }
 };
 
-TEST_F(MakeRules, DatesAtTwoSecondResolutionDecide) {
-  std::string source = FileAt("src.c", At(1));
+TEST_F(MakeRules, TimesAtFullPrecisionDecide) {
+  std::string source = FileAt("src.c", At(0));
   std::string target = FileAt("src.obj", At(0));
   Step("\"" + source + "\"", "\"" + target + "\"");
-  EXPECT_TRUE(engine->IsUpToDate()) << "one second apart is a tie";
+  EXPECT_TRUE(engine->IsUpToDate()) << "equal times count as up to date";
   EXPECT_EQ(engine->Reason, "");
 
+  // A source saved 100 ms after its object was written, within the same
+  // 2-second date, is newer.
+  SetFileLastWriteTime(source, At(0) + 0.1 / 86400);
+  EXPECT_FALSE(engine->IsUpToDate());
+  SetFileLastWriteTime(target, At(0) + 0.1 / 86400);
+  EXPECT_TRUE(engine->IsUpToDate());
+  SetFileLastWriteTime(target, At(0));
   SetFileLastWriteTime(source, At(2));
   EXPECT_FALSE(engine->IsUpToDate());
 

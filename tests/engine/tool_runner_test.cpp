@@ -141,17 +141,25 @@ TEST_F(ToolRunner, CancelDuringAToolLetsItFinishAndStopsEveryScript) {
                                   "Script closed.\r\n"));
 }
 
-TEST_F(ToolRunner, FailingAndMissingToolsShowInTheResultLineOnly) {
+TEST_F(ToolRunner, AFailingToolShowsInTheResultLineAndStopsTheBuild) {
   RunLines({"WORKDIR=" + dir.Path(), "DEPENDANT=$(WORKDIR)/x.obj", "OPTION=-exit=3",
             "EXECUTE=" + tool, "EXECUTE=$(WORKDIR)/no-such-tool"});
-  EXPECT_EQ(engine->State, psReady);
+  EXPECT_EQ(engine->State, psFailed);
   std::string log = LogText();
   EXPECT_NE(log.find("result: 0 3\r\n"), std::string::npos);
-  EXPECT_NE(log.find("result: 0 127\r\n"), std::string::npos);
-  // The reason the second tool did not start is its output.
+  EXPECT_EQ(log.find("no-such-tool\r\n"), std::string::npos) << "the second line never runs";
+  ASSERT_EQ(Window().size(), 2u);
+  EXPECT_EQ(Window()[1], "Step failed: \"" + tool + "\" exited with 3 - the build stops.");
+  EXPECT_EQ(ui.processMessagesCalls, 1);
+
+  // A tool that cannot start: the reason is its output.
+  ui.log.clear();
+  RunLines(
+      {"WORKDIR=" + dir.Path(), "DEPENDANT=$(WORKDIR)/x.obj", "EXECUTE=$(WORKDIR)/no-such-tool"});
+  EXPECT_EQ(engine->State, psFailed);
+  EXPECT_NE(LogText().find("result: 0 127\r\n"), std::string::npos);
   ASSERT_EQ(Window().size(), 3u);
-  EXPECT_FALSE(Window()[2].empty());
-  EXPECT_EQ(ui.processMessagesCalls, 2);
+  EXPECT_EQ(Window()[1], "Cannot start " + dir.Path() + "/no-such-tool: No such file or directory");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -93,6 +94,28 @@ TEST(FileSystem, LastWriteTimeIsLocalAtFullResolution) {
   const std::string fresh = dir.Write("fresh.txt", "x");
   ASSERT_TRUE(FileLastWriteTime(fresh, read));
   EXPECT_NEAR(read, Now(), 60.0 / 86400);
+}
+
+TEST(FileSystem, FileStatusGivesExistenceAndTheTimeToTheNanosecond) {
+  TTempDir dir;
+  const std::string file = dir.Write("Obj.OBJ", "x");
+  // Times the file system records below the millisecond must survive.
+  struct timespec times[2] = {{0, UTIME_OMIT}, {1700000000, 123456789}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+  TFileStatus status = GetFileStatus(dir.File("OBJ.obj"));  // found without regard to case
+  EXPECT_TRUE(status.exists);
+  EXPECT_EQ(status.writeTime, 1700000000123456789LL);
+
+  // Set through the date-time form, a file 100 ms later is later.
+  const TDateTime when = TestDate(2021, 7, 14, 9, 30, 17, 250);
+  ASSERT_TRUE(SetFileLastWriteTime(file, when));
+  const int64_t first = GetFileStatus(file).writeTime;
+  ASSERT_TRUE(SetFileLastWriteTime(file, when + 0.1 / 86400));
+  EXPECT_EQ(GetFileStatus(file).writeTime - first, 100000000);
+
+  EXPECT_FALSE(GetFileStatus(dir.File("none")).exists);
+  EXPECT_EQ(GetFileStatus(dir.File("none")).writeTime, 0);
+  EXPECT_FALSE(GetFileStatus(dir.Path()).exists) << "a directory is no file";
 }
 
 TEST(FileSystem, CopyKeepsDateAndFlagAndHonoursFailIfExists) {

@@ -1,0 +1,53 @@
+#pragma once
+// The build record: for each step, a hash of what it ran at its last
+// success, kept in a small file beside the top script ("NAME.PRJ.STATE"). A
+// step whose command line, options or bind script changed runs again even
+// when its target is newer than its sources; a step that failed runs again
+// in the next build. The record is a hint: a missing, unreadable or foreign
+// file knows nothing, and the dates alone decide.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace tessel {
+
+// 64-bit FNV-1a over parts; every part is closed by a separator so that
+// ("ab", "c") and ("a", "bc") differ.
+class TStepHash {
+ public:
+  TStepHash& Add(const std::string& part);
+  TStepHash& Add(const std::vector<std::string>& parts);
+  uint64_t Value() const { return value_; }
+
+ private:
+  uint64_t value_ = 14695981039346656037ull;
+};
+
+class TBuildRecord {
+ public:
+  enum class TVerdict { Unknown, Same, Changed, Failed };
+
+  // The record of a top script.
+  static std::string PathFor(const std::string& topScript) { return topScript + ".STATE"; }
+
+  // Reads the record at `path`; never throws.
+  explicit TBuildRecord(std::string path);
+
+  TVerdict Check(const std::string& key, uint64_t hash) const;
+  void Succeeded(const std::string& key, uint64_t hash);
+  void Failed(const std::string& key);
+
+  // Writes the record when it changed; false when it could not be written.
+  bool Save();
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+  std::unordered_map<std::string, std::optional<uint64_t>> entries_;  // none: failed
+  bool changed_ = false;
+};
+
+}  // namespace tessel

@@ -1,0 +1,48 @@
+// Whether a step runs: the make rule's dates first, then the build record,
+// which knows what the step ran at its last success.
+
+#include "engine/build_record.h"
+#include "engine/uProject.h"
+#include "support/Base_00.h"
+
+namespace tessel {
+
+TProject::TStepIdentity TProject::IdentifyStep(uint64_t hash) const {
+  TStepIdentity step;
+  // The make rule has just expanded both, unless it did not need them.
+  step.target = RuleTarget ? *RuleTarget : ExpandedValue("DEPENDANT", true);
+  step.hash = hash;
+  // Keyed by target and primary source: the library takes one step per
+  // object, and names compare without regard to case as the files do.
+  if (Record != nullptr && !IsBlank(step.target)) {
+    step.key = AsciiUpperCase(step.target) + "<" +
+               AsciiUpperCase(RuleSource ? *RuleSource : ExpandedValue("DEPENDENCY", true));
+  }
+  return step;
+}
+
+bool TProject::MustRun(bool upToDate, const TStepIdentity& step) {
+  if (!upToDate) return true;
+  // A skip for a missing dependency stays a skip.
+  if (IsBlank(Reason) && Record != nullptr && !step.key.empty()) {
+    switch (Record->Check(step.key, step.hash)) {
+      case TBuildRecord::TVerdict::Unknown:
+        // Nothing known: the dates decide, and what they accepted is the
+        // measure from now on.
+        Record->Succeeded(step.key, step.hash);
+        break;
+      case TBuildRecord::TVerdict::Same:
+        break;
+      case TBuildRecord::TVerdict::Changed:
+        Log("Command changed: \"" + step.target + "\"\r\n", true);
+        return true;
+      case TBuildRecord::TVerdict::Failed:
+        Log("Failed last time: \"" + step.target + "\"\r\n", true);
+        return true;
+    }
+  }
+  ReportSkip();
+  return false;
+}
+
+}  // namespace tessel

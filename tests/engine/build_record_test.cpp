@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "engine/build_record.h"
+#include "platform/file_system.h"
+#include "tests/engine/engine_fixture.h"
+#include "tests/support/standin_tool.h"
+#include "tests/support/test_dates.h"
+
+namespace tessel::test {
+namespace {
+
+// Two compile steps and a bind, all up to date by their dates after the
+// first build: whatever runs later runs because the record says so.
+class BuildRecord : public TEngineTest {
+ protected:
+  BuildRecord() : mainWindow(&ui) {
+    for (const char* name : {"a.c", "b.c", "image.sh3"}) {
+      dir.Write(name, "source");
+      SetFileLastWriteTime(dir.File(name), TestDate(2025, 3, 1, 9, 0));
+    }
+    PatchScript("INSERTSTRING=$(VERSION)\r\n");
+  }
+
+  void PatchScript(const std::string& lastLine) {
+    dir.Write(
+        "MAKE.PAT",
+        "SOURCEFILE=$(DEPENDENCY)\r\nTARGETFILE=$(DEPENDANT)\r\nGOTO=FILESIZE\r\n" + lastLine);
+  }
+  std::vector<std::string> Lines() const {
+    return {"WORKDIR=" + dir.Path(),
+            "VERSION=" + version,
+            "DEPENDENCY=$(WORKDIR)/a.c",
+            "DEPENDANT=$(WORKDIR)/a.obj",
+            "OPTION=",
+            "OPTION=" + optionA,
+            "OPTION=-output=a.obj",
+            "EXECUTE=" + tool,
+            "DEPENDENCY=$(WORKDIR)/b.c",
+            "DEPENDANT=$(WORKDIR)/b.obj",
+            "OPTION=",
+            "OPTION=-output=b.obj",
+            "EXECUTE=" + tool,
+            "DEPENDENCY=",
+            "DEPENDENCY=$(WORKDIR)/image.sh3",
+            "DEPENDANT=$(WORKDIR)/DEMO.G3A",
+            "BIND=$(WORKDIR)/MAKE.PAT"};
+  }
+  // One build with a fresh engine; what ran: "a", "b" (their objects), "bind".
+  std::vector<std::string> Build(uint8_t expected = psReady) {
+    engine = std::make_unique<TProject>(dir.File("engine.log"));
+    engine->LogWindow = &ui;
+    ui.log.clear();
+    const size_t before = ReadStandinLog(dir.Path()).size();
+    EXPECT_EQ(RunLines(Lines()), expected);
+    std::vector<std::string> ran;
+    const std::vector<TStandinRun> runs = ReadStandinLog(dir.Path());
+    for (size_t i = before; i < runs.size(); ++i)
+      ran.push_back(runs[i].options.back().substr(8, 1));
+    if (Shown("Start! MAKE.PAT")) ran.push_back("bind");
+    return ran;
+  }
+  bool Shown(const std::string& line) const {
+    return std::find(Window().begin(), Window().end(), line) != Window().end();
+  }
+  using Ran = std::vector<std::string>;
+
+  TMainWindowGuard mainWindow;  // the patcher's start line lands in `ui`
+  const std::string tool = StandinToolPath();
+  std::string version = "01.00";
+  std::string optionA = "-DFAST";
+};
+
+TEST_F(BuildRecord, ChangedOptionsVersionAndPatchScriptRerunExactlyTheirStep) {
+  EXPECT_EQ(Build(), (Ran{"a", "b", "bind"}));
+  EXPECT_TRUE(FileExists(dir.File("TOP.PRJ.STATE")));
+  EXPECT_EQ(Build(), Ran{});
+
+  optionA = "-DSMALL";
+  EXPECT_EQ(Build(), Ran{"a"});
+  EXPECT_TRUE(Shown("Command changed: \"" + dir.File("a.obj") + "\""));
+
+  version = "01.01";
+  EXPECT_EQ(Build(), Ran{"bind"});
+  // The bind's start empties the window; the log file keeps the reason.
+  EXPECT_NE(LogText().find("Command changed: \"" + dir.File("DEMO.G3A") + "\"\r\n"),
+            std::string::npos);
+  EXPECT_EQ(dir.Read("DEMO.G3A"), std::string("source01.01\0", 12));
+
+  PatchScript("INSERTSTRING=v$(VERSION)\r\n");
+  EXPECT_EQ(Build(), Ran{"bind"});
+  EXPECT_EQ(dir.Read("DEMO.G3A"), std::string("sourcev01.01\0", 13));
+
+  EXPECT_EQ(Build(), Ran{});
+  EXPECT_FALSE(std::any_of(Window().begin(), Window().end(), [](const std::string& line) {
+    return line.starts_with("Command changed");
+  }));
+}
+
+TEST_F(BuildRecord, AMissingOrCorruptRecordFallsBackToTheDates) {
+  EXPECT_EQ(Build(), (Ran{"a", "b", "bind"}));
+  DeleteFileAt(dir.File("TOP.PRJ.STATE"));
+  optionA = "-DSMALL";  // unknown without the record: the dates decide
+  EXPECT_EQ(Build(), Ran{});
+  EXPECT_TRUE(FileExists(dir.File("TOP.PRJ.STATE"))) << "what the dates accepted is recorded";
+  optionA = "-DTINY";
+  EXPECT_EQ(Build(), Ran{"a"});
+
+  for (const std::string& garbage : {std::string("\x01\x02 not a record\r\n"),
+                                     std::string("TESSEL BUILD RECORD 1\r\nzz 12\r\n\r\n x\r\n")}) {
+    dir.Write("TOP.PRJ.STATE", garbage);
+    optionA += "X";
+    EXPECT_EQ(Build(), Ran{});
+  }
+  // A source newer than its object still builds, record or not.
+  SetFileLastWriteTime(dir.File("b.c"), TestDate(2099, 1, 1, 0, 0));
+  EXPECT_EQ(Build(), Ran{"b"});
+}
+
+TEST_F(BuildRecord, AStepThatFailedRunsAgainInTheNextBuild) {
+  EXPECT_EQ(Build(), (Ran{"a", "b", "bind"}));
+  // Forced, the compile of b fails before writing anything: its old object
+  // stays and is newer than its source, yet it is not what the step makes now.
+  engine = std::make_unique<TProject>(dir.File("engine.log"));
+  engine->LogWindow = &ui;
+  engine->MakeAll = true;
+  std::vector<std::string> lines = Lines();
+  lines[11] = "OPTION=-exit=2";
+  EXPECT_EQ(RunLines(lines), psFailed);
+  EXPECT_TRUE(FileExists(dir.File("b.obj")));
+
+  EXPECT_EQ(Build(), Ran{"b"});
+  EXPECT_TRUE(Shown("Failed last time: \"" + dir.File("b.obj") + "\""));
+  EXPECT_EQ(Build(), Ran{});
+}
+
+TEST(StepHash, PartsAreDelimited) {
+  EXPECT_NE(TStepHash().Add("ab").Add("c").Value(), TStepHash().Add("a").Add("bc").Value());
+  EXPECT_NE(TStepHash().Add(std::vector<std::string>{"x"}).Add("y").Value(),
+            TStepHash().Add(std::vector<std::string>{"x", "y"}).Value());
+  EXPECT_EQ(TStepHash().Add("same").Value(), TStepHash().Add("same").Value());
+}
+
+}  // namespace
+}  // namespace tessel::test
