@@ -74,6 +74,8 @@ void TProject::BindAction() {
     // the rest of the build.
     TPatcher patcher(&Vars);
     patcher.OnLog = [this](const std::string& text, bool force) { Log(text, force); };
+    // The patcher hands the window control with every line it shows.
+    FlushLog();
     patcher.Run(script);
     if (IsBlank(patcher.Error())) return "";
     return "bind script \"" + script + "\" ended with an error";

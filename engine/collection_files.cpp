@@ -50,7 +50,7 @@ TCollectionFiles::TView& TCollectionFiles::ViewOf(const std::string& key, const 
   return *view;
 }
 
-void TCollectionFiles::Collect(const std::string& path, const std::string& declaration,
+bool TCollectionFiles::Collect(const std::string& path, const std::string& declaration,
                                const std::function<void()>& onCreate) {
   const std::string key = Key(path);
   const std::string line = declaration + ";";
@@ -61,7 +61,7 @@ void TCollectionFiles::Collect(const std::string& path, const std::string& decla
     TDateTime written = 0;
     if (!FileLastWriteTime(path, written)) written = -1;
     view = &ViewOf(key, path, size, written);
-    if (view->lines.AnyLineContains(declaration)) return;
+    if (view->lines.AnyLineContains(declaration)) return false;
     // A last line without its line end keeps its own line.
     const std::string bytes = (view->endsWithLineEnd ? "" : "\r\n") + line + "\r\n";
     AppendFileBytes(path, bytes);
@@ -78,6 +78,7 @@ void TCollectionFiles::Collect(const std::string& path, const std::string& decla
   view->endsWithLineEnd = true;
   // Should someone else write meanwhile, the size tells at the next call.
   if (!FileLastWriteTime(path, view->written)) views_.erase(key);
+  return true;
 }
 
 void TCollectionFiles::Forget(const std::string& path) { views_.erase(Key(path)); }

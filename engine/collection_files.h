@@ -23,9 +23,9 @@ class TCollectionFiles {
 
   // Appends the line declaration + ";" unless a line of the file already
   // contains the declaration; creates the file when it does not exist,
-  // calling onCreate first. Throws EFileError when the file cannot be read,
-  // created or appended to.
-  void Collect(const std::string& path, const std::string& declaration,
+  // calling onCreate first. True when the file was written. Throws
+  // EFileError when the file cannot be read, created or appended to.
+  bool Collect(const std::string& path, const std::string& declaration,
                const std::function<void()>& onCreate = {});
 
   // Drops the view of one file, or of all of them, ahead of a change made

@@ -21,9 +21,10 @@ void TProject::CollectDeclaration(const std::string& declaration, const std::str
   const std::string path =
       HasDirectoryPart(header) ? header : ExpandedValue("HEADERDIR", true) + "\\" + header;
   const std::string collection = path + ".TMP";
-  Collections->Collect(collection, declaration, [&] {
+  const bool written = Collections->Collect(collection, declaration, [&] {
     if (logCreation) Log("created:" + collection + "\r\n");
   });
+  if (written) FilesChanged();
 }
 
 }  // namespace tessel

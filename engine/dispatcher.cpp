@@ -86,6 +86,7 @@ TProject::TLineResult TProject::DelFileLine(const std::string&) {
   if (IsBlank(path)) return TLineResult::Next;
   Collections->Forget(path);  // it may be a collection file
   DeleteFileAt(path);         // a missing file is no error
+  FilesChanged();
   return TLineResult::Next;
 }
 

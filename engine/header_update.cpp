@@ -31,6 +31,7 @@ void TProject::UpdateHeaderFilesAction() {
     if (FileExists(header) && !DeleteFileAt(header)) continue;
     MoveFileTo(collection, header);
   }
+  FilesChanged();
 }
 
 }  // namespace tessel

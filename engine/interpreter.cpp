@@ -4,6 +4,7 @@
 
 #include "engine/build_record.h"
 #include "engine/uProject.h"
+#include "platform/host_path.h"
 #include "support/Base_00.h"
 
 namespace tessel {
@@ -17,6 +18,23 @@ bool StartsWithUpper(const std::string& text, const std::string& prefix) {
 }  // namespace
 
 uint8_t TProject::Run(const std::string& argument) {
+  // Directories read for names in another letter case are read once per
+  // build (the platform drops them when files come and go).
+  TDirectoryListingScope listings;
+  // Files may have changed since an earlier run of this engine.
+  if (Depth < 0) FilesChanged();
+  uint8_t result = 0;
+  try {
+    result = RunArgument(argument);
+  } catch (...) {
+    FlushLogQuietly();
+    throw;
+  }
+  if (Depth < 0) FlushLog();
+  return result;
+}
+
+uint8_t TProject::RunArgument(const std::string& argument) {
   if (StartsWithUpper(argument, "/BIND:")) {
     Vars.SetValue("MAKEALL", "TRUE");
     Vars.SetValue("BIND", AnsiUpperCase(argument.substr(6)));

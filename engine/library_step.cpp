@@ -43,7 +43,7 @@ void TProject::LibraryStep(const std::string& name, bool deleteForceUpdate) {
 
   const std::string workDir = ExpandedValue("WORKDIR", true);
   RunStep(step, {library}, [&] {
-    TTextWriter options = CreateOptionsFile(workDir);
+    TFreshTextFile options = CreateOptionsFile(workDir);
     std::string command = tool;
     bool outerQuotes = false;
     if (FileExists(library)) {

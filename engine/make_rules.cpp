@@ -4,6 +4,8 @@
 #include <limits>
 #include <optional>
 
+#include "engine/dependency_memo.h"
+#include "engine/file_status_cache.h"
 #include "engine/uProject.h"
 #include "platform/file_system.h"
 #include "support/Base_00.h"
@@ -18,8 +20,10 @@ namespace {
 // nothing when no file is there: a source saved a moment after its target was
 // written must count as newer, so the 2-second dates that are shown and
 // stamped are not used here.
-std::optional<int64_t> TimeOfFile(const std::string& path) {
-  const TFileStatus status = GetFileStatus(path);
+// With no cache (outside a run, where the caller may change files between
+// two questions) the file system answers directly.
+std::optional<int64_t> TimeOfFile(TFileStatusCache* statuses, const std::string& path) {
+  const TFileStatus status = statuses != nullptr ? statuses->Get(path) : GetFileStatus(path);
   if (!status.exists) return std::nullopt;
   return status.writeTime;
 }
@@ -30,11 +34,11 @@ constexpr int64_t kNoTime = std::numeric_limits<int64_t>::min();
 // Project dependencies are kept as "file;type" (the type says which step
 // they belong to); such an entry names the file before the ";". A file whose
 // name holds the ";" itself still counts as written.
-int64_t FurtherDependencyTime(const std::string& entry) {
-  if (const std::optional<int64_t> time = TimeOfFile(entry)) return *time;
+int64_t FurtherDependencyTime(TFileStatusCache* statuses, const std::string& entry) {
+  if (const std::optional<int64_t> time = TimeOfFile(statuses, entry)) return *time;
   const size_t typeAt = entry.find(';');
   if (typeAt == std::string::npos) return kNoTime;
-  return TimeOfFile(entry.substr(0, typeAt)).value_or(kNoTime);
+  return TimeOfFile(statuses, entry.substr(0, typeAt)).value_or(kNoTime);
 }
 
 }  // namespace
@@ -48,15 +52,16 @@ bool TProject::IsUpToDate() {
   if (ExpandedValue("MAKEALL", true) == "TRUE") return false;
   if (ExpandedValue("FORCEUPDATE", true) == "TRUE") return false;
 
+  TFileStatusCache* statuses = Depth >= 0 ? Statuses.get() : nullptr;
   const std::string& dependant = RuleTarget.emplace(ExpandedValue("DEPENDANT", true));
   if (IsBlank(dependant)) return true;  // a step without a target is never built by date
-  const std::optional<int64_t> dependantTime = TimeOfFile(dependant);
+  const std::optional<int64_t> dependantTime = TimeOfFile(statuses, dependant);
   if (!dependantTime) return false;
 
   bool upToDate = false;
   const std::string& dependency = RuleSource.emplace(ExpandedValue("DEPENDENCY", true));
   int64_t newest = kNoTime;
-  if (const std::optional<int64_t> time = TimeOfFile(dependency)) {
+  if (const std::optional<int64_t> time = TimeOfFile(statuses, dependency)) {
     newest = *time;
   } else {
     // Skipped rather than built: the reason tells the user why.
@@ -64,9 +69,9 @@ bool TProject::IsUpToDate() {
     upToDate = true;
   }
   if (const TStringList* further = List(klDependency)) {
-    for (const std::string& entry : *further) {
-      newest = std::max(newest, FurtherDependencyTime(Expand(entry, true)));
-    }
+    newest = Dependencies->Newest(
+        *further, Vars, statuses != nullptr ? statuses->Epoch() : 0,
+        [&](const std::string& entry) { return FurtherDependencyTime(statuses, entry); }, newest);
   }
   if (*dependantTime >= newest) upToDate = true;
   return upToDate;

@@ -4,16 +4,16 @@
 
 namespace tessel {
 
-TTextWriter TProject::CreateOptionsFile(const std::string& workDir) {
-  return TTextWriter(InWorkDir(workDir, kOptionsFileName));
+TFreshTextFile TProject::CreateOptionsFile(const std::string& workDir) {
+  return TFreshTextFile(InWorkDir(workDir, kOptionsFileName));
 }
 
-void TProject::WriteOption(TTextWriter& file, const std::string& line) {
+void TProject::WriteOption(TFreshTextFile& file, const std::string& line) {
   file.WriteLine(line);
   Log(line + "\r\n");
 }
 
-void TProject::WriteOptions(TTextWriter& file, const TStringList& lines) {
+void TProject::WriteOptions(TFreshTextFile& file, const TStringList& lines) {
   for (const std::string& line : lines) WriteOption(file, line);
 }
 
@@ -30,7 +30,7 @@ TStringList TProject::OptionLines(int listIndex, const char* placeholder) const 
 ProcessResult TProject::RunToolOnOptions(const std::string& quotedTool, const std::string& workDir,
                                          const TStringList& options,
                                          const std::string& displayText) {
-  TTextWriter file = CreateOptionsFile(workDir);
+  TFreshTextFile file = CreateOptionsFile(workDir);
   Log("options:\r\n");
   WriteOptions(file, options);
   file.Close();

@@ -4,6 +4,8 @@
 
 #include "engine/build_record.h"
 #include "engine/collection_files.h"
+#include "engine/dependency_memo.h"
+#include "engine/file_status_cache.h"
 #include "platform/environment.h"
 #include "platform/executable.h"
 #include "platform/file_system.h"
@@ -13,6 +15,9 @@
 namespace tessel {
 
 namespace {
+
+// Entries wait in memory up to this size between the flush points.
+constexpr size_t kLogBufferSize = 1 << 16;
 
 std::string ChooseLogPath(const std::string& given) {
   if (!given.empty()) return given;
@@ -36,13 +41,16 @@ std::string DefaultEngineLogPath() {
 }
 
 TProject::TProject(const std::string& logFilePath)
-    : LogFile(ChooseLogPath(logFilePath)), Collections(std::make_unique<TCollectionFiles>()) {
+    : LogFile(ChooseLogPath(logFilePath)),
+      Collections(std::make_unique<TCollectionFiles>()),
+      Statuses(std::make_unique<TFileStatusCache>()),
+      Dependencies(std::make_unique<TDependencyMemo>()) {
   const auto& arguments = CommandLineArguments();
   LogFile.Write(arguments.empty() ? std::string() : arguments.front());
   LogFile.Flush();
 }
 
-TProject::~TProject() = default;
+TProject::~TProject() { FlushLogQuietly(); }
 
 void TProject::Cancel() { State = psCancelled; }
 
@@ -57,12 +65,32 @@ void TProject::AddStep(int32_t amount) {
 }
 
 void TProject::Log(const std::string& text, bool force) {
-  LogFile.Write(RepeatText(" ", Depth) + text);
-  LogFile.Flush();
+  if (Depth > 0) LogBuffer.append(static_cast<size_t>(Depth), ' ');
+  LogBuffer += text;
+  if (LogBuffer.size() >= kLogBufferSize) FlushLog();
   if ((ReportAll || force) && LogWindow != nullptr) {
     std::string line = text;
     if (line.ends_with("\r\n")) line.erase(line.size() - 2);
     LogWindow->LogLine(RepeatText(".", Depth) + line);
+  }
+}
+
+void TProject::FilesChanged() { Statuses->Drop(); }
+
+void TProject::FlushLog() {
+  if (LogBuffer.empty()) return;
+  // Emptied first: a write that fails must not be retried with every entry.
+  const std::string pending = std::move(LogBuffer);
+  LogBuffer.clear();
+  LogFile.Write(pending);
+  LogFile.Flush();
+}
+
+void TProject::FlushLogQuietly() noexcept {
+  try {
+    FlushLog();
+  } catch (...) {
+    // The error that is already on its way matters more.
   }
 }
 

@@ -64,15 +64,19 @@ bool TProject::RunStep(const TStepIdentity& step, const std::vector<std::string>
     for (const std::string& path : before.RemoveWritten()) {
       Log("Removed \"" + path + "\", which the failed step wrote.\r\n", true);
     }
+    FilesChanged();
   };
   std::string failure;
   try {
     failure = work();
   } catch (...) {
+    FilesChanged();
     recordOutcome(false);
     removeWritten();
     throw;
   }
+  // Whatever the step ran may have written files.
+  FilesChanged();
   recordOutcome(failure.empty());
   if (failure.empty()) return true;
   Log("Step failed: " + failure + " - the build stops.\r\n", true);

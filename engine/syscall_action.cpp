@@ -58,6 +58,7 @@ void TProject::WriteSyscallStub(const std::string& sourcePath, const std::string
     stub.WriteLine(ReplaceAll(ReplaceAll(line, "<name>", name), "<number>", number));
   }
   stub.Close();
+  FilesChanged();
 }
 
 }  // namespace tessel

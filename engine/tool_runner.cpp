@@ -49,7 +49,9 @@ ProcessResult TProject::RunCommand(const std::string& command, const std::string
       "\r\n");
   ShowOutputFile(InWorkDir(workDir, kOutputFileName));
 
-  // This is where a cancel request reaches the engine.
+  // This is where a cancel request reaches the engine; the window may keep
+  // control for a while.
+  FlushLog();
   if (LogWindow != nullptr) {
     LogWindow->ProcessMessages();
   } else {
@@ -69,9 +71,14 @@ ProcessResult TProject::RunProcess(const std::string& command, const std::string
     for (const std::string& entry : *environment) block->push_back(ReplaceAll(entry, ";", "="));
   }
   DeleteFileAt(InWorkDir(workDir, kOutputFileName));
+  // Whatever the tool does to the engine, the log holds everything before it.
+  FlushLog();
   // No command-line length limit here: the platform passes arguments
   // without a fixed buffer.
-  return RunTool(command, workDir.empty() ? "." : workDir, block, kOutputFileName);
+  const ProcessResult result =
+      RunTool(command, workDir.empty() ? "." : workDir, block, kOutputFileName);
+  FilesChanged();  // the tool may have written anything
+  return result;
 }
 
 void TProject::ShowOutputFile(const std::string& path) {

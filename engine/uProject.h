@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/file_stream.h"
+#include "platform/fresh_file.h"
 #include "platform/process.h"
 #include "settings/uParamlist.h"
 #include "support/user_interface.h"
@@ -63,6 +64,8 @@ inline constexpr const char* kEngineLogVariable = "TESSEL_ENGINE_LOG";
 
 class TBuildRecord;
 class TCollectionFiles;
+class TFileStatusCache;
+class TDependencyMemo;
 
 // The routine name of a C declaration: the text in front of its first "(",
 // back to the nearest blank or "*" (tabs do not separate). Empty when there
@@ -93,6 +96,15 @@ class TProject {
   // Writes an entry to the log file with the current indentation; forced
   // entries (and all entries under ReportAll) also reach LogWindow.
   void Log(const std::string& text, bool force = false);
+  // Entries are buffered; this writes them to the log file. It happens
+  // before every tool run, before the window gets control, at the end of a
+  // run and when an error ends it, so a crash or kill during a tool run
+  // loses nothing logged before the tool started.
+  void FlushLog();
+
+  // Files may have changed (a tool ran, or the engine wrote, copied, deleted
+  // or renamed one): the make rule reads their status afresh.
+  void FilesChanged();
 
   std::string Expand(const std::string& text, bool unquote) const {
     return Vars.Expand(text, unquote);
@@ -114,11 +126,11 @@ class TProject {
   void ShowOutputFile(const std::string& path);
   void ExecuteAction(int listIndex);
 
-  // Options file TEMP.TXT in a working directory; every line written is
-  // also logged.
-  TTextWriter CreateOptionsFile(const std::string& workDir);
-  void WriteOption(TTextWriter& file, const std::string& line);
-  void WriteOptions(TTextWriter& file, const TStringList& lines);
+  // Options file TEMP.TXT in a working directory, written as a new file;
+  // every line written is also logged.
+  TFreshTextFile CreateOptionsFile(const std::string& workDir);
+  void WriteOption(TFreshTextFile& file, const std::string& line);
+  void WriteOptions(TFreshTextFile& file, const TStringList& lines);
   // The lines an options list gives: its entries expanded without quote
   // removal, or the placeholder line (when given) for an absent list.
   TStringList OptionLines(int listIndex, const char* placeholder = nullptr) const;
@@ -238,9 +250,15 @@ class TProject {
   void WriteSyscallStub(const std::string& sourcePath, const std::string& name,
                         const std::string& number);
 
+  uint8_t RunArgument(const std::string& argument);
+  void FlushLogQuietly() noexcept;
+
   TTextWriter LogFile;
+  std::string LogBuffer;
   std::vector<TSavedState> SavedStates;
   std::unique_ptr<TCollectionFiles> Collections;
+  std::unique_ptr<TFileStatusCache> Statuses;     // what the make rule read this build
+  std::unique_ptr<TDependencyMemo> Dependencies;  // the DEPENDENCY list, expanded and dated
   // The build record of the top script while it runs; absent otherwise.
   std::unique_ptr<TBuildRecord> Record;
   // DEPENDANT and DEPENDENCY as the last IsUpToDate expanded them, when it did.

@@ -14,6 +14,8 @@ namespace tessel {
 namespace {
 
 constexpr size_t kListItemsPerLine = 16;
+// A whole number of list lines.
+constexpr size_t kListBlock = kListItemsPerLine * 4096;
 constexpr size_t kRunBlock = 65536;
 
 }  // namespace
@@ -37,45 +39,49 @@ void TPatcher::CmdInsertFile(const std::string& value) {
   std::string fileName = Unquote(Field(value, 1));
   if (!HasDirectoryPart(fileName)) fileName = FDirectory + fileName;
   try {
-    std::string bytes;
-    {
-      TFile file(fileName, TFile::Mode::Read);
-      const int64_t length = file.Size();
-      int64_t size = LenientNumber(Field(value, 2), 0);
-      const int64_t offset = LenientNumber(Field(value, 3), 0);
-      if (offset < 0) {
-        FError = "Position before start of file! " + FLine;
-        return;
-      }
-      if (size == 0) size = length - offset;
-      if (length < offset + size) {
-        FError = "Size exceeds filesize! " + FLine;
-        return;
-      }
-      if (size < 1) {
-        FError = "Size missing! " + FLine;
-        return;
-      }
-      bytes.resize(static_cast<size_t>(size));
-      file.Seek(offset);
-      file.ReadExact(bytes.data(), bytes.size());
+    TFile file(fileName, TFile::Mode::Read);
+    const int64_t length = file.Size();
+    int64_t size = LenientNumber(Field(value, 2), 0);
+    const int64_t offset = LenientNumber(Field(value, 3), 0);
+    if (offset < 0) {
+      FError = "Position before start of file! " + FLine;
+      return;
     }
-    FTarget.Write(bytes);
+    if (size == 0) size = length - offset;
+    if (length < offset + size) {
+      FError = "Size exceeds filesize! " + FLine;
+      return;
+    }
+    if (size < 1) {
+      FError = "Size missing! " + FLine;
+      return;
+    }
+    // Streamed from file to file, never held whole.
+    file.Seek(offset);
+    if (FTarget.CopyFrom(file, size) != size) throw EFileError("Read beyond end of file");
     result_ = "\r\n -> " + fileName;
     FListFileName = Unquote(Field(value, 4));
-    if (!IsBlank(FListFileName)) WriteListFile(bytes);
+    if (!IsBlank(FListFileName)) WriteListFile(file, offset, size);
   } catch (const EFileError&) {
     result_ = " -> File error";
     FError = " -> File error";
   }
 }
 
-// Script lines that insert the same bytes again.
-void TPatcher::WriteListFile(const std::string& bytes) {
+// Script lines that insert the same bytes again, read from the file once
+// more block by block.
+void TPatcher::WriteListFile(TFile& file, int64_t offset, int64_t size) {
   TTextWriter list(FListFileName);
-  for (size_t start = 0; start < bytes.size(); start += kListItemsPerLine) {
-    const size_t end = std::min(bytes.size(), start + kListItemsPerLine);
-    list.WriteLine("INSERTLIST=" + ByteItems(bytes, start, end, "$", FDelimiter));
+  std::string block(kListBlock, '\0');
+  file.Seek(offset);
+  for (int64_t left = size; left > 0;) {
+    const auto now = static_cast<size_t>(std::min<int64_t>(left, kListBlock));
+    file.ReadExact(block.data(), now);
+    for (size_t start = 0; start < now; start += kListItemsPerLine) {
+      const size_t end = std::min(now, start + kListItemsPerLine);
+      list.WriteLine("INSERTLIST=" + ByteItems(block, start, end, "$", FDelimiter));
+    }
+    left -= static_cast<int64_t>(now);
   }
   list.Close();
 }

@@ -122,7 +122,7 @@ class TPatcher {
   void CmdCheckString(const std::string& value);
   void CmdCheckList(const std::string& value);
 
-  void WriteListFile(const std::string& bytes);
+  void WriteListFile(TFile& file, int64_t offset, int64_t size);
   void PrintString(int32_t x, int32_t y, const std::string& text);
   void DrawChar(unsigned char c, int32_t& x, int32_t& y);
   void SaveDisplayBitmap(const std::string& fileName);

@@ -12,7 +12,7 @@ namespace tessel {
 
 namespace {
 
-constexpr size_t kCopyBlock = 10000;
+constexpr int64_t kCopyBlock = 1 << 16;
 // A value that names itself (directly or through others) never settles.
 constexpr int kMaxDirectoryExpansions = 64;
 
@@ -110,17 +110,13 @@ void TPatcher::CopySource() {
     FTarget.Seek(0);
     return;
   }
-  std::string block(kCopyBlock, '\0');
-  auto readBlock = [&](int64_t written) {
-    const auto want = static_cast<size_t>(std::min<int64_t>(kCopyBlock, limit - written));
-    return want == 0 ? size_t{0} : source.Read(block.data(), want);
-  };
-  size_t got = readBlock(0);
+  // The first block is read before the target is made; the rest streams
+  // from file to file.
+  std::string block(static_cast<size_t>(std::min<int64_t>(kCopyBlock, limit)), '\0');
+  const size_t got = block.empty() ? 0 : source.Read(block.data(), block.size());
   FTarget = TFile(FTargetName, TFile::Mode::Create);
-  for (int64_t written = 0; got > 0; got = readBlock(written)) {
-    FTarget.Write(block.data(), got);
-    written += static_cast<int64_t>(got);
-  }
+  FTarget.Write(block.data(), got);
+  if (got == block.size()) FTarget.CopyFrom(source, limit - static_cast<int64_t>(got));
   FTarget.Seek(0);
 }
 

@@ -43,7 +43,8 @@ TFile::TFile(const std::string& path, Mode mode) : path_(path) {
       break;
   }
   struct stat st;
-  if (::stat(host.c_str(), &st) == 0) {
+  const bool existed = ::stat(host.c_str(), &st) == 0;
+  if (existed) {
     if (S_ISDIR(st.st_mode)) throw EFileError(OpenErrorText(path, EISDIR));
     // A read-only file refuses writers whoever we are, root included.
     if (mode != Mode::Read && S_ISREG(st.st_mode) &&
@@ -53,6 +54,8 @@ TFile::TFile(const std::string& path, Mode mode) : path_(path) {
   }
   const int fd = ::open(host.c_str(), flags, 0666);
   if (fd < 0) throw EFileError(OpenErrorText(path, errno));
+  // A new entry: listings kept by the path mapping no longer hold.
+  if (!existed && mode != Mode::Read) DropDirectoryListings();
   file_ = ::fdopen(fd, fmode);
   if (file_ == nullptr) {
     const int error = errno;

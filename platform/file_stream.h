@@ -43,6 +43,11 @@ class TFile {
   void Truncate(int64_t size);  // position unchanged
   void Flush();
   void Close();  // idempotent
+  // Copies up to `count` bytes from the source's position to this file's
+  // position, in large blocks (by the kernel where it can), without holding
+  // them; both positions move behind the bytes. Stops early at the end of
+  // the source and returns how many bytes were copied. Throws EFileError.
+  int64_t CopyFrom(TFile& source, int64_t count);
 
  private:
   [[noreturn]] void Fail(const char* what) const;

@@ -14,6 +14,7 @@
 #include "platform/file_stream.h"
 #include "platform/file_system.h"
 #include "platform/host_path.h"
+#include "platform/host_path_posix.h"
 #include "platform/path_split.h"
 
 namespace tessel {
@@ -24,6 +25,26 @@ constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 
 bool StatHost(const std::string& hostPath, struct stat& st) {
   return !hostPath.empty() && ::stat(hostPath.c_str(), &st) == 0;
+}
+
+// Drops the kept directory listings when the function that holds it ends,
+// for functions that add, rename or remove entries.
+struct TEntriesChange {
+  TEntriesChange() = default;
+  TEntriesChange(const TEntriesChange&) = delete;
+  TEntriesChange& operator=(const TEntriesChange&) = delete;
+  ~TEntriesChange() { DropDirectoryListings(); }
+};
+
+// Maps a system path and stats it; for a path that exists as written that is
+// one stat in all.
+bool StatSystem(const std::string& path, struct stat& st, std::string* hostOut = nullptr) {
+  THostStat found;
+  std::string host = HostPathStat(path, st, found);
+  bool ok = found == THostStat::Found;
+  if (found == THostStat::Unknown) ok = StatHost(host, st);
+  if (hostOut != nullptr) *hostOut = std::move(host);
+  return ok;
 }
 
 bool IsReadOnlyMode(mode_t mode) { return (mode & kWriteBits) == 0; }
@@ -139,17 +160,17 @@ bool CopyHostFile(const std::string& from, const std::string& to, bool failIfExi
 
 bool FileExists(const std::string& path) {
   struct stat st;
-  return StatHost(HostPath(path), st) && !S_ISDIR(st.st_mode);
+  return StatSystem(path, st) && !S_ISDIR(st.st_mode);
 }
 
 bool DirectoryExists(const std::string& path) {
   struct stat st;
-  return StatHost(HostPath(path), st) && S_ISDIR(st.st_mode);
+  return StatSystem(path, st) && S_ISDIR(st.st_mode);
 }
 
 bool PathExists(const std::string& path) {
   struct stat st;
-  return StatHost(HostPath(path), st);
+  return StatSystem(path, st);
 }
 
 bool IsWritableDirectory(const std::string& path) {
@@ -159,9 +180,9 @@ bool IsWritableDirectory(const std::string& path) {
 }
 
 int64_t FileGetAttr(const std::string& path) {
-  const std::string host = HostPath(path);
+  std::string host;
   struct stat st;
-  if (!StatHost(host, st)) return -1;
+  if (!StatSystem(path, st, &host)) return -1;
   int64_t attr = 0;
   if (S_ISDIR(st.st_mode)) {
     attr |= faDirectory;
@@ -195,7 +216,7 @@ bool SetReadOnly(const std::string& path, bool readOnly) {
 TFileStatus GetFileStatus(const std::string& path) {
   TFileStatus status;
   struct stat st;
-  if (!StatHost(HostPath(path), st) || S_ISDIR(st.st_mode)) return status;
+  if (!StatSystem(path, st) || S_ISDIR(st.st_mode)) return status;
   status.exists = true;
   status.writeTime = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
   return status;
@@ -203,7 +224,7 @@ TFileStatus GetFileStatus(const std::string& path) {
 
 bool FileLastWriteTime(const std::string& path, TDateTime& out) {
   struct stat st;
-  if (!StatHost(HostPath(path), st)) return false;
+  if (!StatSystem(path, st)) return false;
   out = LocalDateTimeFromUnix(st.st_mtim.tv_sec, 0) +
         static_cast<double>(st.st_mtim.tv_nsec) / 86400e9;
   return true;
@@ -223,11 +244,12 @@ bool SetFileLastWriteTime(const std::string& path, TDateTime localTime) {
 
 int64_t FileSizeOf(const std::string& path) {
   struct stat st;
-  if (!StatHost(HostPath(path), st) || S_ISDIR(st.st_mode)) return -1;
+  if (!StatSystem(path, st) || S_ISDIR(st.st_mode)) return -1;
   return static_cast<int64_t>(st.st_size);
 }
 
 bool CopyFileTo(const std::string& source, const std::string& target, bool failIfExists) {
+  TEntriesChange change;
   const std::string from = HostPath(source);
   const std::string to = HostPath(target);
   if (from.empty() || to.empty()) {
@@ -238,6 +260,7 @@ bool CopyFileTo(const std::string& source, const std::string& target, bool failI
 }
 
 bool MoveFileTo(const std::string& source, const std::string& target) {
+  TEntriesChange change;
   const std::string from = HostPath(source);
   std::string to = HostPath(target);
   struct stat src, dst;
@@ -274,6 +297,7 @@ bool MoveFileTo(const std::string& source, const std::string& target) {
 }
 
 bool DeleteFileAt(const std::string& path) {
+  TEntriesChange change;
   const std::string host = HostPath(path);
   struct stat st;
   if (!StatHost(host, st)) {
@@ -290,6 +314,7 @@ bool DeleteFileAt(const std::string& path) {
 }
 
 bool CreateDirectoryAt(const std::string& path) {
+  TEntriesChange change;
   const std::string host = HostPath(path);
   if (host.empty()) {
     errno = ENOENT;
@@ -299,6 +324,7 @@ bool CreateDirectoryAt(const std::string& path) {
 }
 
 bool RemoveDirectoryAt(const std::string& path) {
+  TEntriesChange change;
   const std::string host = HostPath(path);
   if (host.empty()) {
     errno = ENOENT;

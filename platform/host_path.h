@@ -21,6 +21,22 @@ namespace tessel {
 
 std::string HostPath(const std::string& systemPath);
 
+// Directory listings that the mapping reads to find a name in another letter
+// case are kept while a TDirectoryListingScope lives (the engine keeps one
+// for a build), so a directory is read once however often names in it are
+// missed. Whatever changes entries through this layer (creating, renaming or
+// deleting files and directories, running a tool) drops the kept listings,
+// and so does DropDirectoryListings. Scopes nest; the listings go with the
+// last one.
+class TDirectoryListingScope {
+ public:
+  TDirectoryListingScope();
+  ~TDirectoryListingScope();
+  TDirectoryListingScope(const TDirectoryListingScope&) = delete;
+  TDirectoryListingScope& operator=(const TDirectoryListingScope&) = delete;
+};
+void DropDirectoryListings();
+
 // Host directory that stands for drive letters ("/" by default). The
 // environment variable TESSEL_DRIVE_ROOT, read on first use, overrides the
 // default; SetDriveRoot overrides both (tests use it).

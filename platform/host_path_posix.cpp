@@ -4,10 +4,12 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/case_fold.h"
 #include "platform/host_path.h"
+#include "platform/host_path_posix.h"
 
 namespace tessel {
 
@@ -38,9 +40,55 @@ std::string Join(const std::string& prefix, const std::string& component) {
   return prefix + "/" + component;
 }
 
-// Looks up `wanted` (and, when not empty, `fallback`) in one read of the
-// directory. Returns the byte-wise smallest entry matching without regard to
-// case; `wanted` wins over `fallback`.
+// The entries of one directory by their ASCII-folded names; where several
+// names fold alike, the byte-wise smallest stands for them.
+using TListing = std::unordered_map<std::string, std::string>;
+
+std::string Folded(const std::string& name) {
+  std::string folded = name;
+  for (char& c : folded) c = FoldAscii(c);
+  return folded;
+}
+
+TListing ReadListing(const std::string& directory) {
+  TListing listing;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(directory.empty() ? "." : directory.c_str()),
+                                          ::closedir);
+  if (!dir) return listing;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    std::string name = entry->d_name;
+    auto [it, added] = listing.try_emplace(Folded(name), name);
+    if (!added && name < it->second) it->second = std::move(name);
+  }
+  return listing;
+}
+
+struct TListingCache {
+  int scopes = 0;
+  std::unordered_map<std::string, TListing> listings;  // by host directory
+};
+
+TListingCache& Listings() {
+  static TListingCache cache;
+  return cache;
+}
+
+// The listing of a directory: kept while a scope lives, else read afresh.
+const TListing& ListingOf(const std::string& directory, TListing& scratch) {
+  TListingCache& cache = Listings();
+  if (cache.scopes == 0) {
+    scratch = ReadListing(directory);
+    return scratch;
+  }
+  auto it = cache.listings.find(directory);
+  if (it == cache.listings.end())
+    it = cache.listings.emplace(directory, ReadListing(directory)).first;
+  return it->second;
+}
+
+// Looks up `wanted` (and, when not empty, `fallback`) in one listing of the
+// directory: the byte-wise smallest entry matching without regard to case;
+// `wanted` wins over `fallback`.
 struct CaseMatch {
   std::string wanted;
   std::string fallback;
@@ -49,27 +97,37 @@ struct CaseMatch {
 CaseMatch FindCaseInsensitive(const std::string& directory, const std::string& wanted,
                               const std::string& fallback) {
   CaseMatch found;
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(directory.empty() ? "." : directory.c_str()),
-                                          ::closedir);
-  if (!dir) return found;
-  while (const dirent* entry = ::readdir(dir.get())) {
-    const std::string name = entry->d_name;
-    if (EqualFoldAscii(name, wanted)) {
-      if (found.wanted.empty() || name < found.wanted) found.wanted = name;
-    } else if (!fallback.empty() && EqualFoldAscii(name, fallback)) {
-      if (found.fallback.empty() || name < found.fallback) found.fallback = name;
-    }
+  TListing scratch;
+  const TListing& listing = ListingOf(directory, scratch);
+  if (auto it = listing.find(Folded(wanted)); it != listing.end()) found.wanted = it->second;
+  if (!fallback.empty()) {
+    if (auto it = listing.find(Folded(fallback)); it != listing.end()) found.fallback = it->second;
   }
   return found;
 }
 
 }  // namespace
 
+TDirectoryListingScope::TDirectoryListingScope() { ++Listings().scopes; }
+
+TDirectoryListingScope::~TDirectoryListingScope() {
+  if (--Listings().scopes == 0) Listings().listings.clear();
+}
+
+void DropDirectoryListings() { Listings().listings.clear(); }
+
 void SetDriveRoot(const std::string& hostDirectory) { DriveRootStorage() = hostDirectory; }
 
 std::string DriveRoot() { return DriveRootStorage(); }
 
 std::string HostPath(const std::string& systemPath) {
+  struct stat st;
+  THostStat found;
+  return HostPathStat(systemPath, st, found);
+}
+
+std::string HostPathStat(const std::string& systemPath, struct stat& st, THostStat& found) {
+  found = THostStat::Unknown;
   std::string path = systemPath;
   for (char& c : path) {
     if (c == '\\') c = '/';
@@ -87,6 +145,31 @@ std::string HostPath(const std::string& systemPath) {
     prefix = "/";
   }
 
+  // The components joined as written, repeated separators collapsed.
+  std::string joined = prefix;
+  bool anyComponent = false;
+  for (size_t at = pos; at < path.size();) {
+    if (path[at] == '/') {
+      ++at;
+      continue;
+    }
+    size_t end = path.find('/', at);
+    if (end == std::string::npos) end = path.size();
+    if (!joined.empty() && joined.back() != '/') joined += '/';
+    joined.append(path, at, end - at);
+    anyComponent = true;
+    at = end;
+  }
+  const std::string suffix = anyComponent && path.back() == '/' ? "/" : "";
+  // Usual case: the path exists as written, no directory needs to be read,
+  // and the one stat that told so is the caller's answer too. A dangling
+  // link fails here but is still found as an entry below.
+  if (!anyComponent) return joined + suffix;
+  if (::stat(joined.c_str(), &st) == 0) {
+    if (suffix.empty()) found = THostStat::Found;
+    return joined + suffix;
+  }
+
   std::vector<std::string> components;
   while (pos < path.size()) {
     const size_t slash = path.find('/', pos);
@@ -94,13 +177,6 @@ std::string HostPath(const std::string& systemPath) {
     if (end > pos) components.push_back(path.substr(pos, end - pos));
     pos = end + 1;
   }
-  const bool trailingSlash = !components.empty() && path.back() == '/';
-
-  std::string joined = prefix;
-  for (const std::string& component : components) joined = Join(joined, component);
-  const std::string suffix = trailingSlash ? "/" : "";
-  // Usual case: the path exists as written, no directory needs to be read.
-  if (components.empty() || Exists(joined)) return joined + suffix;
 
   std::string resolved = prefix;
   for (size_t i = 0; i < components.size(); ++i) {
@@ -129,6 +205,8 @@ std::string HostPath(const std::string& systemPath) {
       break;
     }
   }
+  // Mapped to the very path whose stat failed above.
+  if (resolved == joined && suffix.empty()) found = THostStat::Missing;
   return resolved + suffix;
 }
 

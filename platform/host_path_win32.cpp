@@ -6,6 +6,10 @@ namespace tessel {
 
 std::string HostPath(const std::string& systemPath) { return systemPath; }
 
+TDirectoryListingScope::TDirectoryListingScope() = default;
+TDirectoryListingScope::~TDirectoryListingScope() = default;
+void DropDirectoryListings() {}
+
 void SetDriveRoot(const std::string&) {}
 
 std::string DriveRoot() { return std::string(); }

@@ -191,6 +191,11 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
 ProcessResult RunTool(const std::string& command, const std::string& workDir,
                       const std::optional<std::vector<std::string>>& environment,
                       const std::string& outputFile) {
+  // The output file and whatever the tool writes are new entries: listings
+  // kept by the path mapping no longer hold once this returns.
+  struct TDropListings {
+    ~TDropListings() { DropDirectoryListings(); }
+  } dropListings;
   ProcessResult result;
   // An empty working directory stands for the current one.
   const std::string hostWorkDir = workDir.empty() ? std::string(".") : HostPath(workDir);

@@ -7,7 +7,7 @@ set -euo pipefail
 # tests. The desktop program and its pictures: Qt 6 Widgets (QtTest
 # included), a font for the offscreen platform, a virtual X server and
 # ImageMagick.
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
+packages=(cmake ninja-build make time g++ libgtest-dev libgmock-dev libbenchmark-dev
   gcc-sh4-linux-gnu g++-sh4-linux-gnu binutils-sh4-linux-gnu qemu-user
   qt6-base-dev fonts-dejavu-core xvfb imagemagick)
 missing=()

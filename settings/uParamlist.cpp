@@ -1,5 +1,6 @@
 #include "settings/uParamlist.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "support/text.h"
@@ -66,9 +67,25 @@ void Substitute(Frame& frame, const std::string& token, const std::string& value
 
 std::string TParamlist::CycleMark(const std::string& name) { return "<CYCLE:" + name + ">"; }
 
+uint64_t TParamlist::ChangeStamp(const std::string& foldedName) const {
+  auto it = stamps_.byName.find(foldedName);
+  return it == stamps_.byName.end() ? stamps_.all : std::max(stamps_.all, it->second);
+}
+
+void TParamlist::Touch(const std::string& line) {
+  if (HasName(line)) stamps_.byName[FoldedName(line)] = ++TChangeStamps::clock;
+}
+
+void TParamlist::TouchAll() {
+  stamps_.byName.clear();
+  stamps_.all = ++TChangeStamps::clock;
+}
+
 void TParamlist::SetLine(size_t index, const std::string& line) {
   std::string old = std::move(lines_[index]);
   lines_[index] = line;
+  Touch(old);
+  Touch(line);
   const bool hadName = HasName(old), hasName = HasName(line);
   if (!indexValid_) return;
   if (hadName == hasName && (!hasName || FoldedName(old) == FoldedName(line))) return;
@@ -87,12 +104,14 @@ void TParamlist::SetLine(size_t index, const std::string& line) {
 }
 
 void TParamlist::Add(const std::string& line) {
+  Touch(line);
   lines_.push_back(line);
   IndexAdded(lines_.size() - 1);
 }
 
 void TParamlist::Insert(size_t index, const std::string& line) {
   if (index > lines_.size()) index = lines_.size();
+  Touch(line);
   lines_.insert(lines_.begin() + static_cast<long>(index), line);
   IndexAdded(index);
 }
@@ -100,11 +119,13 @@ void TParamlist::Insert(size_t index, const std::string& line) {
 void TParamlist::Delete(size_t index) {
   if (index >= lines_.size()) return;
   std::string old = std::move(lines_[index]);
+  Touch(old);
   lines_.erase(lines_.begin() + static_cast<long>(index));
   IndexRemoved(index, old);
 }
 
 void TParamlist::Clear() {
+  TouchAll();
   lines_.clear();
   index_.clear();
   indexValid_ = true;
@@ -168,6 +189,7 @@ std::string TParamlist::Text() const {
 }
 
 void TParamlist::SetText(const std::string& text) {
+  TouchAll();
   lines_.clear();
   size_t pos = 0;
   while (pos < text.size()) {
@@ -189,9 +211,13 @@ long TParamlist::IndexOf(const std::string& line) const {
 }
 
 long TParamlist::IndexOfName(const std::string& name) const {
+  return IndexOfFolded(name, AnsiUpperCase(name));
+}
+
+long TParamlist::IndexOfFolded(const std::string& name, const std::string& folded) const {
   if (name.find('=') != std::string::npos) return -1;
   if (!indexValid_) Reindex();
-  auto it = index_.find(AnsiUpperCase(name));
+  auto it = index_.find(folded);
   return it == index_.end() ? -1 : static_cast<long>(it->second);
 }
 
@@ -226,10 +252,15 @@ void TParamlist::SetValue(const std::string& name, const std::string& value) {
   }
 }
 
-std::string TParamlist::Expand(const std::string& text, bool unquote) const {
+std::string TParamlist::Expand(const std::string& text, bool unquote,
+                               std::vector<std::string>* usedNames) const {
+  std::string start = unquote ? WithoutQuotes(text) : text;
+  // Most texts hold no reference at all.
+  if (start.find("$(") == std::string::npos) return start;
   std::vector<Frame> stack;
+  stack.reserve(4);
   std::unordered_set<std::string> active;
-  stack.push_back(Frame{unquote ? WithoutQuotes(text) : text, {}, {}, 0, 0});
+  stack.push_back(Frame{std::move(start), {}, {}, 0, 0});
   std::string name;
   for (;;) {
     Frame& frame = stack.back();
@@ -248,19 +279,25 @@ std::string TParamlist::Expand(const std::string& text, bool unquote) const {
     frame.at = at;
     std::string token = "$(" + name + ")";
     std::string folded = AnsiUpperCase(name);
+    if (usedNames != nullptr) usedNames->push_back(folded);
     if (active.count(folded) != 0) {
       Substitute(frame, token, CycleMark(name));
       continue;
     }
-    long index = IndexOfName(name);
+    long index = IndexOfFolded(name, folded);
     if (index < 0) {
       Substitute(frame, token, std::string());
       continue;
     }
     // Values are always expanded unquoted, whatever the caller asked for.
+    std::string value = WithoutQuotes(ValueAt(static_cast<size_t>(index)));
+    if (value.find("$(") == std::string::npos) {
+      // Nothing to resolve in it: in place at once, as its own level would.
+      Substitute(frame, token, value);
+      continue;
+    }
     active.insert(folded);
-    stack.push_back(Frame{WithoutQuotes(ValueAt(static_cast<size_t>(index))), std::move(folded),
-                          std::move(token), 0, 0});
+    stack.push_back(Frame{std::move(value), std::move(folded), std::move(token), 0, 0});
   }
 }
 

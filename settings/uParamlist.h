@@ -5,6 +5,7 @@
 // however many names the table holds.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -56,15 +57,46 @@ class TParamlist {
   // text; the search restarts at the beginning. Unknown names give nothing;
   // a "$(" without ")" after it ends the expansion. Nested values resolve to
   // any depth without recursion, so long chains cannot exhaust the stack.
-  std::string Expand(const std::string& text, bool unquote) const;
+  // With `usedNames`, the folded name of every reference looked up on the
+  // way (unknown ones included) is added to it: the result stays the same as
+  // long as none of them changes (see ChangeStamp).
+  std::string Expand(const std::string& text, bool unquote,
+                     std::vector<std::string>* usedNames = nullptr) const;
   std::string ExpandedValue(const std::string& name, bool unquote) const;
+
+  // Change stamps, from one counter shared by every table: the stamp of the
+  // last change of the lines of a name (given folded, as AnsiUpperCase
+  // folds). A copied or wholly replaced table counts as changed everywhere.
+  // So a result computed at stamp S from some names still holds while
+  // none of them has a stamp above S.
+  uint64_t ChangeStamp(const std::string& foldedName) const;
+  static uint64_t StampNow() { return TChangeStamps::clock; }
 
  private:
   void Reindex() const;
+  long IndexOfFolded(const std::string& name, const std::string& folded) const;
   void IndexAdded(size_t index);
   void IndexRemoved(size_t index, const std::string& line);
 
+  // A copy starts out changed everywhere, so stamps taken from another
+  // table never vouch for it.
+  struct TChangeStamps {
+    static inline uint64_t clock = 0;
+    std::unordered_map<std::string, uint64_t> byName;
+    uint64_t all = ++clock;
+    TChangeStamps() = default;
+    TChangeStamps(const TChangeStamps&) {}
+    TChangeStamps& operator=(const TChangeStamps&) {
+      byName.clear();
+      all = ++clock;
+      return *this;
+    }
+  };
+  void Touch(const std::string& line);  // the line's name changed
+  void TouchAll();
+
   std::vector<std::string> lines_;
+  TChangeStamps stamps_;
   // Folded name -> index of its first line; lines without "=" have no name.
   // Kept up to date by every change; only when some name occurs on several
   // lines (possible through Add and SetLine) is it rebuilt lazily instead.

@@ -23,7 +23,12 @@ class TEngineTest : public ::testing::Test {
   std::string Script(const std::string& name, const std::vector<std::string>& lines);
   // Runs lines as a script named TOP.PRJ.
   uint8_t RunLines(const std::vector<std::string>& lines);
-  std::string LogText() const { return dir.Read("engine.log"); }
+  // The log file, with the entries the engine still buffers (actions called
+  // outside a run) written first.
+  std::string LogText() const {
+    engine->FlushLog();
+    return dir.Read("engine.log");
+  }
   // Entries the window received, in order.
   const std::vector<std::string>& Window() const { return ui.log; }
 

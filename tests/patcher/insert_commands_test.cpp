@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "patcher/patch_values.h"
 #include "platform/file_stream.h"
 #include "platform/file_system.h"
@@ -165,4 +167,28 @@ TEST_F(TInsertTest, ListFileRecreatesTheSameBytes) {
   EXPECT_EQ(On(std::string(8, '.'), lines), "");
   EXPECT_EQ(Target(), inserted);
   EXPECT_EQ(inserted, "..." + data);
+}
+
+// Files larger than the copy blocks stream into the target and into the
+// list file with nothing lost or repeated at the block seams.
+TEST_F(TInsertTest, LargeFilesStreamWholeIntoTheTargetAndTheListFile) {
+  std::string data(70000 * 3 + 5, '\0');
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>((i * 13 + i / 4096) & 0xFF);
+  dir.Write("big.bin", data);
+  const std::string list = Path("big.txt");
+  EXPECT_EQ(On("ab", {"MAXSIZE=$100000", "GOTO=1", "INSERTFILE=big.bin,0,3," + list}), "");
+  EXPECT_EQ(Target(), "a" + data.substr(3));
+  const std::vector<std::string> lines = ReadTextLines(list);
+  ASSERT_EQ(lines.size(), (data.size() - 3 + 15) / 16);
+  // The line that starts the second 64 KiB block of the list.
+  const size_t line = 65536 / 16;
+  std::string expected = "INSERTLIST=";
+  for (size_t i = 0; i < 16; ++i) {
+    char item[8];
+    std::snprintf(item, sizeof item, "%s$%02X", i == 0 ? "" : ",",
+                  static_cast<unsigned char>(data[3 + line * 16 + i]));
+    expected += item;
+  }
+  EXPECT_EQ(lines[line], expected);
+  EXPECT_EQ(lines.back().size(), std::string("INSERTLIST=$00,$00").size());  // 2 bytes left
 }

@@ -23,8 +23,11 @@
 //                        first ':')
 //   -sleep=MS            sleep MS milliseconds before exiting
 //   -exit=N              exit status N (default 0)
+//   -kill-parent         SIGKILL to the process that started it (a build
+//                        killed while its tool runs)
 
 #include <fcntl.h>
+#include <signal.h>
 #include <strings.h>
 #include <unistd.h>
 
@@ -171,6 +174,8 @@ int main(int argc, char** argv) {
       }
     } else if (StartsWith(option, "-sleep=")) {
       sleepMs = std::strtol(option.c_str() + 7, nullptr, 10);
+    } else if (option == "-kill-parent") {
+      ::kill(::getppid(), SIGKILL);
     } else if (StartsWith(option, "-exit=")) {
       exitCode = static_cast<int>(std::strtol(option.c_str() + 6, nullptr, 10));
     }

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include "platform/file_stream.h"
+#include "platform/file_system.h"
+#include "platform/fresh_file.h"
+#include "tests/support/temp_dir.h"
+
+using namespace tessel;
+using tessel::test::TTempDir;
+
+namespace {
+
+// Bytes that differ from block to block, so a misplaced block shows.
+std::string Pattern(size_t size) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 65536) & 0xFF);
+  return bytes;
+}
+
+}  // namespace
+
+TEST(FileCopy, CopiesLargeRangesBetweenPositionsAndStopsAtTheEndOfTheSource) {
+  TTempDir dir;
+  const std::string data = Pattern(300000);
+  WriteFileBytes(dir.File("src.bin"), data);
+  TFile source(dir.File("src.bin"), TFile::Mode::Read);
+  TFile target(dir.File("dst.bin"), TFile::Mode::Create);
+  target.Write("head");
+  char skip[10];
+  source.ReadExact(skip, 10);  // a position inside the stream's buffer
+  EXPECT_EQ(target.CopyFrom(source, 200000), 200000);
+  EXPECT_EQ(source.Position(), 200010);
+  EXPECT_EQ(target.Position(), 200004);
+  target.Write("|");
+  // Asked for more than is left: the rest, and the count says so.
+  EXPECT_EQ(target.CopyFrom(source, 500000), 99990);
+  EXPECT_EQ(target.CopyFrom(source, 5), 0);
+  target.Close();
+  EXPECT_EQ(ReadFileBytes(dir.File("dst.bin")),
+            "head" + data.substr(10, 200000) + "|" + data.substr(200010));
+}
+
+TEST(FileCopy, AFileCopiedIntoItselfReadsTheRangeBeforeWriting) {
+  TTempDir dir;
+  const std::string data = Pattern(200000);
+  const std::string path = dir.Write("self.bin", data);
+  TFile source(path, TFile::Mode::Read);
+  TFile target(path, TFile::Mode::ReadWrite);
+  target.Seek(1000);  // overlapping: writes land where reads have yet to go
+  EXPECT_EQ(target.CopyFrom(source, 150000), 150000);
+  target.Close();
+  EXPECT_EQ(ReadFileBytes(path),
+            data.substr(0, 1000) + data.substr(0, 150000) + data.substr(151000));
+}
+
+TEST(FreshTextFile, ReplacesTheFileAsANewOneAndRefusesAReadOnlyFile) {
+  TTempDir dir;
+  const std::string path = dir.Write("TEMP.TXT", "old options\r\n");
+  {
+    TFreshTextFile options(path);
+    options.WriteLine("-a");
+    EXPECT_EQ(ReadFileBytes(path), "old options\r\n");  // nothing shows before Close
+    options.WriteLine("-b=\"x\"");
+    options.Close();
+  }
+  EXPECT_EQ(ReadFileBytes(path), "-a\r\n-b=\"x\"\r\n");
+  {
+    TFreshTextFile abandoned(path);
+    abandoned.WriteLine("-c");
+  }
+  EXPECT_EQ(ReadFileBytes(path), "-a\r\n-b=\"x\"\r\n");
+  EXPECT_EQ(ListDirectory(dir.Path() + "/*").size(), 1u);  // no temporary left behind
+
+  ASSERT_TRUE(SetReadOnly(path, true));
+  EXPECT_THROW(TFreshTextFile refused(path), EFileError);
+  EXPECT_EQ(ReadFileBytes(path), "-a\r\n-b=\"x\"\r\n");
+  EXPECT_THROW(TFreshTextFile noDir(dir.File("missing/TEMP.TXT")), EFileError);
+}
