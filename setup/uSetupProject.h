@@ -14,3 +14,4 @@
 #include "setup/section_load.h"
 #include "setup/section_save.h"
 #include "setup/setup_model.h"
+#include "setup/value_choosers.h"
