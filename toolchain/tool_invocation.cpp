@@ -18,7 +18,7 @@ std::string LowerAscii(std::string text) {
 
 const TOptionSpec* FindSpec(const std::vector<TOptionSpec>& accepted, const std::string& name) {
   auto found = std::find_if(accepted.begin(), accepted.end(),
-                            [&](const TOptionSpec& spec) { return name == spec.name; });
+                            [&](const TOptionSpec& known) { return name == known.name; });
   return found == accepted.end() ? nullptr : &*found;
 }
 
@@ -35,20 +35,20 @@ void AddWords(const std::vector<std::string>& words, const std::string& origin,
     option.origin = origin;
     const size_t equals = word.find('=');
     option.name = LowerAscii(word.substr(1, equals == std::string::npos ? equals : equals - 1));
-    const TOptionSpec* spec = FindSpec(accepted, option.name);
-    if (spec == nullptr) throw EUsageError(origin, "unknown option " + word);
+    const TOptionSpec* known = FindSpec(accepted, option.name);
+    if (known == nullptr) throw EUsageError(origin, "unknown option " + word);
     if (equals != std::string::npos) {
-      if (!spec->takesValue)
+      if (!known->takesValue)
         throw EUsageError(origin, "option -" + option.name + " takes no value");
       option.value = word.substr(equals + 1);
       option.hasValue = true;
-    } else if (spec->takesValue) {
+    } else if (known->takesValue) {
       if (i + 1 >= words.size())
         throw EUsageError(origin, "option -" + option.name + " needs a value");
       option.value = words[++i];
       option.hasValue = true;
     }
-    if (spec->takesValue && option.value.find_first_not_of(" \t") == std::string::npos) {
+    if (known->takesValue && option.value.find_first_not_of(" \t") == std::string::npos) {
       throw EUsageError(origin, "option -" + option.name + " needs a value");
     }
     invocation.options.push_back(std::move(option));
