@@ -9,6 +9,7 @@
 #include "support/FileTool.h"
 #include "support/user_interface.h"
 #include "tests/support/standin_tool.h"
+#include "tests/support/text_files.h"
 
 namespace tessel::test {
 
@@ -44,10 +45,7 @@ void TAppTest::TearDown() {
 }
 
 void TAppTest::WriteLines(const std::string& path, const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  ForceDirectoryPath(ExtractFileDir(path));
-  WriteFileBytes(path, text);
+  test::WriteLines(path, lines);
 }
 
 void TAppTest::WriteGrooming(const std::vector<std::string>& values) {

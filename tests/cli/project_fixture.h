@@ -18,6 +18,7 @@
 #include "support/FileTool.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/text_files.h"
 
 namespace tessel::test {
 
@@ -52,10 +53,7 @@ class TProjectCommandTest : public ::testing::Test {
   }
 
   void WriteLines(const std::string& path, const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
-    ForceDirectoryPath(ExtractFileDir(path));
-    WriteFileBytes(path, text);
+    test::WriteLines(path, lines);
   }
   // tessel-cli PD=C:\SDK\BIN IF=C:\TESSEL.INI COMMAND ARGS...
   TCliRun Cli(const std::string& command, std::vector<std::string> args) {

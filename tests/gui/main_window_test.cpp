@@ -19,6 +19,7 @@
 #include "tests/support/scripted_ui.h"
 #include "tests/support/standin_tool.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/text_files.h"
 
 using namespace tessel;
 
@@ -29,12 +30,7 @@ const char* const ProjectIni = "C:\\SDK\\Projects\\P.INI";
 const char* const ProgramIni = "C:\\TESSEL.INI";
 const char* const WorkDir = "C:\\SDK\\WORK";
 
-void WriteLines(const std::string& path, const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  ForceDirectoryPath(ExtractFileDir(path));
-  WriteFileBytes(path, text);
-}
+using test::WriteLines;
 
 std::vector<std::string> LogLines(const TfrmMain& window) {
   std::vector<std::string> lines;

@@ -13,6 +13,7 @@
 #include "support/FileTool.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/text_files.h"
 
 using namespace tessel;
 
@@ -23,12 +24,7 @@ const char* const Project = "C:\\SDK\\Projects\\DEMO.INI";
 const char* const ProjectScript = "C:\\SDK\\Projects\\DEMO.PRJ";
 const char* const ProgramIni = "C:\\BIN\\TESSEL.INI";
 
-void WriteLines(const std::string& path, const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  ForceDirectoryPath(ExtractFileDir(path));
-  WriteFileBytes(path, text);
-}
+using test::WriteLines;
 
 }  // namespace
 
