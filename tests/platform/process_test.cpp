@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
@@ -155,6 +156,42 @@ TEST(Process, BareNamesAndRelativePaths) {
   EXPECT_EQ(runs[1].args, Args{"-x"});
 }
 
+TEST(Process, ANonExecutableFileOfTheNameIsPassedOverForALaterProgram) {
+  TTempDir dir;
+  dir.Write("early/optlnk", "#!/bin/sh\nexit 9\n");  // readable, not executable
+  dir.Write("Work/optlnk", "#!/bin/sh\nexit 8\n");
+  InstallTool(dir, "late/optlnk");
+  const Args path = {"PATH=" + dir.File("early") + ":" + dir.File("late")};
+  ProcessResult result = RunTool("OPTLNK.EXE -x", dir.File("Work"), path);
+  EXPECT_EQ(result.errorCode, 0u);
+  EXPECT_EQ(result.exitCode, 0u);
+  const std::vector<TStandinRun> runs = ReadStandinLog(dir.File("Work"));
+  ASSERT_EQ(runs.size(), 1u) << "the program later in PATH ran";
+  EXPECT_EQ(runs[0].args, Args{"-x"});
+
+  // Only files that may not be executed: the first one found is not runnable.
+  const Args onlyData = {"PATH=" + dir.File("early")};
+  result = RunTool("optlnk", dir.File("Work"), onlyData);
+  EXPECT_EQ(result.exitCode, 127u);
+  EXPECT_EQ(dir.Read("Work/MyOutPut.TXT"), "Cannot start optlnk: Permission denied\r\n");
+  DeleteFileAt(dir.File("Work/optlnk"));
+  result = RunTool("optlnk", dir.File("Work"), onlyData);
+  EXPECT_EQ(dir.Read("Work/MyOutPut.TXT"), "Cannot start optlnk: Permission denied\r\n");
+  EXPECT_EQ(ReadStandinLog(dir.File("Work")).size(), 1u);
+}
+
+TEST(Process, AToolKilledMidRunReportsItsSignal) {
+  TTempDir dir;
+  const std::string tool = InstallTool(dir, "tool");
+  dir.Write("TEMP.TXT", "-print=working\n-output=half.obj\n-kill=9\n-exit=0\n");
+  const ProcessResult result = RunTool(Quoted(tool) + " -SUB=TEMP.TXT", dir.Path(), std::nullopt);
+  EXPECT_EQ(result.errorCode, 0u);
+  EXPECT_EQ(result.signal, 9u);
+  EXPECT_EQ(result.exitCode, 137u);
+  EXPECT_EQ(dir.Read("MyOutPut.TXT"), "working\n");
+  EXPECT_TRUE(FileExists(dir.File("half.obj")));
+}
+
 TEST(Process, WorkDirectoryAndOutputFileFailures) {
   TTempDir dir;
   const std::string tool = InstallTool(dir, "tool");
@@ -165,7 +202,46 @@ TEST(Process, WorkDirectoryAndOutputFileFailures) {
   EXPECT_NE(result.errorCode, 0u);
   result = RunTool(Quoted(tool), dir.Path(), std::nullopt, "no/such/dir/out.txt");
   EXPECT_NE(result.errorCode, 0u);
+  // An output file that may not be written, as for every other writer.
+  dir.Write("out.txt", "kept");
+  ASSERT_TRUE(SetReadOnly(dir.File("out.txt"), true));
+  result = RunTool(Quoted(tool), dir.Path(), std::nullopt, "out.txt");
+  EXPECT_EQ(result.errorCode, static_cast<uint32_t>(EACCES));
+  EXPECT_EQ(dir.Read("out.txt"), "kept");
   EXPECT_TRUE(ReadStandinLog(dir.Path()).empty());  // the tool never ran
+  SetReadOnly(dir.File("out.txt"), false);
+}
+
+// Counts the commands it is given and starts nothing.
+class TCountingRunner final : public TProcessRunner {
+ public:
+  ProcessResult Run(const std::string& command, const std::string&,
+                    const std::optional<std::vector<std::string>>&, const std::string&) override {
+    commands.push_back(command);
+    ProcessResult result;
+    result.exitCode = static_cast<uint32_t>(commands.size());
+    return result;
+  }
+  Args commands;
+};
+
+TEST(Process, ScopesPutInAndRestoreTheRunner) {
+  TTempDir dir;
+  EXPECT_EQ(&CurrentProcessRunner(), &SystemProcessRunner());
+  TCountingRunner outer, inner;
+  {
+    TProcessRunnerScope outerScope(outer);
+    EXPECT_EQ(RunTool("a", dir.Path(), std::nullopt).exitCode, 1u);
+    {
+      TProcessRunnerScope innerScope(inner);
+      EXPECT_EQ(RunTool("b", dir.Path(), std::nullopt).exitCode, 1u);
+    }
+    EXPECT_EQ(RunTool("c", dir.Path(), std::nullopt).exitCode, 2u);
+  }
+  EXPECT_EQ(&CurrentProcessRunner(), &SystemProcessRunner());
+  EXPECT_EQ(outer.commands, (Args{"a", "c"}));
+  EXPECT_EQ(inner.commands, Args{"b"});
+  EXPECT_FALSE(FileExists(dir.File("MyOutPut.TXT"))) << "nothing reached the system runner";
 }
 
 TEST(Process, LongCommandLinesPassThrough) {
