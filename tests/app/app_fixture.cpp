@@ -1,6 +1,5 @@
 #include "tests/app/app_fixture.h"
 
-
 #include "platform/file_system.h"
 #include "platform/host_path.h"
 #include "platform/path_split.h"

@@ -24,7 +24,6 @@ class TAppTest : public ::testing::Test {
   static constexpr const char* kProgramIni = "C:\\TESSEL.INI";
 
  protected:
-
   void SetUp() override;
   void TearDown() override;
 

@@ -6,8 +6,8 @@
 #include "platform/file_system.h"
 #include "tests/engine/engine_fixture.h"
 #include "tests/engine/library_fixture.h"
-#include "tests/support/standin_tool.h"
 #include "tests/support/bmp_writer.h"
+#include "tests/support/standin_tool.h"
 #include "tests/support/test_dates.h"
 
 namespace tessel::test {
@@ -106,8 +106,8 @@ TEST_F(StepFailure, AToolKilledMidRunEndsTheBuildAndItsHalfWrittenTargetGoes) {
   EXPECT_EQ(RunLines(lines), psFailed);
   EXPECT_NE(LogText().find("result: 0 137\r\n"), std::string::npos);
   EXPECT_TRUE(Shown("compiling"));
-  EXPECT_TRUE(Shown("Step failed: \"" + tool +
-                    "\" was killed by signal 9 (Killed) - the build stops."));
+  EXPECT_TRUE(
+      Shown("Step failed: \"" + tool + "\" was killed by signal 9 (Killed) - the build stops."));
   EXPECT_TRUE(Shown("Removed \"" + dir.Path() + "/x.obj\", which the failed step wrote."));
   EXPECT_FALSE(FileExists(dir.File("x.obj")));
   EXPECT_EQ(engine->Vars.IndexOfName("AFTER"), -1);

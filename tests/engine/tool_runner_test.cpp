@@ -134,10 +134,9 @@ TEST_F(ToolRunner, UpToDateStepsRunNothingAndTheListFollowsTheCommand) {
 TEST_F(ToolRunner, CancelDuringAToolLetsItFinishAndStopsEveryScript) {
   ui.onProcessMessages = [this] { engine->Cancel(); };
   Script("INC.PRJ", {"EXECUTE=" + tool, "INNER_AFTER=1", "EXECUTE=" + tool});
-  EXPECT_EQ(
-      RunLines({"WORKDIR=" + dir.Path(), "DEPENDANT=$(WORKDIR)/x.obj", "OPTION=-output=done.txt",
-                "INCLUDE=$(WORKDIR)/INC.PRJ", "OUTER_AFTER=1"}),
-      psCancelled);
+  EXPECT_EQ(RunLines({"WORKDIR=" + dir.Path(), "DEPENDANT=$(WORKDIR)/x.obj",
+                      "OPTION=-output=done.txt", "INCLUDE=$(WORKDIR)/INC.PRJ", "OUTER_AFTER=1"}),
+            psCancelled);
   EXPECT_EQ(engine->State, psCancelled);
   EXPECT_EQ(engine->Depth, -1);
   EXPECT_EQ(dir.Read("done.txt"), "standin run 1\n");
