@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "support/text.h"
+
 namespace tessel::test {
 
 namespace {
@@ -24,21 +26,6 @@ std::string Escape(const std::string& text) {
     }
   }
   return out;
-}
-
-std::vector<std::string> Lines(const std::string& data) {
-  std::vector<std::string> lines;
-  size_t pos = 0;
-  while (pos < data.size()) {
-    size_t end = data.find('\n', pos);
-    const size_t next = end == std::string::npos ? data.size() : end + 1;
-    if (end == std::string::npos) end = data.size();
-    std::string line = data.substr(pos, end - pos);
-    if (end < data.size() && !line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    pos = next;
-  }
-  return lines;
 }
 
 bool StartsWith(const std::string& text, const char* prefix) {
@@ -62,7 +49,7 @@ TStandinEnd ActAsStandin(const std::vector<std::string>& args, const std::string
   std::string previous, reason;
   if (!host.Read("STANDIN.LOG", previous, reason)) previous.clear();
   int run = 1;
-  for (const std::string& line : Lines(previous)) {
+  for (const std::string& line : SplitLines(previous)) {
     if (StartsWith(line, "RUN ")) ++run;
   }
 
@@ -77,7 +64,7 @@ TStandinEnd ActAsStandin(const std::vector<std::string>& args, const std::string
     record += "OPTIONS " + Escape(optionsFile) + "\n";
     std::string data;
     if (host.Read(optionsFile, data, reason)) {
-      options = Lines(data);
+      options = SplitLines(data);
       for (const std::string& option : options) record += "OPT " + Escape(option) + "\n";
     } else {
       record += "UNREADABLE " + Escape(reason) + "\n";
