@@ -12,6 +12,7 @@
 
 #include "platform/environment.h"
 #include "platform/file_system.h"
+#include "tests/support/fake_process.h"
 #include "tests/support/standin_tool.h"
 #include "tests/support/temp_dir.h"
 
@@ -287,6 +288,59 @@ TEST(Process, CtrlCOfTheFrontEndsGroupDoesNotReachTheTool) {
   EXPECT_EQ(interrupts, 1);
   EXPECT_EQ(result.errorCode, 0u);
   EXPECT_EQ(result.exitCode, 7u);  // not killed by SIGINT (130)
+}
+
+// The fake runner's in-process stand-in is what the engine tests run: it must
+// do what the compiled one does.
+TEST(Process, TheInProcessStandinActsAsTheCompiledOne) {
+  TTempDir real, fake;
+  const std::string options =
+      "-print=one\r\n-stderr=two\n-output=made.txt\n-append=log.txt:x\n-exit=4\n-print=three\n";
+  const Args env = {"B=2", "A=1"};
+  ProcessResult results[2];
+  for (int round = 0; round < 2; ++round) {
+    const TTempDir& dir = round == 0 ? real : fake;
+    dir.Write("TEMP.TXT", options);
+    dir.Write("log.txt", "before\n");
+    if (round == 0) {
+      const std::string tool = InstallTool(dir, "tool");
+      results[0] = RunTool(Quoted(tool) + " -SUB=TEMP.TXT x", dir.Path(), env);
+      results[0] = RunTool(Quoted(tool) + " -SUB=TEMP.TXT x", dir.Path(), env);
+    } else {
+      TFakeTools tools({"tool"});
+      results[1] = RunTool("tool -SUB=TEMP.TXT x", dir.Path(), env);
+      results[1] = RunTool("tool -SUB=TEMP.TXT x", dir.Path(), env);
+      EXPECT_EQ(tools.runner.commands, Args(2, "tool -SUB=TEMP.TXT x"));
+    }
+  }
+  EXPECT_EQ(results[0].exitCode, 4u);
+  EXPECT_EQ(results[1].exitCode, results[0].exitCode);
+  EXPECT_EQ(results[1].signal, results[0].signal);
+  for (const char* name : {"MyOutPut.TXT", "made.txt", "log.txt"}) {
+    EXPECT_EQ(fake.Read(name), real.Read(name)) << name;
+  }
+  std::vector<TStandinRun> runs[2] = {ReadStandinLog(real.Path()), ReadStandinLog(fake.Path())};
+  ASSERT_EQ(runs[0].size(), 2u);
+  ASSERT_EQ(runs[1].size(), 2u);
+  for (size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(runs[1][i].number, runs[0][i].number);
+    EXPECT_EQ(runs[1][i].args, runs[0][i].args);
+    EXPECT_EQ(runs[1][i].environment, runs[0][i].environment);
+    EXPECT_EQ(runs[1][i].options, runs[0][i].options);
+    EXPECT_EQ(runs[1][i].workDir, fake.Path());
+  }
+
+  // Killed mid-run, both end by the signal after what came before it.
+  real.Write("TEMP.TXT", "-print=before\n-kill=9\n-print=after\n");
+  fake.Write("TEMP.TXT", "-print=before\n-kill=9\n-print=after\n");
+  const ProcessResult killed =
+      RunTool(Quoted(real.File("tool")) + " -SUB=TEMP.TXT", real.Path(), env);
+  TFakeTools tools({"tool"});
+  const ProcessResult fakeKilled = RunTool("tool -SUB=TEMP.TXT", fake.Path(), env);
+  EXPECT_EQ(killed.signal, 9u);
+  EXPECT_EQ(fakeKilled.signal, killed.signal);
+  EXPECT_EQ(fakeKilled.exitCode, killed.exitCode);
+  EXPECT_EQ(fake.Read("MyOutPut.TXT"), real.Read("MyOutPut.TXT"));
 }
 
 TEST(StandinLog, ParsesRecordsAndRejectsBrokenOnes) {
