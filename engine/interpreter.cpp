@@ -162,9 +162,10 @@ TProject::TLineResult TProject::HandleLine(const std::string& line) {
   std::string value = line.substr(equals + 1);
 
   // Option and environment lines are many and would only repeat themselves.
+  EchoedDependency.valid = false;
   if (!IsQuietKey(key)) {
     Log(kLogSeparator);
-    std::string echo = Expand(line, true);
+    std::string echo = key == "DEPENDENCY" ? EchoDependency(line, key, value) : Expand(line, true);
     echo += "\r\n";
     Log(echo);
   }
@@ -176,6 +177,31 @@ TProject::TLineResult TProject::HandleLine(const std::string& line) {
   }
   Vars.SetValue(key, value);
   return TLineResult::Next;
+}
+
+std::string TProject::EchoDependency(const std::string& line, const std::string& key,
+                                     const std::string& value) {
+  // The key is plain text, so the line expands to the key, "=" and its
+  // value's expansion, which is the list entry's too: the make rule need not
+  // expand it again while none of the names it used changes.
+  TEchoedDependency& echoed = EchoedDependency;
+  echoed.used.clear();
+  echoed.stamp = TParamlist::StampNow();
+  try {
+    echoed.expanded = Vars.Expand(value, true, &echoed.used);
+  } catch (const EExpansionTooLarge&) {
+    return Expand(line, true);  // fails as the whole line does, in its words
+  }
+  if (key.size() + 1 + echoed.expanded.size() > TParamlist::kMaxExpandedSize) {
+    return Expand(line, true);
+  }
+  echoed.valid = true;
+  std::string echo;
+  echo.reserve(key.size() + 3 + echoed.expanded.size());
+  echo += key;
+  echo += '=';
+  echo += echoed.expanded;
+  return echo;
 }
 
 void TProject::SaveRecord() {

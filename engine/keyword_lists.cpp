@@ -1,5 +1,6 @@
 // Keyword lists and the PUSH / POP stack of saved states.
 
+#include "engine/dependency_memo.h"
 #include "engine/uProject.h"
 #include "support/Base_00.h"
 
@@ -14,6 +15,11 @@ void TProject::AddToList(int index, const std::string& value) {
   }
   if (!list) list.emplace();
   list->push_back(std::move(entry));
+  if (index == klDependency && EchoedDependency.valid) {
+    EchoedDependency.valid = false;
+    Dependencies->Offer(list->size() - 1, value, std::move(EchoedDependency.expanded),
+                        EchoedDependency.used, EchoedDependency.stamp, Vars);
+  }
 }
 
 TProject::TLineResult TProject::PushLine(const std::string&) {

@@ -260,6 +260,16 @@ class TProject {
   std::unique_ptr<TCollectionFiles> Collections;
   std::unique_ptr<TFileStatusCache> Statuses;     // what the make rule read this build
   std::unique_ptr<TDependencyMemo> Dependencies;  // the DEPENDENCY list, expanded and dated
+  // The value of the DEPENDENCY line being handled, as its echo expanded it.
+  struct TEchoedDependency {
+    bool valid = false;
+    uint64_t stamp = 0;
+    std::string expanded;
+    std::vector<std::string> used;
+  };
+  TEchoedDependency EchoedDependency;
+  std::string EchoDependency(const std::string& line, const std::string& key,
+                             const std::string& value);
   // The build record of the top script while it runs; absent otherwise.
   std::unique_ptr<TBuildRecord> Record;
   // DEPENDANT and DEPENDENCY as the last IsUpToDate expanded them, when it did.

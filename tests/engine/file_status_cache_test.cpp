@@ -111,6 +111,12 @@ TEST_F(FileStatusCache, DependencyEntriesFollowTheirVariablesFromStepToStep) {
   // The step after PUSH sees NEW; the one after POP sees OLD again.
   ASSERT_EQ(RunLines(script({step(3), {"PUSH=", "SUB=NEW"}, step(4), {"POP="}, step(5)})), psReady);
   EXPECT_EQ(ToolRuns(), 2u) << LogText();
+  // The log's echo expands the entry when its line is read; a variable set
+  // between that line and the first step still counts (the entry after it
+  // names an old file and is the rule's primary source).
+  ASSERT_EQ(RunLines(script({{"SUB=NEW", "DEPENDENCY=$(WORKDIR)/OLD/A.H"}, step(6)})), psReady);
+  EXPECT_EQ(ToolRuns(), 3u) << LogText();
+  EXPECT_NE(LogText().find("DEPENDENCY=" + dir.Path() + "/OLD/A.H\r\n"), std::string::npos);
 }
 
 }  // namespace
