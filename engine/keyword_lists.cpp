@@ -15,10 +15,10 @@ void TProject::AddToList(int index, const std::string& value) {
   }
   if (!list) list.emplace();
   list->push_back(std::move(entry));
-  if (index == klDependency && EchoedDependency.valid) {
-    EchoedDependency.valid = false;
-    Dependencies->Offer(list->size() - 1, value, std::move(EchoedDependency.expanded),
-                        EchoedDependency.used, EchoedDependency.stamp, Vars);
+  // The entry as the echo of its line expanded it, if it did.
+  const TEchoedValue& echoed = Echoed[esDependency];
+  if (index == klDependency && echoed.valid) {
+    Dependencies->Offer(list->size() - 1, value, echoed.text, echoed.used, echoed.stamp, Vars);
   }
 }
 
