@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "platform/file_system.h"
+#include "platform/host_path.h"
+#include "platform/memory_file_system.h"
 #include "tests/patcher/patch_fixture.h"
 
 using namespace tessel;
@@ -118,4 +122,25 @@ TEST_F(TPatchTest, ACopyThatCannotBeMadeLeavesThePreviousTarget) {
                  "INSERTSTRING=!"}),
             "");
   EXPECT_EQ(dir.Read("out/t.bin"), std::string("source bytes!\0", 14));
+}
+
+TEST_F(TPatchTest, WrittenBytesThatCannotReachTheTargetAreNoSuccess) {
+  const std::string oldRoot = DriveRoot();
+  SetDriveRoot("/");
+  TMemoryFileSystem fs;
+  fs.AddFile("/W/t.bin", "0123456789");
+  fs.AddFile("/W/test.pat", "TARGETFILE=C:\\W\\t.bin\r\nINSERTSTRING=abc\r\n");
+  {
+    TFileSystemScope scope(fs);
+    TPatcher patcher;
+    // Once the last command is done, the disk is full: what the target
+    // still buffers cannot be written.
+    patcher.OnLog = [&](const std::string& text, bool) {
+      if (text.starts_with("INSERTSTRING=abc")) fs.FailAt(TFsCall::Flush, 1, ENOSPC, true);
+    };
+    const std::string text = Raised<EFileError>([&] { patcher.Run("C:\\W\\test.pat"); });
+    EXPECT_TRUE(Has(text, "C:\\W\\t.bin")) << text;
+    fs.ClearFaults();
+  }
+  SetDriveRoot(oldRoot);
 }
