@@ -61,7 +61,9 @@ void TPatcher::CmdTargetFile(const std::string& value) {
 
   FTargetName = FDirectory + Unquote(value);
   if (FileExists(FTargetName)) {
-    FTargetAttr = static_cast<uint32_t>(FileGetAttr(FTargetName));
+    // A target that vanished since counts as one without attributes.
+    const int64_t attr = FileGetAttr(FTargetName);
+    FTargetAttr = attr < 0 ? 0 : static_cast<uint32_t>(attr);
     if (FTargetAttr & faReadOnly) {
       if (!FUnlock) return Fail("Target readonly! Not unlocked!\r\n" + FTargetName);
       // Should the attribute stay, opening the target for writing below
