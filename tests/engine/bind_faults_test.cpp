@@ -125,20 +125,25 @@ class TWriterFaultsTest : public ::testing::Test {
   std::string oldRoot_;
 };
 
-// A program image, two icons and a bind script of the usual shape: a copy
-// of the image, an icon and the version inserted, a list file of the icon
-// and a checksum.
+// A program image, an icon and a bind script of the usual shape: a copy of
+// the image, the icon and the version inserted, a checksum; and the other
+// files a patch script writes: a list file, a picture of the display and
+// an assembler block.
 void FillBind(TMemoryFileSystem& fs, bool withPreviousAddIn) {
   std::string image;
-  for (int i = 0; i < 700; ++i) image += static_cast<char>(i * 7);
+  for (int i = 0; i < 1500; ++i) image += static_cast<char>(i * 7);
   fs.AddFile("/W/IMAGE.BIN", image, Later);
   fs.AddFile("/W/ICON.CGI", std::string(40, '\x5A'), LongAgo);
   fs.AddFile("/W/BIND.TXT",
              Lines({"SOURCEFILE=C:\\W\\IMAGE.BIN", "TARGETFILE=C:\\W\\DEMO.G3A", "GOTO=$20",
                     "INSERTFILE=C:\\W\\ICON.CGI,0,0,C:\\W\\ICON.LST", "INSERTSTRING=$(VERSION)",
-                    "CHKSUM_INIT=0", "CHKSUM_CALC=0,$1F", "CHKSUM_SAVE=FILESIZE"}),
+                    "CHKSUM_INIT=0", "CHKSUM_CALC=0,$1F", "CHKSUM_SAVE=FILESIZE",
+                    "DISPLAYADDR=$100", "PRINTSTRING=0,0,OK", "TESTBITMAP=C:\\W\\SHOT.BMP",
+                    "MAKECSOURCE=C:\\W\\BLOCK.SRC,$80000000,20"}),
              LongAgo);
   fs.AddFile(List, "an old list\r\n", LongAgo);
+  fs.AddFile("/W/SHOT.BMP", "an old picture", LongAgo);
+  fs.AddFile("/W/BLOCK.SRC", "an old block", LongAgo);
   if (withPreviousAddIn) fs.AddFile(AddIn, "the previous add-in", LongAgo);
 }
 
@@ -152,7 +157,9 @@ TEST_F(TWriterFaultsTest, ABindFailingAtAnyCall) {
     const TOutcome expected = Build(nullptr, fill, BindTop);
     ASSERT_EQ(expected.state, psReady) << expected.messages;
     const std::string addIn = expected.after.at(AddIn);
-    ASSERT_EQ(addIn.size(), 700u + 4);
+    ASSERT_EQ(addIn.size(), 1500u + 4);
+    ASSERT_EQ(expected.after.at("/W/SHOT.BMP").size(), 1086u);
+    ASSERT_NE(expected.after.at("/W/BLOCK.SRC"), "an old block");
     ASSERT_EQ(addIn.substr(0x20, 40 + 11), std::string(40, '\x5A') + "01.02.0003" + '\0');
     ASSERT_NE(expected.after.at(List), "an old list\r\n");
 
