@@ -304,9 +304,16 @@ std::vector<DirEntry> ListDirectory(const std::string& pattern) {
   std::vector<THostEntry> listed;
   // A directory that cannot be read lists nothing, as a missing one does.
   CurrentFileSystem().List(host, listed);
+  const std::string prefix = host.back() == '/' ? host : host + "/";
   for (THostEntry& entry : listed) {
     if (!MatchesWildcard(entry.name, namePattern)) continue;
-    entries.push_back({std::move(entry.name), entry.isDirectory});
+    bool isDirectory = entry.isDirectory;
+    if (entry.kindUnknown) {
+      // A link counts as what it leads to.
+      TFileInfo info;
+      isDirectory = StatHost(prefix + entry.name, info) && info.isDirectory;
+    }
+    entries.push_back({std::move(entry.name), isDirectory});
   }
   auto upper = [](std::string s) {
     for (char& c : s) c = FoldAscii(c);
