@@ -110,6 +110,8 @@ bool CopyHostFile(const std::string& from, const std::string& to, bool failIfExi
   // The copy keeps the source's date and read-only flag.
   ok = ok && fs.SetMode(to, source.mode) && fs.SetWriteTime(to, source.writeTime);
   if (!ok) {
+    // The copy's failure is what the caller learns; taking the partial
+    // target away may fail as well and has nothing to add to it.
     TErrnoKeeper keep;
     fs.Remove(to);
   }
