@@ -5,27 +5,6 @@
 
 namespace tessel {
 
-namespace {
-
-// The lines as the text reader returns them: LF or CR LF ends a line, and a
-// last line without a line end counts.
-void SplitLines(const std::string& bytes, TLineIndex& into) {
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t lf = bytes.find('\n', start);
-    if (lf == std::string::npos) {
-      into.Add(bytes.substr(start));
-      return;
-    }
-    size_t end = lf;
-    if (end > start && bytes[end - 1] == '\r') --end;
-    into.Add(bytes.substr(start, end - start));
-    start = lf + 1;
-  }
-}
-
-}  // namespace
-
 TCollectionFiles::TCollectionFiles() = default;
 TCollectionFiles::~TCollectionFiles() = default;
 
@@ -41,7 +20,7 @@ TCollectionFiles::TView& TCollectionFiles::ViewOf(const std::string& key, const 
   if (view && written >= 0 && view->size == size && view->written == written) return *view;
   view = std::make_unique<TView>();
   std::string bytes = ReadFileBytes(path);
-  SplitLines(bytes, view->lines);
+  ForEachLine(bytes, [&view](std::string_view line) { view->lines.Add(std::string(line)); });
   view->size = static_cast<int64_t>(bytes.size());
   view->written = written;
   view->endsWithLineEnd = bytes.empty() || bytes.back() == '\n';

@@ -6,6 +6,16 @@ void TDependencyMemo::Expand(TEntry& entry, const std::string& raw, const TParam
   used_.clear();
   entry.stamp = TParamlist::StampNow();
   std::string expanded = vars.Expand(raw, true, &used_);
+  // The same text usually uses the same names as before (it is expanded
+  // again because one of them changed): then their ids stand.
+  const bool sameText = entry.valid && entry.raw == raw;
+  if (sameText && SameNames(entry, used_)) {
+    if (expanded != entry.expanded) {
+      entry.epoch = 0;
+      entry.expanded = std::move(expanded);
+    }
+    return;
+  }
   entry.names.clear();
   for (const std::string& name : used_) {
     auto [it, added] = nameIds_.try_emplace(name, static_cast<int>(names_.size()));
@@ -18,8 +28,16 @@ void TDependencyMemo::Expand(TEntry& entry, const std::string& raw, const TParam
   // Another file: its time must be read again.
   if (!entry.valid || expanded != entry.expanded) entry.epoch = 0;
   entry.expanded = std::move(expanded);
-  entry.raw = raw;
+  if (!sameText) entry.raw = raw;
   entry.valid = true;
+}
+
+bool TDependencyMemo::SameNames(const TEntry& entry, const std::vector<std::string>& used) const {
+  if (entry.names.size() != used.size()) return false;
+  for (size_t i = 0; i < used.size(); ++i) {
+    if (names_[static_cast<size_t>(entry.names[i])] != used[i]) return false;
+  }
+  return true;
 }
 
 }  // namespace tessel

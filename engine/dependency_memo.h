@@ -37,6 +37,7 @@ class TDependencyMemo {
   };
 
   void Expand(TEntry& entry, const std::string& raw, const TParamlist& vars);
+  bool SameNames(const TEntry& entry, const std::vector<std::string>& used) const;
 
   std::vector<TEntry> entries_;  // by list position
   std::vector<std::string> names_;

@@ -1,6 +1,8 @@
 // A failed step ends the build: the reason is logged, what the step wrote to
 // its targets is removed, and no further script line runs.
 
+#include <string.h>
+
 #include "engine/build_record.h"
 #include "engine/file_status_cache.h"
 #include "engine/uProject.h"
@@ -48,6 +50,10 @@ std::string TProject::ToolFailure(const ProcessResult& result, const std::string
   if (result.errorCode != 0) {
     return tool + " could not be started (" +
            PlatformErrorText(static_cast<int>(result.errorCode)) + ")";
+  }
+  if (result.signal != 0) {
+    return tool + " was killed by signal " + std::to_string(result.signal) + " (" +
+           strsignal(static_cast<int>(result.signal)) + ")";
   }
   return tool + " exited with " + std::to_string(result.exitCode);
 }

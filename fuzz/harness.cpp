@@ -65,19 +65,23 @@ std::string Snapshot(const fs::path& directory) {
   return text;
 }
 
-ProcessResult FakeTool(const std::string& command, const std::string& workDir,
-                       const std::optional<std::vector<std::string>>& /*environment*/,
-                       const std::string& outputFile) {
-  ProcessResult result;
-  try {
-    const std::string path = workDir.empty() ? outputFile : workDir + "\\" + outputFile;
-    WriteFileBytes(path, "fake tool: " + command + "\r\n");
-  } catch (const EFileError&) {
-    result.errorCode = 2;
-    result.exitCode = 127;
+// Tools never start: each run leaves one line in the output file.
+class TFakeTools final : public TProcessRunner {
+ public:
+  ProcessResult Run(const std::string& command, const std::string& workDir,
+                    const std::optional<std::vector<std::string>>& /*environment*/,
+                    const std::string& outputFile) override {
+    ProcessResult result;
+    try {
+      const std::string path = workDir.empty() ? outputFile : workDir + "\\" + outputFile;
+      WriteFileBytes(path, "fake tool: " + command + "\r\n");
+    } catch (const EFileError&) {
+      result.errorCode = 2;
+      result.exitCode = 127;
+    }
+    return result;
   }
-  return result;
-}
+};
 
 }  // namespace
 
@@ -174,6 +178,9 @@ const TFiles& ExampleSdk() {
   return files;
 }
 
-void InstallFakeTools() { SetToolStarter(&FakeTool); }
+void InstallFakeTools() {
+  static TFakeTools tools;
+  static TProcessRunnerScope scope(tools);
+}
 
 }  // namespace tessel::fuzz

@@ -8,19 +8,12 @@ namespace tessel {
 
 namespace {
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 bool ParseHex(const std::string& text, size_t i, int32_t& value) {
   if (i >= text.size()) return false;
   uint32_t result = 0;
   int significant = 0;
   for (; i < text.size(); ++i) {
-    int digit = HexDigit(text[i]);
+    int digit = HexDigitValue(text[i]);
     if (digit < 0) return false;
     if (significant > 0 || digit != 0) ++significant;
     if (significant > 8) return false;

@@ -110,6 +110,8 @@ bool CopyHostFile(const std::string& from, const std::string& to, bool failIfExi
   // The copy keeps the source's date and read-only flag.
   ok = ok && fs.SetMode(to, source.mode) && fs.SetWriteTime(to, source.writeTime);
   if (!ok) {
+    // The copy's failure is what the caller learns; taking the partial
+    // target away may fail as well and has nothing to add to it.
     TErrnoKeeper keep;
     fs.Remove(to);
   }
@@ -304,9 +306,16 @@ std::vector<DirEntry> ListDirectory(const std::string& pattern) {
   std::vector<THostEntry> listed;
   // A directory that cannot be read lists nothing, as a missing one does.
   CurrentFileSystem().List(host, listed);
+  const std::string prefix = host.back() == '/' ? host : host + "/";
   for (THostEntry& entry : listed) {
     if (!MatchesWildcard(entry.name, namePattern)) continue;
-    entries.push_back({std::move(entry.name), entry.isDirectory});
+    bool isDirectory = entry.isDirectory;
+    if (entry.kindUnknown) {
+      // A link counts as what it leads to.
+      TFileInfo info;
+      isDirectory = StatHost(prefix + entry.name, info) && info.isDirectory;
+    }
+    entries.push_back({std::move(entry.name), isDirectory});
   }
   auto upper = [](std::string s) {
     for (char& c : s) c = FoldAscii(c);

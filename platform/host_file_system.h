@@ -33,6 +33,9 @@ struct TFileInfo {
 struct THostEntry {
   std::string name;
   bool isDirectory = false;
+  // A link, or a file system that does not tell kinds in listings: only a
+  // Stat of the entry says whether it is a directory.
+  bool kindUnknown = false;
 };
 
 enum class TOpenMode {
@@ -86,7 +89,8 @@ class TFileSystem {
   // Fails with EEXIST when the target exists; EINVAL or ENOSYS where the
   // file system cannot rename that way.
   virtual bool RenameNoReplace(const std::string& from, const std::string& to) = 0;
-  // Entries without "." and "..", in the order the file system keeps them.
+  // Entries without "." and "..", in the order the file system keeps them;
+  // one read of the directory, no look-up of the entries.
   virtual bool List(const std::string& host, std::vector<THostEntry>& entries) = 0;
   virtual bool MakeDirectory(const std::string& host) = 0;
   virtual bool RemoveDirectory(const std::string& host) = 0;

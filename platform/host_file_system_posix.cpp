@@ -245,19 +245,14 @@ class TPosixFileSystem final : public TFileSystem {
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(host.empty() ? "." : host.c_str()),
                                             ::closedir);
     if (!dir) return false;
-    const std::string prefix = host.empty() ? "" : host.back() == '/' ? host : host + "/";
     errno = 0;
     while (const dirent* entry = ::readdir(dir.get())) {
       const char* name = entry->d_name;
       if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
       THostEntry item;
       item.name = name;
-      if (entry->d_type == DT_DIR) {
-        item.isDirectory = true;
-      } else if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
-        struct stat st;
-        item.isDirectory = ::stat((prefix + item.name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-      }
+      item.isDirectory = entry->d_type == DT_DIR;
+      item.kindUnknown = entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK;
       entries.push_back(std::move(item));
       errno = 0;
     }

@@ -190,51 +190,59 @@ namespace {
 
 std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostStat& found) {
   found = THostStat::Unknown;
+  const auto separator = [](char c) { return c == '/' || c == '\\'; };
+  const size_t size = systemPath.size();
+
+  // The part that is taken as it stands: the drive root or "/". Then the
+  // components joined as written, repeated separators collapsed, built in
+  // one text: this runs for every file a build looks at.
+  std::string joined;
+  size_t pos = 0;
+  if (size >= 2 && systemPath[1] == ':' &&
+      ((systemPath[0] >= 'A' && systemPath[0] <= 'Z') ||
+       (systemPath[0] >= 'a' && systemPath[0] <= 'z'))) {
+    const std::string& root = DriveRootStorage();
+    joined.reserve(root.size() + size + 1);
+    joined = root.empty() ? "/" : root;
+    pos = 2;
+  } else {
+    joined.reserve(size + 1);
+    if (size > 0 && separator(systemPath[0])) joined = "/";
+  }
+  const size_t prefixSize = joined.size();
+  bool anyComponent = false;
+  for (size_t at = pos; at < size;) {
+    if (separator(systemPath[at])) {
+      ++at;
+      continue;
+    }
+    size_t end = at;
+    while (end < size && !separator(systemPath[end])) ++end;
+    if (!joined.empty() && joined.back() != '/') joined += '/';
+    joined.append(systemPath, at, end - at);
+    anyComponent = true;
+    at = end;
+  }
+  const bool trailing = anyComponent && separator(systemPath.back());
+  // Usual case: the path exists as written, no directory needs to be read,
+  // and the one stat that told so is the caller's answer too. A dangling
+  // link fails here but is still found as an entry below.
+  if (!anyComponent) return joined;
+  if (CurrentFileSystem().Stat(joined, info)) {
+    if (trailing) {
+      joined += '/';
+    } else {
+      found = THostStat::Found;
+    }
+    return joined;
+  }
+
   std::string path = systemPath;
   for (char& c : path) {
     if (c == '\\') c = '/';
   }
-
-  // The part that is taken as it stands: the drive root or "/".
-  std::string prefix;
-  size_t pos = 0;
-  if (path.size() >= 2 && path[1] == ':' &&
-      ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'))) {
-    prefix = DriveRoot();
-    if (prefix.empty()) prefix = "/";
-    pos = 2;
-  } else if (!path.empty() && path[0] == '/') {
-    prefix = "/";
-  }
-
-  // The components joined as written, repeated separators collapsed.
-  std::string joined;
-  joined.reserve(prefix.size() + path.size() + 1);
-  joined = prefix;
-  bool anyComponent = false;
-  for (size_t at = pos; at < path.size();) {
-    if (path[at] == '/') {
-      ++at;
-      continue;
-    }
-    size_t end = path.find('/', at);
-    if (end == std::string::npos) end = path.size();
-    if (!joined.empty() && joined.back() != '/') joined += '/';
-    joined.append(path, at, end - at);
-    anyComponent = true;
-    at = end;
-  }
-  const std::string suffix = anyComponent && path.back() == '/' ? "/" : "";
-  // Usual case: the path exists as written, no directory needs to be read,
-  // and the one stat that told so is the caller's answer too. A dangling
-  // link fails here but is still found as an entry below.
-  if (!anyComponent) return joined + suffix;
-  if (CurrentFileSystem().Stat(joined, info)) {
-    if (suffix.empty()) found = THostStat::Found;
-    joined += suffix;
-    return joined;
-  }
-
+  const std::string prefix = joined.substr(0, prefixSize);
+  const std::string suffix = trailing ? "/" : "";
   std::vector<std::string> components;
   while (pos < path.size()) {
     const size_t slash = path.find('/', pos);

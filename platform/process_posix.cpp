@@ -46,14 +46,21 @@ std::string PathVariable(const std::optional<std::vector<std::string>>& environm
   return std::string();
 }
 
+bool IsExecutableFile(const std::string& hostPath) {
+  return IsRunnableFile(hostPath) && ::access(hostPath.c_str(), X_OK) == 0;
+}
+
 // Host path of the program the way the command interpreter finds it: a path
 // relative to the working directory, or a bare name in the working directory
-// and then in PATH. Empty when nothing is found.
+// and then in PATH. A file there that may not be executed is passed over for
+// a later one, yet stands for the name when no executable follows, so that
+// the start fails with its reason. Empty when nothing is found.
 std::string ResolveProgram(const std::string& program, const std::string& workDir,
                            const std::optional<std::vector<std::string>>& environment) {
   if (IsAbsoluteSystemPath(program)) return HostPath(program);
   const std::string inWorkDir = HostPath(JoinPath(workDir, program));
-  if (HasDirectoryPart(program) || IsRunnableFile(inWorkDir)) return inWorkDir;
+  if (HasDirectoryPart(program) || IsExecutableFile(inWorkDir)) return inWorkDir;
+  std::string notExecutable = IsRunnableFile(inWorkDir) ? inWorkDir : std::string();
   const std::string path = PathVariable(environment);
   size_t pos = 0;
   while (pos <= path.size()) {
@@ -61,11 +68,12 @@ std::string ResolveProgram(const std::string& program, const std::string& workDi
     if (end == std::string::npos) end = path.size();
     if (end > pos) {
       const std::string candidate = HostPath(path.substr(pos, end - pos) + "/" + program);
-      if (IsRunnableFile(candidate) && ::access(candidate.c_str(), X_OK) == 0) return candidate;
+      if (IsExecutableFile(candidate)) return candidate;
+      if (notExecutable.empty() && IsRunnableFile(candidate)) notExecutable = candidate;
     }
     pos = end + 1;
   }
-  return std::string();
+  return notExecutable;
 }
 
 void WriteAll(int fd, const std::string& text) {
@@ -97,10 +105,16 @@ class TSpawnSetup {
   posix_spawnattr_t attr;
 };
 
-uint32_t ExitCodeOf(int status) {
-  if (WIFEXITED(status)) return static_cast<uint32_t>(WEXITSTATUS(status));
-  if (WIFSIGNALED(status)) return 128u + static_cast<uint32_t>(WTERMSIG(status));
-  return 1;
+// The shell's convention: a tool ended by a signal gives 128 + the signal.
+void SetExitStatus(int status, ProcessResult& result) {
+  if (WIFEXITED(status)) {
+    result.exitCode = static_cast<uint32_t>(WEXITSTATUS(status));
+  } else if (WIFSIGNALED(status)) {
+    result.signal = static_cast<uint32_t>(WTERMSIG(status));
+    result.exitCode = 128u + result.signal;
+  } else {
+    result.exitCode = 1;
+  }
 }
 
 }  // namespace
@@ -190,14 +204,32 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
 
 namespace {
 
-TToolStarter& ToolStarter() {
-  static TToolStarter starter = nullptr;
-  return starter;
+class TSpawnRunner final : public TProcessRunner {
+ public:
+  ProcessResult Run(const std::string& command, const std::string& workDir,
+                    const std::optional<std::vector<std::string>>& environment,
+                    const std::string& outputFile) override;
+};
+
+TProcessRunner*& InstalledRunner() {
+  static TProcessRunner* runner = &SystemProcessRunner();
+  return runner;
 }
 
 }  // namespace
 
-void SetToolStarter(TToolStarter starter) { ToolStarter() = starter; }
+TProcessRunner& SystemProcessRunner() {
+  static TSpawnRunner runner;
+  return runner;
+}
+
+TProcessRunner& CurrentProcessRunner() { return *InstalledRunner(); }
+
+TProcessRunnerScope::TProcessRunnerScope(TProcessRunner& runner) : previous_(InstalledRunner()) {
+  InstalledRunner() = &runner;
+}
+
+TProcessRunnerScope::~TProcessRunnerScope() { InstalledRunner() = previous_; }
 
 ProcessResult RunTool(const std::string& command, const std::string& workDir,
                       const std::optional<std::vector<std::string>>& environment,
@@ -207,7 +239,12 @@ ProcessResult RunTool(const std::string& command, const std::string& workDir,
   struct TDropListings {
     ~TDropListings() { DropDirectoryListings(); }
   } dropListings;
-  if (ToolStarter() != nullptr) return ToolStarter()(command, workDir, environment, outputFile);
+  return CurrentProcessRunner().Run(command, workDir, environment, outputFile);
+}
+
+ProcessResult TSpawnRunner::Run(const std::string& command, const std::string& workDir,
+                                const std::optional<std::vector<std::string>>& environment,
+                                const std::string& outputFile) {
   ProcessResult result;
   // An empty working directory stands for the current one.
   const std::string hostWorkDir = workDir.empty() ? std::string(".") : HostPath(workDir);
@@ -299,7 +336,7 @@ ProcessResult RunTool(const std::string& command, const std::string& workDir,
     result.exitCode = 1;
     return result;
   }
-  result.exitCode = ExitCodeOf(status);
+  SetExitStatus(status, result);
   return result;
 }
 

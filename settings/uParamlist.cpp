@@ -18,11 +18,6 @@ std::string FoldedName(const std::string& line) {
   return AnsiUpperCase(line.substr(0, line.find('=')));
 }
 
-std::string WithoutQuotes(std::string text) {
-  std::erase(text, '"');
-  return text;
-}
-
 constexpr size_t kExpandRoom = 128;
 
 // One text being expanded: the caller's text at the bottom, above it the
@@ -171,6 +166,33 @@ void TParamlist::Clear() {
   duplicates_ = false;
 }
 
+void TParamlist::DeleteNamed(size_t index, const std::string& folded) {
+  stamps_.byName[folded] = ++TChangeStamps::clock;
+  lines_.erase(lines_.begin() + static_cast<long>(index));
+  if (!indexValid_) return;
+  if (duplicates_) {
+    indexValid_ = false;
+    return;
+  }
+  index_.erase(folded);
+  if (index == lines_.size()) return;
+  for (auto& entry : index_) {
+    if (entry.second > index) --entry.second;
+  }
+}
+
+void TParamlist::AddNamed(std::string line, const std::string& folded) {
+  stamps_.byName[folded] = ++TChangeStamps::clock;
+  lines_.push_back(std::move(line));
+  if (!indexValid_) return;
+  if (duplicates_) {
+    indexValid_ = false;
+    return;
+  }
+  auto [it, inserted] = index_.try_emplace(folded, lines_.size() - 1);
+  if (!inserted) duplicates_ = true;  // the earlier line stays first
+}
+
 void TParamlist::IndexAdded(size_t index) {
   if (!indexValid_) return;
   if (duplicates_) {
@@ -280,12 +302,19 @@ std::string TParamlist::ValueOf(const std::string& name) const {
 void TParamlist::SetValue(const std::string& name, const std::string& value) {
   const std::string folded = AnsiUpperCase(name);
   const long index = IndexOfFolded(name, folded);
+  // Scripts empty and refill the same few lists step after step: the
+  // folded name is known, so neither case folds it again.
   if (value.empty()) {
-    if (index >= 0) Delete(static_cast<size_t>(index));
+    if (index >= 0) DeleteNamed(static_cast<size_t>(index), folded);
     return;
   }
   if (index < 0) {
-    Add(name + "=" + value);
+    // A name holding "=" is named by the text before it, as every line is.
+    if (name.find('=') != std::string::npos) {
+      Add(name + "=" + value);
+    } else {
+      AddNamed(name + "=" + value, folded);
+    }
     return;
   }
   // The line keeps its name (folded), so the index holds; rewritten in its
@@ -299,9 +328,97 @@ void TParamlist::SetValue(const std::string& name, const std::string& value) {
 
 std::string TParamlist::Expand(const std::string& text, bool unquote,
                                std::vector<std::string>* usedNames) const {
-  std::string start = unquote ? WithoutQuotes(text) : text;
+  return ExpandView(text, unquote, usedNames);
+}
+
+std::string TParamlist::ExpandView(std::string_view text, bool unquote,
+                                   std::vector<std::string>* usedNames) const {
+  std::string start;
+  if (unquote && text.find('"') != std::string_view::npos) {
+    start.reserve(text.size());
+    for (char c : text) {
+      if (c != '"') start += c;
+    }
+    text = start;
+  }
   // Most texts hold no reference at all.
-  if (start.find("$(") == std::string::npos) return start;
+  if (text.find("$(") == std::string_view::npos) {
+    return start.empty() ? std::string(text) : std::move(start);
+  }
+  const size_t usedBefore = usedNames != nullptr ? usedNames->size() : 0;
+  std::string out;
+  out.reserve(text.size() + kExpandRoom);
+  TDirectExpansion run{usedNames, {}, 0, 0};
+  if (ExpandDirectly(text, out, run)) return out;
+  // Something the direct pass cannot vouch for: the general algorithm
+  // decides, from the start.
+  if (usedNames != nullptr) usedNames->resize(usedBefore);
+  if (start.empty()) start.assign(text);
+  return ExpandInFrames(std::move(start), usedNames);
+}
+
+bool TParamlist::ExpandDirectly(std::string_view text, std::string& out,
+                                TDirectExpansion& run) const {
+  size_t pos = 0;
+  std::string folded;
+  std::string unquoted;
+  for (;;) {
+    const size_t at = text.find("$(", pos);
+    if (at == std::string_view::npos) break;
+    const size_t close = text.find(')', at + 2);
+    if (close == std::string_view::npos) break;
+    out.append(text.substr(pos, at - pos));
+    const std::string_view name = text.substr(at + 2, close - at - 2);
+    // A "$" before the reference could meet a "(" after it once it is
+    // replaced, and a "$" in the name may hide a later reference that the
+    // general algorithm replaces before it reads this one.
+    if (!out.empty() && out.back() == '$') return false;
+    if (name.find('$') != std::string_view::npos) return false;
+    // Repeated references to nested values are expanded each time here,
+    // so the whole pass is bounded.
+    if (++run.references > kDirectReferences) return false;
+    folded.assign(name);
+    for (char& c : folded) c = FoldCodePage(c);
+    if (run.usedNames != nullptr) run.usedNames->push_back(folded);
+    for (int i = 0; i < run.depth; ++i) {
+      if (*run.active[static_cast<size_t>(i)] == folded) return false;  // a cycle
+    }
+    const size_t valueAt = out.size();
+    const long index = IndexOfFolded(name, folded);
+    if (index >= 0) {
+      const std::string& line = lines_[static_cast<size_t>(index)];
+      std::string_view value = std::string_view(line).substr(line.find('=') + 1);
+      // Values are always expanded unquoted.
+      if (value.find('"') != std::string_view::npos) {
+        unquoted.clear();
+        for (char c : value) {
+          if (c != '"') unquoted += c;
+        }
+        value = unquoted;
+      }
+      if (value.find("$(") == std::string_view::npos) {
+        out.append(value);
+      } else {
+        if (run.depth + 1 >= kDirectDepth) return false;
+        run.active[static_cast<size_t>(run.depth++)] = &folded;
+        // The value's text stays alive: `unquoted` belongs to this level,
+        // and the table does not change during an expansion.
+        const bool done = ExpandDirectly(value, out, run);
+        --run.depth;
+        if (!done) return false;
+      }
+    }
+    // What was put in place must not start a reference with what follows.
+    if (out.find('$', valueAt) != std::string::npos) return false;
+    if (out.size() > kMaxExpandedSize) return false;
+    pos = close + 1;
+  }
+  out.append(text.substr(pos));
+  return out.size() <= kMaxExpandedSize;
+}
+
+std::string TParamlist::ExpandInFrames(std::string start,
+                                       std::vector<std::string>* usedNames) const {
   // Room for the values first: each reference is then replaced in place.
   start.reserve(start.size() + kExpandRoom);
   std::vector<Frame> stack;
@@ -364,7 +481,10 @@ std::string TParamlist::Expand(const std::string& text, bool unquote,
 }
 
 std::string TParamlist::ExpandedValue(const std::string& name, bool unquote) const {
-  return Expand(ValueOf(name), unquote);
+  const long index = IndexOfName(name);
+  if (index < 0) return std::string();
+  const std::string& line = lines_[static_cast<size_t>(index)];
+  return ExpandView(std::string_view(line).substr(line.find('=') + 1), unquote, nullptr);
 }
 
 }  // namespace tessel

@@ -4,6 +4,7 @@
 // in order whose name matches wins. An index keeps lookups constant-time
 // however many names the table holds.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
@@ -86,6 +87,28 @@ class TParamlist {
   static uint64_t StampNow() { return TChangeStamps::clock; }
 
  private:
+  // The expansion in one left-to-right pass, straight into `out`: the same
+  // text the general algorithm gives as long as no value put in place can
+  // form a reference with the text around it, which is all the usual scripts
+  // ask for. False when that is not certain (the caller then starts over
+  // with the general algorithm).
+  static constexpr int kDirectDepth = 8;
+  static constexpr int kDirectReferences = 1024;  // in all, nested values included
+  struct TDirectExpansion {
+    std::vector<std::string>* usedNames;
+    std::array<const std::string*, kDirectDepth> active;  // names whose values are being expanded
+    int depth;
+    int references;
+  };
+  std::string ExpandView(std::string_view text, bool unquote,
+                         std::vector<std::string>* usedNames) const;
+  bool ExpandDirectly(std::string_view text, std::string& out, TDirectExpansion& run) const;
+  std::string ExpandInFrames(std::string start, std::vector<std::string>* usedNames) const;
+
+  // Delete and Add for a line whose name is known, given folded.
+  void DeleteNamed(size_t index, const std::string& folded);
+  void AddNamed(std::string line, const std::string& folded);
+
   void Reindex() const;
   long IndexOfFolded(std::string_view name, const std::string& folded) const;
   void IndexAdded(size_t index);

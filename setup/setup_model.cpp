@@ -17,82 +17,26 @@ namespace {
 using K = TEditorKind;
 using F = TSettingsFile;
 
-// Sections in the order they are loaded when the window opens.
-constexpr const char* LoadOrder[EditorCount] = {
-    "vleGeneral",
-    "vleSyscalls",
-    "vleTools",
-    "vleProjectBindOptions",
-    "vleAssemblerOptions",
-    "vleCompilerOptions",
-    "vleMessagesToIgnore",
-    "vleLink",
-    "vleLinkLibMod",
-    "vleRequiredFiles",
-    "vleRequiredDirectories",
-    "vleRequiredProjectFiles",
-    "vleRequiredProjectDirectories",
-    "vlefx9860LibGrooming",
-    "vleLinkLibCommon",
-    "vleLinkG3Adep",
-    "vleLinkG3Aopt",
-    "vleLinkRAMBINdep",
-    "vleLinkRAMBINopt",
-    "vleProjectSource",
-    "vleProjectDependencies",
-};
+// Indexes into Editors in the order of one of the two positions.
+std::array<size_t, EditorCount> OrderBy(int TEditorInfo::*position) {
+  std::array<size_t, EditorCount> order{};
+  for (size_t i = 0; i < Editors.size(); ++i) order[static_cast<size_t>(Editors[i].*position)] = i;
+  return order;
+}
 
-// Sections in the order they are stored. The general parameters go first:
-// the bind options are substituted against them as stored.
-constexpr const char* StoreOrder[EditorCount] = {
-    "vleGeneral",
-    "vleSyscalls",
-    "vleTools",
-    "vleCompilerOptions",
-    "vleAssemblerOptions",
-    "vleMessagesToIgnore",
-    "vleLink",
-    "vleLinkLibMod",
-    "vleRequiredFiles",
-    "vleRequiredDirectories",
-    "vleRequiredProjectFiles",
-    "vleRequiredProjectDirectories",
-    "vlefx9860LibGrooming",
-    "vleLinkLibCommon",
-    "vleLinkG3Adep",
-    "vleLinkG3Aopt",
-    "vleLinkRAMBINdep",
-    "vleLinkRAMBINopt",
-    "vleProjectBindOptions",
-    "vleProjectSource",
-    "vleProjectDependencies",
-};
+constexpr bool IsPermutation(int TEditorInfo::*position) {
+  std::array<bool, EditorCount> seen{};
+  for (const TEditorInfo& info : Editors) {
+    const int at = info.*position;
+    if (at < 0 || at >= EditorCount || seen[static_cast<size_t>(at)]) return false;
+    seen[static_cast<size_t>(at)] = true;
+  }
+  return true;
+}
+static_assert(IsPermutation(&TEditorInfo::loadPosition) &&
+              IsPermutation(&TEditorInfo::storePosition));
 
 }  // namespace
-
-const std::array<TEditorInfo, EditorCount> Editors = {{
-    {"vleGeneral", F::Base, K::General, ""},
-    {"vleRequiredDirectories", F::Base, K::List, "OPT"},
-    {"vleRequiredFiles", F::Base, K::List, "OPT"},
-    {"vlefx9860LibGrooming", F::Base, K::List, "OPT"},
-    {"vleProjectSource", F::Project, K::List, "SRC"},
-    {"vleProjectDependencies", F::Project, K::List, "DEP"},
-    {"vleLinkG3Adep", F::Base, K::List, "OPT"},
-    {"vleLinkG3Aopt", F::Base, K::List, "OPT"},
-    {"vleLinkRAMBINdep", F::Base, K::List, "OPT"},
-    {"vleLinkRAMBINopt", F::Base, K::List, "OPT"},
-    {"vleProjectBindOptions", F::Project, K::BindOptions, ""},
-    {"vleRequiredProjectFiles", F::Project, K::List, "OPT"},
-    {"vleRequiredProjectDirectories", F::Project, K::List, "OPT"},
-    {"vleTools", F::Base, K::KeyedList, ""},
-    {"vleSyscalls", F::Base, K::KeyedList, ""},
-    {"vleAssemblerOptions", F::Base, K::List, "OPT"},
-    {"vleCompilerOptions", F::Base, K::List, "OPT"},
-    {"vleMessagesToIgnore", F::Base, K::List, "OPT"},
-    {"vleLink", F::Base, K::List, "OPT"},
-    {"vleLinkLibMod", F::Base, K::List, "OPT"},
-    {"vleLinkLibCommon", F::Base, K::List, "OPT"},
-}};
 
 const TEditorInfo* FindEditor(const std::string& name) {
   for (const TEditorInfo& info : Editors) {
@@ -127,10 +71,11 @@ const TEditorRows& TSetupModel::Editor(const std::string& name) const {
 void TSetupModel::Load() {
   TQuotedINI base(baseIni_);
   TQuotedINI project(projectIni_);
-  for (const char* name : LoadOrder) {
-    const TEditorInfo& info = Editors[IndexOf(name)];
+  for (const size_t index : OrderBy(&TEditorInfo::loadPosition)) {
+    const TEditorInfo& info = Editors[index];
+    const char* name = info.name;
     const TQuotedINI& ini = info.file == F::Base ? base : project;
-    TEditorRows& rows = Editor(name);
+    TEditorRows& rows = editors_[index];
     switch (info.kind) {
       case K::General:
         LoadGeneral(ini, rows);
@@ -162,10 +107,11 @@ void TSetupModel::Store() {
   }
   const std::string stamp = DateToStamp(Now());
   TEditorRows& general = Editor("vleGeneral");
-  for (const char* name : StoreOrder) {
-    const TEditorInfo& info = Editors[IndexOf(name)];
+  for (const size_t index : OrderBy(&TEditorInfo::storePosition)) {
+    const TEditorInfo& info = Editors[index];
+    const char* name = info.name;
     TQuotedINI& ini = info.file == F::Base ? base : project;
-    TEditorRows& rows = Editor(name);
+    TEditorRows& rows = editors_[index];
     switch (info.kind) {
       case K::General:
         SaveGeneral(ini, rows);

@@ -26,12 +26,38 @@ struct TEditorInfo {
   TSettingsFile file;
   TEditorKind kind;
   const char* prefix;  // key prefix of a list section
+  int loadPosition;    // place in the order the sections are loaded when the window opens
+  int storePosition;   // place in the order they are stored; the general parameters go
+                       // first: the bind options are substituted against them as stored
 };
 
 inline constexpr int EditorCount = 21;
 
-// The editors in the window's creation order (page by page).
-extern const std::array<TEditorInfo, EditorCount> Editors;
+// The editors in the window's creation order (page by page): name, file, kind,
+// key prefix, load position, store position.
+inline constexpr std::array<TEditorInfo, EditorCount> Editors = {{
+    {"vleGeneral", TSettingsFile::Base, TEditorKind::General, "", 0, 0},
+    {"vleRequiredDirectories", TSettingsFile::Base, TEditorKind::List, "OPT", 10, 9},
+    {"vleRequiredFiles", TSettingsFile::Base, TEditorKind::List, "OPT", 9, 8},
+    {"vlefx9860LibGrooming", TSettingsFile::Base, TEditorKind::List, "OPT", 13, 12},
+    {"vleProjectSource", TSettingsFile::Project, TEditorKind::List, "SRC", 19, 19},
+    {"vleProjectDependencies", TSettingsFile::Project, TEditorKind::List, "DEP", 20, 20},
+    {"vleLinkG3Adep", TSettingsFile::Base, TEditorKind::List, "OPT", 15, 14},
+    {"vleLinkG3Aopt", TSettingsFile::Base, TEditorKind::List, "OPT", 16, 15},
+    {"vleLinkRAMBINdep", TSettingsFile::Base, TEditorKind::List, "OPT", 17, 16},
+    {"vleLinkRAMBINopt", TSettingsFile::Base, TEditorKind::List, "OPT", 18, 17},
+    {"vleProjectBindOptions", TSettingsFile::Project, TEditorKind::BindOptions, "", 3, 18},
+    {"vleRequiredProjectFiles", TSettingsFile::Project, TEditorKind::List, "OPT", 11, 10},
+    {"vleRequiredProjectDirectories", TSettingsFile::Project, TEditorKind::List, "OPT", 12, 11},
+    {"vleTools", TSettingsFile::Base, TEditorKind::KeyedList, "", 2, 2},
+    {"vleSyscalls", TSettingsFile::Base, TEditorKind::KeyedList, "", 1, 1},
+    {"vleAssemblerOptions", TSettingsFile::Base, TEditorKind::List, "OPT", 4, 4},
+    {"vleCompilerOptions", TSettingsFile::Base, TEditorKind::List, "OPT", 5, 3},
+    {"vleMessagesToIgnore", TSettingsFile::Base, TEditorKind::List, "OPT", 6, 5},
+    {"vleLink", TSettingsFile::Base, TEditorKind::List, "OPT", 7, 6},
+    {"vleLinkLibMod", TSettingsFile::Base, TEditorKind::List, "OPT", 8, 7},
+    {"vleLinkLibCommon", TSettingsFile::Base, TEditorKind::List, "OPT", 14, 13},
+}};
 
 // The editor of that component name, or nullptr.
 const TEditorInfo* FindEditor(const std::string& name);

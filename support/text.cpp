@@ -15,13 +15,6 @@ bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
 
 bool IsTrimChar(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // Start of the n-th field (n >= 1) and its length; false when the text has
 // fewer fields. `followed` tells whether a separator comes after the field.
 bool LocateField(const std::string& text, int n, const std::string& separator, size_t& start,
@@ -272,7 +265,7 @@ int32_t StrToIntDef(const std::string& text, int32_t def) {
     // Hexadecimal covers the whole 32-bit pattern: $FFFFFFFF is -1.
     uint64_t value = 0;
     for (; i < text.size(); ++i) {
-      int d = HexDigit(text[i]);
+      int d = HexDigitValue(text[i]);
       if (d < 0) return def;
       value = value * 16 + static_cast<uint64_t>(d);
       if (value > 0xFFFFFFFFu) return def;
@@ -294,5 +287,18 @@ std::string IntToHex(uint64_t value, int digits) {
 }
 
 std::string IntToStr(int64_t value) { return std::to_string(value); }
+
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  ForEachLine(text, [&lines](std::string_view line) { lines.emplace_back(line); });
+  return lines;
+}
 
 }  // namespace tessel

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/path_split.h"
 
@@ -71,6 +73,27 @@ int32_t StrToIntDef(const std::string& text, int32_t def);
 
 // Upper-case hexadecimal of at least `digits` digits.
 std::string IntToHex(uint64_t value, int digits);
+// Value of a hexadecimal digit of either case; -1 for any other character.
+int HexDigitValue(char c);
+
+// Calls `line(std::string_view)` for each line of `text` as the text reader
+// reads them: LF or CR LF ends a line, a CR alone does not, and a last line
+// without a line end counts.
+template <typename Fn>
+void ForEachLine(std::string_view text, Fn&& line) {
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t lf = text.find('\n', start);
+    if (lf == std::string_view::npos) {
+      line(text.substr(start));
+      return;
+    }
+    const size_t end = lf > start && text[lf - 1] == '\r' ? lf - 1 : lf;
+    line(text.substr(start, end - start));
+    start = lf + 1;
+  }
+}
+std::vector<std::string> SplitLines(std::string_view text);
 
 std::string IntToStr(int64_t value);
 

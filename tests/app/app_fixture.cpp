@@ -1,14 +1,11 @@
 #include "tests/app/app_fixture.h"
 
-#include <filesystem>
-
 #include "platform/file_system.h"
 #include "platform/host_path.h"
 #include "platform/path_split.h"
 #include "settings/MyIni.h"
 #include "support/FileTool.h"
 #include "support/user_interface.h"
-#include "tests/support/standin_tool.h"
 #include "tests/support/text_files.h"
 
 namespace tessel::test {
@@ -31,9 +28,6 @@ void TAppTest::SetUp() {
   }
   WriteLines("C:\\SDK\\BIN\\fx9860G_library.lib", {"library"});
   ForceDirectoryPath("C:\\SDK\\LIB");
-  const std::string linker = HostPath("C:\\SDK\\BIN\\optlnk");
-  std::filesystem::copy_file(StandinToolPath(), linker);
-  std::filesystem::permissions(linker, std::filesystem::perms::owner_all);
   WriteScript({"A=1"});
   NewCore();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // An installation on a fresh drive: "C:\SDK" with its base settings, a
 // project C:\SDK\Projects\P.INI with its three files, the calculator library
-// and the stand-in tool as the linker, and a main core started in C:\SDK\BIN
+// and the (in-process) stand-in tool as the linker, and a main core started in C:\SDK\BIN
 // with the scripted user interface.
 
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/main_core.h"
+#include "tests/support/fake_process.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
 
@@ -23,7 +24,6 @@ class TAppTest : public ::testing::Test {
   static constexpr const char* kProgramIni = "C:\\TESSEL.INI";
 
  protected:
-
   void SetUp() override;
   void TearDown() override;
 
@@ -38,6 +38,8 @@ class TAppTest : public ::testing::Test {
   std::vector<std::string> BoxTexts() const;
 
   TTempDir drive;
+  // The linker as the grooming and the scripts name it.
+  TFakeTools tools{{"C:\\SDK\\BIN\\OPTLNK.EXE", "C:\\SDK\\BIN\\optlnk"}};
   TScriptedUserInterface ui;
   std::unique_ptr<TMainCore> core;
 

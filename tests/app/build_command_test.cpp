@@ -84,6 +84,20 @@ TEST_F(BuildCommand, MissingScriptFinishesWithErrorsAndKeepsTheVersion) {
   EXPECT_EQ(ProgramValue("FileVersion"), "1.0.9");
 }
 
+TEST_F(BuildCommand, AToolKilledMidRunFinishesWithErrorsAndItsTargetGoes) {
+  core->Startup();
+  WriteScript({"WORKDIR=C:\\SDK\\WORK", "DEPENDENCY=C:\\SDK\\Projects\\P\\P.CPP",
+               "DEPENDANT=C:\\SDK\\WORK\\P.OBJ", "EXECUTE=C:\\SDK\\BIN\\optlnk", "AFTER=1"});
+  tools.runner.Add("C:\\SDK\\BIN\\optlnk", [](const TFakeToolRun& run) {
+    WriteFileBytes(run.InWorkDir("P.OBJ"), "half an obj");
+    return TFakeToolEnd::Killed(15);
+  });
+  EXPECT_EQ(core->Build(), TBuildResult::Errors);
+  EXPECT_EQ(ui.log.back(), "Finished with errors.");
+  EXPECT_FALSE(FileExists("C:\\SDK\\WORK\\P.OBJ"));
+  EXPECT_EQ(ProgramValue("FileVersion"), "1.0.9");
+}
+
 TEST_F(BuildCommand, RefusedBuildLeavesTheLogAndStaysIdle) {
   core->Startup();
   ui.log = {"earlier"};

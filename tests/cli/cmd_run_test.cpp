@@ -112,6 +112,21 @@ TEST_F(RunCommand, AFailedStepFinishesWithErrorsAndStatusOne) {
   EXPECT_FALSE(FileExists(dir.File("second.txt")));
 }
 
+TEST_F(RunCommand, AToolKilledMidRunFinishesWithErrorsAndItsTargetGoes) {
+  std::string tool =
+      Tool("compiler", "echo compiling\necho half > a.obj\nkill -KILL $$\necho never");
+  std::string top = Script("TOP.PRJ", {"WORKDIR=" + dir.Path(), "DEPENDANT=" + dir.File("a.obj"),
+                                       "PROG=a", "EXECUTE=" + tool, "AFTER=1"});
+  TCliRun r = Run({top});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "\"" + tool + "\" -SUB=TEMP.TXT a 00000100\ncompiling\nStep failed: \"" + tool +
+                       "\" was killed by signal 9 (Killed) - the build stops.\nRemoved \"" +
+                       dir.File("a.obj") +
+                       "\", which the failed step wrote.\nFinished with errors.\n");
+  EXPECT_FALSE(FileExists(dir.File("a.obj")));
+  EXPECT_EQ(dir.Read("engine.log").find("AFTER=1"), std::string::npos);
+}
+
 TEST_F(RunCommand, WrongArgumentsAreUsageErrors) {
   EXPECT_EQ(Run({}).status, 2);
   TCliRun bogus = Run({dir.File("A.PRJ"), "--bogus"});

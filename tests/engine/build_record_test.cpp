@@ -67,7 +67,6 @@ class BuildRecord : public TEngineTest {
   using Ran = std::vector<std::string>;
 
   TMainWindowGuard mainWindow;  // the patcher's start line lands in `ui`
-  const std::string tool = StandinToolPath();
   std::string version = "01.00";
   std::string optionA = "-DFAST";
 };

@@ -1,6 +1,7 @@
 #pragma once
 // An engine with its log file in a fresh temp directory and a scripted log
 // window, plus helpers to write scripts and read what the engine logged.
+// Tools run in-process on the fake runner: `tool` names the stand-in there.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "engine/uProject.h"
+#include "tests/support/fake_process.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
 
@@ -33,6 +35,8 @@ class TEngineTest : public ::testing::Test {
   const std::vector<std::string>& Window() const { return ui.log; }
 
   TTempDir dir;
+  const std::string tool = "STANDIN.EXE";
+  TFakeTools tools{{tool}};
   TScriptedUserInterface ui;
   std::unique_ptr<TProject> engine;
 };

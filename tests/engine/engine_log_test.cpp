@@ -16,6 +16,7 @@ using EngineLog = TEngineTest;
 // The log is buffered, yet an engine killed while its tool runs has written
 // every entry made before the tool started.
 TEST_F(EngineLog, EntriesBeforeAToolThatKillsTheEngineAreInTheFile) {
+  TProcessRunnerScope real(SystemProcessRunner());  // end to end: a real tool kills us
   const std::string logPath = dir.File("killed.log");
   const std::string script =
       Script("KILL.PRJ", {"WORKDIR=\"" + dir.Path() + "\"", "DEPENDANT=$(WORKDIR)/never.obj",

@@ -12,7 +12,6 @@ namespace {
 // the middle of a build and must see the change.
 class FileStatusCache : public TEngineTest {
  protected:
-  const std::string tool = StandinToolPath();
   // A date well in the past, so anything written now is newer.
   static TDateTime Old(int days) { return 40000.0 + days; }
 

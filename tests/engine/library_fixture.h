@@ -1,7 +1,7 @@
 #pragma once
 // A small installation for library builds: library, object, header, source
-// and template directories below a temp directory, the stand-in tool as
-// assembler, compiler and linker, and one fresh engine per build.
+// and template directories below a temp directory, the (in-process) stand-in
+// tool as assembler, compiler and linker, and one fresh engine per build.
 
 #include <string>
 #include <vector>
@@ -37,7 +37,6 @@ class TLibraryTest : public TEngineTest {
   static TDateTime At(const std::string& stamp);
   bool Shown(const std::string& line) const;
 
-  const std::string tool = StandinToolPath();
   size_t runsSeen = 0;
 };
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 
 #include "platform/file_system.h"
 #include "tests/engine/engine_fixture.h"
@@ -32,8 +32,6 @@ class StepFailure : public TEngineTest {
     lines.push_back("EXECUTE=" + tool);
     return lines;
   }
-
-  const std::string tool = StandinToolPath();
 };
 
 TEST_F(StepFailure, AToolThatExitsNonZeroEndsTheBuildAndTakesItsHalfWrittenTargetAlong) {
@@ -87,14 +85,32 @@ TEST_F(StepFailure, ToolsThatCannotStartFailTheStep) {
   EXPECT_EQ(RunLines(lines), psReady);
   EXPECT_EQ(engine->Vars.ValueOf("AFTER"), "1");
 
-  // An output file the tool may not write: the start itself fails.
+  // The start itself fails (an output file the tool may not write, say).
   ui.log.clear();
-  dir.Write("MyOutPut.TXT", "");
-  ASSERT_EQ(::chmod(dir.File("MyOutPut.TXT").c_str(), 0444), 0);
+  tools.runner.Add(tool, [](const TFakeToolRun&) { return TFakeToolEnd::NotStarted(EACCES); });
   EXPECT_EQ(RunLines(Compile({})), psFailed);
   EXPECT_TRUE(Shown("Step failed: \"" + tool +
                     "\" could not be started (Permission denied) - the build stops."));
-  ::chmod(dir.File("MyOutPut.TXT").c_str(), 0644);
+}
+
+TEST_F(StepFailure, AToolKilledMidRunEndsTheBuildAndItsHalfWrittenTargetGoes) {
+  FileAt("src.c", "int x;", At(10));
+  FileAt("x.obj", "old object", At(5));
+  tools.runner.Add(tool, [](const TFakeToolRun& run) {
+    run.Print("compiling");
+    AppendFileBytes(run.InWorkDir("x.obj"), " and half a new one");
+    return TFakeToolEnd::Killed(9);
+  });
+  std::vector<std::string> lines = Compile({});
+  lines.push_back("AFTER=1");
+  EXPECT_EQ(RunLines(lines), psFailed);
+  EXPECT_NE(LogText().find("result: 0 137\r\n"), std::string::npos);
+  EXPECT_TRUE(Shown("compiling"));
+  EXPECT_TRUE(
+      Shown("Step failed: \"" + tool + "\" was killed by signal 9 (Killed) - the build stops."));
+  EXPECT_TRUE(Shown("Removed \"" + dir.Path() + "/x.obj\", which the failed step wrote."));
+  EXPECT_FALSE(FileExists(dir.File("x.obj")));
+  EXPECT_EQ(engine->Vars.IndexOfName("AFTER"), -1);
 }
 
 TEST_F(StepFailure, AnIconThatFailsItsChecksLeavesNoIconAndNamesTheBitmap) {

@@ -5,7 +5,6 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBlock>
-#include <filesystem>
 
 #include "gui/main_window.h"
 #include "gui/setup_project.h"
@@ -16,6 +15,7 @@
 #include "settings/MyIni.h"
 #include "support/FileTool.h"
 #include "tests/support/bmp_writer.h"
+#include "tests/support/fake_process.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/standin_tool.h"
 #include "tests/support/temp_dir.h"
@@ -50,10 +50,11 @@ class TMainWindowTest : public QObject {
   std::unique_ptr<test::TTempDir> drive_;
   std::string oldRoot_;
   std::unique_ptr<test::TScriptedUserInterface> ui_;
+  std::unique_ptr<test::TFakeTools> tools_;
   std::unique_ptr<TfrmMain> window_;
 
   // An installation in C:\SDK with project P, its library already groomed,
-  // the stand-in tool as C:\SDK\BIN\optlnk, and the last build's version
+  // the (in-process) stand-in tool as C:\SDK\BIN\optlnk, and the last build's version
   // the program's own (no "Make all" box).
   void Install(bool lastProject) {
     WriteLines(BaseIni, {"[vleGeneral]", "SDKDIR=@C:\\SDK@", "TEMPLATEDIR=@$(SDKDIR)@",
@@ -68,9 +69,6 @@ class TMainWindowTest : public QObject {
     WriteLines("C:\\SDK\\BIN\\fx9860G_library.lib", {"library"});
     WriteLines("C:\\SDK\\LIB\\fxCG_library.lib", {"groomed"});
     ForceDirectoryPath(WorkDir);
-    const std::string tool = HostPath("C:\\SDK\\BIN\\optlnk");
-    std::filesystem::copy_file(test::StandinToolPath(), tool);
-    std::filesystem::permissions(tool, std::filesystem::perms::owner_all);
     TQuotedINI program(ProgramIni);
     program.WriteString("PROGRAM", "FileVersion", "1.0.9");
     if (lastProject) program.WriteString("PROGRAM", "LastProject", ProjectIni);
@@ -104,12 +102,15 @@ class TMainWindowTest : public QObject {
     oldRoot_ = DriveRoot();
     SetDriveRoot(drive_->Path());
     ui_ = std::make_unique<test::TScriptedUserInterface>();
+    tools_ = std::make_unique<test::TFakeTools>(
+        std::vector<std::string>{"C:\\SDK\\BIN\\optlnk", "C:\\SDK\\BIN\\OPTLNK.EXE"});
   }
 
   void cleanup() {
     if (window_) QTRY_VERIFY_WITH_TIMEOUT(!window_->IsBuilding(), 20000);
     SetMainWindow(nullptr);
     window_.reset();
+    tools_.reset();
     ui_.reset();
     SetDriveRoot(oldRoot_);
     drive_.reset();

@@ -6,11 +6,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
 #include "platform/environment.h"
 #include "platform/file_system.h"
+#include "tests/support/fake_process.h"
 #include "tests/support/standin_tool.h"
 #include "tests/support/temp_dir.h"
 
@@ -155,6 +157,42 @@ TEST(Process, BareNamesAndRelativePaths) {
   EXPECT_EQ(runs[1].args, Args{"-x"});
 }
 
+TEST(Process, ANonExecutableFileOfTheNameIsPassedOverForALaterProgram) {
+  TTempDir dir;
+  dir.Write("early/optlnk", "#!/bin/sh\nexit 9\n");  // readable, not executable
+  dir.Write("Work/optlnk", "#!/bin/sh\nexit 8\n");
+  InstallTool(dir, "late/optlnk");
+  const Args path = {"PATH=" + dir.File("early") + ":" + dir.File("late")};
+  ProcessResult result = RunTool("OPTLNK.EXE -x", dir.File("Work"), path);
+  EXPECT_EQ(result.errorCode, 0u);
+  EXPECT_EQ(result.exitCode, 0u);
+  const std::vector<TStandinRun> runs = ReadStandinLog(dir.File("Work"));
+  ASSERT_EQ(runs.size(), 1u) << "the program later in PATH ran";
+  EXPECT_EQ(runs[0].args, Args{"-x"});
+
+  // Only files that may not be executed: the first one found is not runnable.
+  const Args onlyData = {"PATH=" + dir.File("early")};
+  result = RunTool("optlnk", dir.File("Work"), onlyData);
+  EXPECT_EQ(result.exitCode, 127u);
+  EXPECT_EQ(dir.Read("Work/MyOutPut.TXT"), "Cannot start optlnk: Permission denied\r\n");
+  DeleteFileAt(dir.File("Work/optlnk"));
+  result = RunTool("optlnk", dir.File("Work"), onlyData);
+  EXPECT_EQ(dir.Read("Work/MyOutPut.TXT"), "Cannot start optlnk: Permission denied\r\n");
+  EXPECT_EQ(ReadStandinLog(dir.File("Work")).size(), 1u);
+}
+
+TEST(Process, AToolKilledMidRunReportsItsSignal) {
+  TTempDir dir;
+  const std::string tool = InstallTool(dir, "tool");
+  dir.Write("TEMP.TXT", "-print=working\n-output=half.obj\n-kill=9\n-exit=0\n");
+  const ProcessResult result = RunTool(Quoted(tool) + " -SUB=TEMP.TXT", dir.Path(), std::nullopt);
+  EXPECT_EQ(result.errorCode, 0u);
+  EXPECT_EQ(result.signal, 9u);
+  EXPECT_EQ(result.exitCode, 137u);
+  EXPECT_EQ(dir.Read("MyOutPut.TXT"), "working\n");
+  EXPECT_TRUE(FileExists(dir.File("half.obj")));
+}
+
 TEST(Process, WorkDirectoryAndOutputFileFailures) {
   TTempDir dir;
   const std::string tool = InstallTool(dir, "tool");
@@ -165,7 +203,46 @@ TEST(Process, WorkDirectoryAndOutputFileFailures) {
   EXPECT_NE(result.errorCode, 0u);
   result = RunTool(Quoted(tool), dir.Path(), std::nullopt, "no/such/dir/out.txt");
   EXPECT_NE(result.errorCode, 0u);
+  // An output file that may not be written, as for every other writer.
+  dir.Write("out.txt", "kept");
+  ASSERT_TRUE(SetReadOnly(dir.File("out.txt"), true));
+  result = RunTool(Quoted(tool), dir.Path(), std::nullopt, "out.txt");
+  EXPECT_EQ(result.errorCode, static_cast<uint32_t>(EACCES));
+  EXPECT_EQ(dir.Read("out.txt"), "kept");
   EXPECT_TRUE(ReadStandinLog(dir.Path()).empty());  // the tool never ran
+  SetReadOnly(dir.File("out.txt"), false);
+}
+
+// Counts the commands it is given and starts nothing.
+class TCountingRunner final : public TProcessRunner {
+ public:
+  ProcessResult Run(const std::string& command, const std::string&,
+                    const std::optional<std::vector<std::string>>&, const std::string&) override {
+    commands.push_back(command);
+    ProcessResult result;
+    result.exitCode = static_cast<uint32_t>(commands.size());
+    return result;
+  }
+  Args commands;
+};
+
+TEST(Process, ScopesPutInAndRestoreTheRunner) {
+  TTempDir dir;
+  EXPECT_EQ(&CurrentProcessRunner(), &SystemProcessRunner());
+  TCountingRunner outer, inner;
+  {
+    TProcessRunnerScope outerScope(outer);
+    EXPECT_EQ(RunTool("a", dir.Path(), std::nullopt).exitCode, 1u);
+    {
+      TProcessRunnerScope innerScope(inner);
+      EXPECT_EQ(RunTool("b", dir.Path(), std::nullopt).exitCode, 1u);
+    }
+    EXPECT_EQ(RunTool("c", dir.Path(), std::nullopt).exitCode, 2u);
+  }
+  EXPECT_EQ(&CurrentProcessRunner(), &SystemProcessRunner());
+  EXPECT_EQ(outer.commands, (Args{"a", "c"}));
+  EXPECT_EQ(inner.commands, Args{"b"});
+  EXPECT_FALSE(FileExists(dir.File("MyOutPut.TXT"))) << "nothing reached the system runner";
 }
 
 TEST(Process, LongCommandLinesPassThrough) {
@@ -211,6 +288,59 @@ TEST(Process, CtrlCOfTheFrontEndsGroupDoesNotReachTheTool) {
   EXPECT_EQ(interrupts, 1);
   EXPECT_EQ(result.errorCode, 0u);
   EXPECT_EQ(result.exitCode, 7u);  // not killed by SIGINT (130)
+}
+
+// The fake runner's in-process stand-in is what the engine tests run: it must
+// do what the compiled one does.
+TEST(Process, TheInProcessStandinActsAsTheCompiledOne) {
+  TTempDir real, fake;
+  const std::string options =
+      "-print=one\r\n-stderr=two\n-output=made.txt\n-append=log.txt:x\n-exit=4\n-print=three\n";
+  const Args env = {"B=2", "A=1"};
+  ProcessResult results[2];
+  for (int round = 0; round < 2; ++round) {
+    const TTempDir& dir = round == 0 ? real : fake;
+    dir.Write("TEMP.TXT", options);
+    dir.Write("log.txt", "before\n");
+    if (round == 0) {
+      const std::string tool = InstallTool(dir, "tool");
+      results[0] = RunTool(Quoted(tool) + " -SUB=TEMP.TXT x", dir.Path(), env);
+      results[0] = RunTool(Quoted(tool) + " -SUB=TEMP.TXT x", dir.Path(), env);
+    } else {
+      TFakeTools tools({"tool"});
+      results[1] = RunTool("tool -SUB=TEMP.TXT x", dir.Path(), env);
+      results[1] = RunTool("tool -SUB=TEMP.TXT x", dir.Path(), env);
+      EXPECT_EQ(tools.runner.commands, Args(2, "tool -SUB=TEMP.TXT x"));
+    }
+  }
+  EXPECT_EQ(results[0].exitCode, 4u);
+  EXPECT_EQ(results[1].exitCode, results[0].exitCode);
+  EXPECT_EQ(results[1].signal, results[0].signal);
+  for (const char* name : {"MyOutPut.TXT", "made.txt", "log.txt"}) {
+    EXPECT_EQ(fake.Read(name), real.Read(name)) << name;
+  }
+  std::vector<TStandinRun> runs[2] = {ReadStandinLog(real.Path()), ReadStandinLog(fake.Path())};
+  ASSERT_EQ(runs[0].size(), 2u);
+  ASSERT_EQ(runs[1].size(), 2u);
+  for (size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(runs[1][i].number, runs[0][i].number);
+    EXPECT_EQ(runs[1][i].args, runs[0][i].args);
+    EXPECT_EQ(runs[1][i].environment, runs[0][i].environment);
+    EXPECT_EQ(runs[1][i].options, runs[0][i].options);
+    EXPECT_EQ(runs[1][i].workDir, fake.Path());
+  }
+
+  // Killed mid-run, both end by the signal after what came before it.
+  real.Write("TEMP.TXT", "-print=before\n-kill=9\n-print=after\n");
+  fake.Write("TEMP.TXT", "-print=before\n-kill=9\n-print=after\n");
+  const ProcessResult killed =
+      RunTool(Quoted(real.File("tool")) + " -SUB=TEMP.TXT", real.Path(), env);
+  TFakeTools tools({"tool"});
+  const ProcessResult fakeKilled = RunTool("tool -SUB=TEMP.TXT", fake.Path(), env);
+  EXPECT_EQ(killed.signal, 9u);
+  EXPECT_EQ(fakeKilled.signal, killed.signal);
+  EXPECT_EQ(fakeKilled.exitCode, killed.exitCode);
+  EXPECT_EQ(fake.Read("MyOutPut.TXT"), real.Read("MyOutPut.TXT"));
 }
 
 TEST(StandinLog, ParsesRecordsAndRejectsBrokenOnes) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <vector>
 
 #include "support/text.h"
 
@@ -22,7 +24,63 @@ long ScanForName(const TParamlist& list, const std::string& name) {
   return -1;
 }
 
+// The expansion rules applied literally: quotes go first (when asked), then
+// the first "$(" with a ")" after it names a token whose value (expanded
+// unquoted, a name already being expanded giving its cycle mark) replaces
+// every occurrence of the token; the search restarts at the beginning.
+std::string LiteralExpand(const TParamlist& list, std::string text, bool unquote,
+                          std::vector<std::string>& active) {
+  if (unquote) std::erase(text, '"');
+  for (int pass = 0; pass < TParamlist::kMaxExpandPasses; ++pass) {
+    const size_t at = text.find("$(");
+    if (at == std::string::npos) break;
+    const size_t close = text.find(')', at + 2);
+    if (close == std::string::npos) break;
+    const std::string token = text.substr(at, close - at + 1);
+    const std::string name = token.substr(2, token.size() - 3);
+    const std::string folded = AnsiUpperCase(name);
+    std::string value;
+    if (std::find(active.begin(), active.end(), folded) != active.end()) {
+      value = TParamlist::CycleMark(name);
+    } else if (name.find('=') == std::string::npos && list.IndexOfName(name) >= 0) {
+      active.push_back(folded);
+      value = LiteralExpand(list, list.ValueOf(name), true, active);
+      active.pop_back();
+    }
+    if (value == token) break;  // found again on every pass
+    text = ReplaceAll(text, token, value, false);
+  }
+  return text;
+}
+
 }  // namespace
+
+TEST(ParamlistTest, ExpansionAgreesWithTheRulesAppliedLiterally) {
+  // Texts and values made of the pieces that interact: references whose
+  // values re-form "$(" with the text around them, quotes, cycles, names
+  // holding "$(", unknown names and unclosed references.
+  const std::vector<std::string> pieces = {"$(", ")",  "(",    "$",    "A",    "B",   "c",
+                                           "x",  "\"", "$(A)", "$(B)", "$(c)", "$(D)"};
+  std::mt19937 random(20261208);
+  auto some = [&](size_t most) {
+    std::string text;
+    const size_t count = random() % (most + 1);
+    for (size_t i = 0; i < count; ++i) text += pieces[random() % pieces.size()];
+    return text;
+  };
+  for (int round = 0; round < 20000; ++round) {
+    TParamlist list;
+    for (const char* name : {"A", "B", "C"}) {
+      if (random() % 4 != 0) list.SetValue(name, some(4));
+    }
+    const std::string text = some(8);
+    const bool unquote = random() % 2 == 0;
+    std::vector<std::string> active;
+    ASSERT_EQ(list.Expand(text, unquote), LiteralExpand(list, text, unquote, active))
+        << "text " << text << " in\n"
+        << list.Text();
+  }
+}
 
 TEST(ParamlistTest, SetValueReplacesInPlaceAndDeletesOnEmpty) {
   TParamlist list;

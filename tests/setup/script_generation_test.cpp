@@ -1,10 +1,9 @@
 #include "setup/script_generation.h"
 
-#include <sstream>
-
 #include "platform/file_system.h"
 #include "settings/MyIni.h"
 #include "setup/setup_model.h"
+#include "support/text.h"
 #include "tests/setup/setup_fixture.h"
 #include "tests/support/scripted_ui.h"
 
@@ -16,14 +15,6 @@ namespace {
 
 const char* const Base = "C:\\SDK\\BaseOptions\\BaseOptions.ini";
 const char* const ProjectDir = "C:\\SDK\\Projects\\";
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) lines.push_back(line);
-  return lines;
-}
 
 class TGenerationTest : public TSetupTest {
  protected:

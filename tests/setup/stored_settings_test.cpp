@@ -71,3 +71,33 @@ TEST_F(TSetupTest, AKillDuringASaveLeavesEachSettingsFileOldOrNew) {
     }
   }
 }
+
+TEST_F(TSetupTest, SectionsNewToTheFilesAreStoredGeneralFirstBindOptionsAfterTheLists) {
+  WriteIni(Base, {});
+  WriteIni("C:\\SDK\\Projects\\P2.INI", {});
+  TSetupModel model(Project, "C:\\SDK\\Projects\\P2.INI", Base);
+  model.Load();
+  for (const TEditorInfo& info : Editors) {
+    model.Editor(info.name).SetValue(std::string(info.prefix) + "_000", "x");
+  }
+  model.Editor("vleGeneral").SetValue("SDKDIR", "C:\\SDK");
+  model.Store();
+  auto headers = [this](const std::string& path) {
+    std::vector<std::string> found;
+    for (const std::string& line : FileLines(path)) {
+      if (line.starts_with("[")) found.push_back(line);
+    }
+    return found;
+  };
+  EXPECT_EQ(headers(Base),
+            (std::vector<std::string>{
+                "[vleGeneral]", "[vleSyscalls]", "[vleTools]", "[vleCompilerOptions]",
+                "[vleAssemblerOptions]", "[vleMessagesToIgnore]", "[vleLink]", "[vleLinkLibMod]",
+                "[vleRequiredFiles]", "[vleRequiredDirectories]", "[vlefx9860LibGrooming]",
+                "[vleLinkLibCommon]", "[vleLinkG3Adep]", "[vleLinkG3Aopt]", "[vleLinkRAMBINdep]",
+                "[vleLinkRAMBINopt]"}));
+  EXPECT_EQ(headers("C:\\SDK\\Projects\\P2.INI"),
+            (std::vector<std::string>{"[vleRequiredProjectFiles]",
+                                      "[vleRequiredProjectDirectories]", "[vleProjectBindOptions]",
+                                      "[vleProjectSource]", "[vleProjectDependencies]"}));
+}

@@ -170,7 +170,27 @@ TEST(TextTest, NumberConversions) {
   EXPECT_EQ(StrToIntDef("12a", 9), 9);
   EXPECT_EQ(StrToIntDef("", 9), 9);
 
+  std::string digits;
+  for (int c = 0; c < 256; ++c) {
+    if (HexDigitValue(static_cast<char>(c)) >= 0) digits += static_cast<char>(c);
+  }
+  EXPECT_EQ(digits, "0123456789ABCDEFabcdef");
+  EXPECT_EQ(HexDigitValue('f'), 15);
+  EXPECT_EQ(HexDigitValue('A'), 10);
+  EXPECT_EQ(HexDigitValue('9'), 9);
+
   EXPECT_EQ(IntToHex(0xAB, 4), "00AB");
   EXPECT_EQ(IntToHex(0x12345, 2), "12345");
   EXPECT_EQ(IntToStr(-17), "-17");
+}
+
+TEST(TextTest, LinesEndWithLfOrCrLfAndALastLineWithoutEndCounts) {
+  using Lines = std::vector<std::string>;
+  EXPECT_EQ(SplitLines(""), Lines{});
+  EXPECT_EQ(SplitLines("a"), Lines{"a"});
+  EXPECT_EQ(SplitLines("a\r\n"), Lines{"a"});
+  EXPECT_EQ(SplitLines("a\r\nb\nc"), (Lines{"a", "b", "c"}));
+  EXPECT_EQ(SplitLines("\n\r\n\n"), (Lines{"", "", ""}));
+  EXPECT_EQ(SplitLines("a\rb\r"), Lines{"a\rb\r"}) << "a CR alone ends nothing";
+  EXPECT_EQ(SplitLines("a\r\r\n"), Lines{"a\r"});
 }
