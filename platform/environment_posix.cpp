@@ -2,10 +2,9 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <system_error>
 
 #include "platform/environment.h"
+#include "platform/host_file_system.h"
 #include "platform/profile.h"
 
 namespace tessel {
@@ -26,8 +25,15 @@ std::string UserDirectory(const char* variable, const char* fallback) {
   std::string base = GetEnvironmentValue(variable);
   if (base.empty()) base = HomeDirectory() + "/" + fallback;
   const std::string dir = base + "/tessel";
-  std::error_code ignored;
-  std::filesystem::create_directories(dir, ignored);
+  // Each missing level in turn. A level that cannot be made is not reported
+  // here: the settings file written below it names the failure.
+  TFileSystem& fs = CurrentFileSystem();
+  TFileInfo info;
+  for (size_t slash = dir.find('/', 1);; slash = dir.find('/', slash + 1)) {
+    const std::string level = dir.substr(0, slash);
+    if (!level.empty() && !fs.Stat(level, info)) fs.MakeDirectory(level);
+    if (slash == std::string::npos) break;
+  }
   return dir;
 }
 

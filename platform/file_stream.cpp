@@ -1,9 +1,5 @@
 #include "platform/file_stream.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 
@@ -22,67 +18,43 @@ std::string OpenErrorText(const std::string& path, int error) {
 TFile::TFile(const std::string& path, Mode mode) : path_(path) {
   const std::string host = HostPath(path);
   if (host.empty()) throw EFileError(OpenErrorText(path, ENOENT));
-  int flags = O_CLOEXEC;
-  const char* fmode = "rb";
+  TFileSystem& fs = CurrentFileSystem();
+  TFileInfo info;
+  const bool existed = fs.Stat(host, info);
+  if (existed) {
+    if (info.isDirectory) throw EFileError(OpenErrorText(path, EISDIR));
+    // A read-only file refuses writers whoever we are, root included.
+    if (mode != Mode::Read && info.ReadOnly()) throw EFileError(OpenErrorText(path, EACCES));
+  }
+  TOpenMode openMode = TOpenMode::Read;
   switch (mode) {
     case Mode::Read:
-      flags |= O_RDONLY;
-      fmode = "rb";
+      openMode = TOpenMode::Read;
       break;
     case Mode::ReadWrite:
-      flags |= O_RDWR;
-      fmode = "r+b";
+      openMode = TOpenMode::ReadWrite;
       break;
     case Mode::Create:
-      flags |= O_RDWR | O_CREAT | O_TRUNC;
-      fmode = "w+b";
+      openMode = TOpenMode::Create;
       break;
     case Mode::Append:
-      flags |= O_WRONLY | O_CREAT | O_APPEND;
-      fmode = "ab";
+      openMode = TOpenMode::Append;
       break;
   }
-  struct stat st;
-  const bool existed = ::stat(host.c_str(), &st) == 0;
-  if (existed) {
-    if (S_ISDIR(st.st_mode)) throw EFileError(OpenErrorText(path, EISDIR));
-    // A read-only file refuses writers whoever we are, root included.
-    if (mode != Mode::Read && S_ISREG(st.st_mode) &&
-        (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-      throw EFileError(OpenErrorText(path, EACCES));
-    }
-  }
-  const int fd = ::open(host.c_str(), flags, 0666);
-  if (fd < 0) throw EFileError(OpenErrorText(path, errno));
+  file_ = fs.Open(host, openMode);
+  if (!file_) throw EFileError(OpenErrorText(path, errno));
   // A new entry: listings kept by the path mapping no longer hold.
   if (!existed && mode != Mode::Read) DropDirectoryListings();
-  file_ = ::fdopen(fd, fmode);
-  if (file_ == nullptr) {
-    const int error = errno;
-    ::close(fd);
-    throw EFileError(OpenErrorText(path, error));
-  }
 }
 
-TFile::~TFile() {
-  if (file_ != nullptr) std::fclose(file_);
-}
+TFile::TFile(const std::string& path, std::unique_ptr<TOpenFile> file)
+    : file_(std::move(file)), path_(path) {}
 
-TFile::TFile(TFile&& other) noexcept : file_(other.file_), path_(std::move(other.path_)) {
-  other.file_ = nullptr;
-  lastWasWrite_ = other.lastWasWrite_;
-}
+TFile::~TFile() = default;
 
-TFile& TFile::operator=(TFile&& other) noexcept {
-  if (this != &other) {
-    if (file_ != nullptr) std::fclose(file_);
-    file_ = other.file_;
-    path_ = std::move(other.path_);
-    lastWasWrite_ = other.lastWasWrite_;
-    other.file_ = nullptr;
-  }
-  return *this;
-}
+TFile::TFile(TFile&& other) noexcept = default;
+
+TFile& TFile::operator=(TFile&& other) noexcept = default;
 
 void TFile::Fail(const char* what) const {
   const int error = errno;
@@ -99,15 +71,9 @@ void TFile::Check(const char* what) const {
 size_t TFile::Read(void* buffer, size_t count) {
   Check("Read error on");
   if (count == 0) return 0;
-  if (lastWasWrite_ && std::fflush(file_) != 0) Fail("Write error on");
-  lastWasWrite_ = false;
-  const size_t got = std::fread(buffer, 1, count, file_);
-  if (got < count && std::ferror(file_)) {
-    std::clearerr(file_);
-    Fail("Read error on");
-  }
-  std::clearerr(file_);  // an end of file must not stick to later reads
-  return got;
+  const int64_t got = file_->Read(buffer, count);
+  if (got < 0) Fail("Read error on");
+  return static_cast<size_t>(got);
 }
 
 void TFile::ReadExact(void* buffer, size_t count) {
@@ -117,62 +83,79 @@ void TFile::ReadExact(void* buffer, size_t count) {
 void TFile::Write(const void* buffer, size_t count) {
   Check("Write error on");
   if (count == 0) return;
-  // C streams need a positioning call between a read and a write.
-  if (!lastWasWrite_ && std::fseek(file_, 0, SEEK_CUR) != 0) Fail("Write error on");
-  lastWasWrite_ = true;
-  if (std::fwrite(buffer, 1, count, file_) != count) {
-    std::clearerr(file_);
-    Fail("Write error on");
-  }
+  if (!file_->Write(buffer, count)) Fail("Write error on");
 }
 
 void TFile::Seek(int64_t position) {
   Check("Seek error on");
-  if (position < 0) {
-    errno = EINVAL;
-    Fail("Seek error on");
-  }
-  if (::fseeko(file_, static_cast<off_t>(position), SEEK_SET) != 0) Fail("Seek error on");
-  lastWasWrite_ = false;
+  if (!file_->Seek(position)) Fail("Seek error on");
 }
 
 int64_t TFile::Position() const {
   Check("Seek error on");
-  const off_t pos = ::ftello(file_);
+  const int64_t pos = file_->Position();
   if (pos < 0) Fail("Seek error on");
-  return static_cast<int64_t>(pos);
+  return pos;
 }
 
 int64_t TFile::Size() const {
   Check("Read error on");
-  if (std::fflush(file_) != 0) Fail("Write error on");
-  struct stat st;
-  if (::fstat(::fileno(file_), &st) != 0) Fail("Read error on");
-  return static_cast<int64_t>(st.st_size);
+  const int64_t size = file_->Size();
+  if (size < 0) Fail("Read error on");
+  return size;
 }
 
 void TFile::Truncate(int64_t size) {
   Check("Write error on");
-  if (std::fflush(file_) != 0) Fail("Write error on");
-  if (::ftruncate(::fileno(file_), static_cast<off_t>(size)) != 0) Fail("Write error on");
+  if (!file_->Truncate(size)) Fail("Write error on");
 }
 
 void TFile::Flush() {
   Check("Write error on");
-  if (std::fflush(file_) != 0) Fail("Write error on");
+  if (!file_->Flush()) Fail("Write error on");
 }
 
 void TFile::Sync() {
-  Flush();
-  if (::fdatasync(::fileno(file_)) != 0 && errno != EINVAL) Fail("Write error on");
+  Check("Write error on");
+  if (!file_->Sync()) Fail("Write error on");
 }
 
 void TFile::Close() {
   if (file_ == nullptr) return;
-  std::FILE* file = file_;
-  file_ = nullptr;
+  std::unique_ptr<TOpenFile> file = std::move(file_);
   // Buffered data is written here; losing it silently would lose the file.
-  if (std::fclose(file) != 0) Fail("Write error on");
+  if (!file->Close()) Fail("Write error on");
+}
+
+int64_t TFile::CopyFrom(TFile& source, int64_t count) {
+  Check("Write error on");
+  source.Check("Read error on");
+  if (count <= 0) return 0;
+  if (SameFileAs(source)) {
+    // A file copied into itself is read whole first, as overlapping ranges
+    // would otherwise read bytes already overwritten.
+    const int64_t in = source.Position();
+    const int64_t out = Position();
+    std::string bytes(static_cast<size_t>(count), '\0');
+    source.Seek(in);
+    const size_t done = source.Read(bytes.data(), bytes.size());
+    Seek(out);
+    Write(bytes.data(), done);
+    return static_cast<int64_t>(done);
+  }
+  bool sourceFailed = false;
+  const int64_t done = file_->CopyFrom(*source.file_, count, sourceFailed);
+  if (done < 0) {
+    if (sourceFailed) source.Fail("Read error on");
+    Fail("Write error on");
+  }
+  return done;
+}
+
+bool TFile::SameFileAs(const TFile& other) const {
+  if (this == &other) return true;
+  TFileInfo a, b;
+  return file_->Stat(a) && other.file_->Stat(b) && a.device == b.device && a.inode == b.inode;
 }
 
 // --- TTextReader -----------------------------------------------------------

@@ -3,10 +3,11 @@
 // raises EFileError naming the file and the platform's reason.
 
 #include <cstdint>
-#include <cstdio>
+#include <memory>
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/host_file_system.h"
 
 namespace tessel {
 
@@ -22,6 +23,8 @@ class TFile {
 
   TFile() = default;
   TFile(const std::string& path, Mode mode);  // throws EFileError
+  // A file the current file system has opened already.
+  TFile(const std::string& path, std::unique_ptr<TOpenFile> file);
   ~TFile();
   TFile(TFile&& other) noexcept;
   TFile& operator=(TFile&& other) noexcept;
@@ -54,9 +57,9 @@ class TFile {
  private:
   [[noreturn]] void Fail(const char* what) const;
   void Check(const char* what) const;  // throws when no file is open
-  std::FILE* file_ = nullptr;
+  bool SameFileAs(const TFile& other) const;
+  std::unique_ptr<TOpenFile> file_;
   std::string path_;
-  bool lastWasWrite_ = false;  // C streams need a flush or seek between directions
 };
 
 // Reads a text file line by line: CR LF and LF alone end a line; the line is

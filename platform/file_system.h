@@ -1,7 +1,8 @@
 #pragma once
-// File system operations on system paths (mapped through HostPath). Query
-// functions never throw; the Read/Write helpers throw EFileError with the
-// platform's message and the path.
+// File system operations on system paths (mapped through HostPath), built on
+// the current file system of host_file_system.h. Query functions never
+// throw; the Read/Write helpers throw EFileError with the platform's message
+// and the path.
 
 #include <cstdint>
 #include <stdexcept>

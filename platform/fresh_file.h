@@ -6,7 +6,10 @@
 // the disk at once, which costs more than starting the tool that reads it.
 // A crash never leaves a half-written file under the name.
 
+#include <memory>
 #include <string>
+
+#include "platform/host_file_system.h"
 
 namespace tessel {
 
@@ -29,10 +32,10 @@ class TFreshTextFile {
   void Close();
 
  private:
-  std::string path_;  // as the system names it
-  std::string host_;  // host path of the file
-  std::string temp_;  // host path of the temporary; empty once closed
-  int fd_ = -1;       // the temporary, open for writing
+  std::string path_;                 // as the system names it
+  std::string host_;                 // host path of the file
+  std::string temp_;                 // host path of the temporary; empty once closed
+  std::unique_ptr<TOpenFile> file_;  // the temporary, open for writing
   std::string text_;
 };
 

@@ -1,5 +1,3 @@
-#include <dirent.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -9,6 +7,7 @@
 #include <vector>
 
 #include "platform/case_fold.h"
+#include "platform/host_file_system.h"
 #include "platform/host_path.h"
 #include "platform/host_path_posix.h"
 
@@ -25,8 +24,8 @@ std::string& DriveRootStorage() {
 }
 
 bool Exists(const std::string& hostPath) {
-  struct stat st;
-  return ::lstat(hostPath.c_str(), &st) == 0;
+  TFileInfo info;
+  return CurrentFileSystem().LinkStat(hostPath, info);
 }
 
 bool EndsWithExe(const std::string& name) {
@@ -51,15 +50,15 @@ std::string Folded(const std::string& name) {
   return folded;
 }
 
+// A directory that cannot be read has no names to offer: the component is
+// then used as written, and the caller's own operation reports the failure.
 TListing ReadListing(const std::string& directory) {
   TListing listing;
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(directory.empty() ? "." : directory.c_str()),
-                                          ::closedir);
-  if (!dir) return listing;
-  while (const dirent* entry = ::readdir(dir.get())) {
-    std::string name = entry->d_name;
-    auto [it, added] = listing.try_emplace(Folded(name), name);
-    if (!added && name < it->second) it->second = std::move(name);
+  std::vector<THostEntry> entries;
+  CurrentFileSystem().List(directory.empty() ? "." : directory, entries);
+  for (THostEntry& entry : entries) {
+    auto [it, added] = listing.try_emplace(Folded(entry.name), entry.name);
+    if (!added && entry.name < it->second) it->second = std::move(entry.name);
   }
   return listing;
 }
@@ -169,19 +168,19 @@ void SetConfinement(const std::string& hostDirectory) {
 }
 
 std::string HostPath(const std::string& systemPath) {
-  struct stat st;
+  TFileInfo info;
   THostStat found;
-  return HostPathStat(systemPath, st, found);
+  return HostPathStat(systemPath, info, found);
 }
 
 namespace {
 
-std::string MapPathStat(const std::string& systemPath, struct stat& st, THostStat& found);
+std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostStat& found);
 
 }  // namespace
 
-std::string HostPathStat(const std::string& systemPath, struct stat& st, THostStat& found) {
-  std::string host = MapPathStat(systemPath, st, found);
+std::string HostPathStat(const std::string& systemPath, TFileInfo& info, THostStat& found) {
+  std::string host = MapPathStat(systemPath, info, found);
   if (Confined(host)) return host;
   found = THostStat::Unknown;
   return std::string();
@@ -189,7 +188,7 @@ std::string HostPathStat(const std::string& systemPath, struct stat& st, THostSt
 
 namespace {
 
-std::string MapPathStat(const std::string& systemPath, struct stat& st, THostStat& found) {
+std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostStat& found) {
   found = THostStat::Unknown;
   const auto separator = [](char c) { return c == '/' || c == '\\'; };
   const size_t size = systemPath.size();
@@ -229,7 +228,7 @@ std::string MapPathStat(const std::string& systemPath, struct stat& st, THostSta
   // and the one stat that told so is the caller's answer too. A dangling
   // link fails here but is still found as an entry below.
   if (!anyComponent) return joined;
-  if (::stat(joined.c_str(), &st) == 0) {
+  if (CurrentFileSystem().Stat(joined, info)) {
     if (trailing) {
       joined += '/';
     } else {

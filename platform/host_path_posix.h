@@ -1,20 +1,20 @@
 #pragma once
-// The path mapping as the POSIX file system calls use it: the mapping of a
-// path that exists as written is decided by one stat, which then answers the
-// caller's question too.
-
-#include <sys/stat.h>
+// The path mapping as the file system functions use it: the mapping of a
+// path that exists as written is decided by one look-up, which then answers
+// the caller's question too.
 
 #include <string>
+
+#include "platform/host_file_system.h"
 
 namespace tessel {
 
 enum class THostStat {
-  Unknown,  // the caller must stat the host path itself
-  Found,    // `st` holds the stat of the host path
-  Missing,  // a stat of the host path fails
+  Unknown,  // the caller must look the host path up itself
+  Found,    // `info` holds the look-up of the host path
+  Missing,  // a look-up of the host path fails
 };
 
-std::string HostPathStat(const std::string& systemPath, struct stat& st, THostStat& found);
+std::string HostPathStat(const std::string& systemPath, TFileInfo& info, THostStat& found);
 
 }  // namespace tessel

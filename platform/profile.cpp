@@ -130,10 +130,16 @@ ProfileFile Load(const std::string& path) {
 }
 
 // Before a rewrite an existing file must be read whole, or its other
-// settings would be lost: a read failure raises instead.
+// settings would be lost: a read failure raises instead. The file is read
+// without asking first whether it exists, as a look-up that fails for a
+// moment would let the rewrite start from an empty file.
 ProfileFile LoadForUpdate(const std::string& path) {
-  if (!FileExists(path)) return ProfileFile();
-  return Parse(ReadFileBytes(path));
+  try {
+    return Parse(ReadFileBytes(path));
+  } catch (const EFileError&) {
+    if (!PathExists(path)) return ProfileFile();
+    throw;
+  }
 }
 
 void Save(const std::string& path, const ProfileFile& file) {

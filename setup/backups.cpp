@@ -10,12 +10,15 @@ int BackupCount(const std::string& maxBackup) {
   return TryStrToInt(maxBackup, count) ? count : 7;
 }
 
-void BackupSettings(const std::string& maxBackup, const std::string& baseIni,
-                    const std::string& projectIni) {
+std::string BackupSettings(const std::string& maxBackup, const std::string& baseIni,
+                           const std::string& projectIni) {
   int count = BackupCount(maxBackup);
-  if (count <= 0) return;
-  Backup(baseIni, count, "YYYYMMDDHHNN");
-  Backup(projectIni, count, "YYYYMMDDHHNN");
+  if (count <= 0) return std::string();
+  std::string baseFailure, projectFailure;
+  Backup(baseIni, count, "YYYYMMDDHHNN", &baseFailure);
+  Backup(projectIni, count, "YYYYMMDDHHNN", &projectFailure);
+  if (baseFailure.empty() || projectFailure.empty()) return baseFailure + projectFailure;
+  return baseFailure + "\r\n" + projectFailure;
 }
 
 }  // namespace tessel

@@ -1,5 +1,7 @@
 #include "setup/checks.h"
 
+#include <cerrno>
+
 #include "platform/file_system.h"
 #include "setup/general_setting.h"
 #include "support/FileTool.h"
@@ -27,7 +29,11 @@ bool CheckDirectories(const TParamlist& general, const TParamlist& list, TUserIn
       }
       agreed = true;
     }
-    ForceDirectoryPath(path);
+    // The check goes on without it, but the user learns why the build
+    // will miss it.
+    if (!ForceDirectoryPath(path)) {
+      ui.ShowWarning("Cannot create directory \"" + path + "\": " + PlatformErrorText(errno));
+    }
   }
   return true;
 }

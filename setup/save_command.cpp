@@ -36,7 +36,11 @@ bool RunSaveCommand(TSetupModel& model, TUserInterface& ui) {
   if (model.HasChanges()) {
     TSnapshotRefresh refresh(model);
     const TEditorRows& general = model.Editor("vleGeneral");
-    BackupSettings(general.ValueOf("MAXBACKUP"), model.BaseIni(), model.ProjectIni());
+    // A backup that cannot be made does not stop the Save, but the user
+    // learns that the safety net is missing.
+    const std::string failures =
+        BackupSettings(general.ValueOf("MAXBACKUP"), model.BaseIni(), model.ProjectIni());
+    if (!failures.empty()) ui.ShowWarning(failures);
     if (CheckGeneralParameters(general, ui)) return false;
     model.Store();
   }

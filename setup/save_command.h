@@ -9,7 +9,9 @@
 namespace tessel {
 
 // True when the scripts were generated (the success box was shown). False
-// when the general-parameter check or the generation's checks refused.
+// when the general-parameter check or the generation's checks refused, or a
+// script kept its old content. A backup that cannot be made is shown in a
+// warning box and the Save goes on.
 // Errors while storing or writing throw; the snapshot is refreshed first.
 bool RunSaveCommand(TSetupModel& model, TUserInterface& ui);
 

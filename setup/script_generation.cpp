@@ -10,26 +10,34 @@
 
 namespace tessel {
 
-bool WriteScript(const TScriptLines& lines, const std::string& workFile,
-                 const std::string& target) {
+bool WriteScript(const TScriptLines& lines, const std::string& workFile, const std::string& target,
+                 std::string* failure) {
   TTextWriter writer(workFile);
   for (const std::string& line : lines) writer.WriteLine(line);
   writer.Close();
   if (CompareFiles(workFile, target).empty()) return false;
   // A target that cannot be replaced (write-protected, say) keeps its old
-  // content; the next generation tries again. The new script replaces the
-  // old one whole, so a build never reads half a script.
+  // content and the generation goes on with the others; the caller reports
+  // it. The new script replaces the old one whole, so a build never reads
+  // half a script.
   try {
     WriteFileAtomic(target, ReadFileBytes(workFile));
-  } catch (const EFileError&) {
+  } catch (const EFileError& e) {
+    if (failure != nullptr) *failure = e.what();
     return false;
   }
   return true;
 }
 
 bool GenerateScripts(const TSetupModel& model, TUserInterface& ui) {
-  const TQuotedINI base(model.BaseIni());
-  const TQuotedINI project(model.ProjectIni());
+  TQuotedINI base(model.BaseIni());
+  TQuotedINI project(model.ProjectIni());
+  // Each file is read once: every script sees the same settings, and a file
+  // that exists but cannot be read ends the generation with its error
+  // instead of reading as empty and replacing good scripts with empty ones.
+  // Nothing is committed, so nothing is written to them.
+  base.BeginBatch();
+  project.BeginBatch();
 
   TParamlist general;
   base.ReadSectionValues("vleGeneral", general);
@@ -49,19 +57,28 @@ bool GenerateScripts(const TSetupModel& model, TUserInterface& ui) {
   if (!CheckFiles(general, requiredFiles, ui)) return false;
 
   const std::string workFile = projectDir + "\\TEMP.prj";
-  auto target = [&](const std::string& name) { return projectDir + "\\" + name; };
-  WriteScript(SetupScriptLines(general, base), workFile, target("setup.prj"));
-  WriteScript(SyscallsScriptLines(base), workFile, target("syscalls.prj"));
-  WriteScript(ToolsScriptLines(base), workFile, target("tools.prj"));
-  WriteScript(OptionScriptLines(base, "vleAssemblerOptions", "ASM_OPT"), workFile,
-              target("ASMSH_OPTIONS.PRJ"));
-  WriteScript(OptionScriptLines(base, "vleCompilerOptions", "OPTION"), workFile,
-              target("SHCPP_OPTIONS.PRJ"));
-  WriteScript(OptionScriptLines(base, "vleLink", "OPTION"), workFile, target("OPTLNK_OPTIONS.PRJ"));
-  WriteScript(
+  std::string failures;
+  auto write = [&](const TScriptLines& lines, const std::string& name) {
+    std::string failure;
+    WriteScript(lines, workFile, projectDir + "\\" + name, &failure);
+    if (!failure.empty()) failures += (failures.empty() ? "" : "\r\n") + failure;
+  };
+  write(SetupScriptLines(general, base), "setup.prj");
+  write(SyscallsScriptLines(base), "syscalls.prj");
+  write(ToolsScriptLines(base), "tools.prj");
+  write(OptionScriptLines(base, "vleAssemblerOptions", "ASM_OPT"), "ASMSH_OPTIONS.PRJ");
+  write(OptionScriptLines(base, "vleCompilerOptions", "OPTION"), "SHCPP_OPTIONS.PRJ");
+  write(OptionScriptLines(base, "vleLink", "OPTION"), "OPTLNK_OPTIONS.PRJ");
+  write(
       ProjectScriptLines(base, project, model.Editor("vleProjectBindOptions"), model.ProjectName()),
-      workFile, target(model.ProjectName() + ".PRJ"));
+      model.ProjectName() + ".PRJ");
 
+  // A script left with its old content must not pass for a success: a
+  // build would run the old one.
+  if (!failures.empty()) {
+    ui.ShowError(failures);
+    return false;
+  }
   ui.ShowInformation(SuccessText);
   return true;
 }

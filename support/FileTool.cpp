@@ -45,7 +45,8 @@ bool CopyFiles(const std::string& source, const std::string& target) {
   return any;
 }
 
-TDateTime Backup(const std::string& path, int count, const std::string& format) {
+TDateTime Backup(const std::string& path, int count, const std::string& format,
+                 std::string* failure) {
   if (!FileExists(path)) return 0;
   const TDateTime fileTime = FileDateTime(path);
   if (!(FormatDateTime(format, fileTime) < FormatDateTime(format, Now()))) return fileTime;
@@ -56,18 +57,31 @@ TDateTime Backup(const std::string& path, int count, const std::string& format) 
   for (int n = 1; n <= count; ++n) {
     if (SameFile(BackupName(base, n), path)) return fileTime;
   }
+  auto fail = [&](const std::string& step) {
+    if (failure != nullptr) {
+      *failure = "Backup of \"" + path + "\" failed: " + step + ": " + PlatformErrorText(errno);
+    }
+    return fileTime;
+  };
   for (int n = count - 1; n >= 1; --n) {
     const std::string older = BackupName(base, n + 1);
     const std::string newer = BackupName(base, n);
     if (!FileExists(newer)) continue;
-    if (FileExists(older)) DeleteFileAt(older);
-    MoveFileTo(newer, older);
+    if (FileExists(older) && !DeleteFileAt(older)) return fail("cannot delete \"" + older + "\"");
+    if (!MoveFileTo(newer, older)) {
+      return fail("cannot rename \"" + newer + "\" to \"" + older + "\"");
+    }
   }
+  // With one backup it is replaced. With more, the rotation has moved it
+  // away; one that is there all the same is no reason to delete it, and the
+  // copy below refuses to overwrite it.
   const std::string first = BackupName(base, 1);
-  if (FileExists(first)) DeleteFileAt(first);
+  if (count == 1 && FileExists(first) && !DeleteFileAt(first)) {
+    return fail("cannot delete \"" + first + "\"");
+  }
   // A copy that keeps the date gives the same backup as moving the file away
   // and copying it back, but the file never leaves its place.
-  if (!CopyFileTo(path, first, true)) return fileTime;
+  if (!CopyFileTo(path, first, true)) return fail("cannot copy it to \"" + first + "\"");
   return 0;
 }
 

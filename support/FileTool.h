@@ -15,8 +15,12 @@ bool CopyFiles(const std::string& source, const std::string& target);
 
 // Numbered ".BAK" rotation (B_1.BAK newest ... B_count.BAK oldest), at most
 // one backup per `format` period. Returns 0 after a backup or for a missing
-// file, otherwise the file's date-time.
-TDateTime Backup(const std::string& path, int count, const std::string& format);
+// file, otherwise the file's date-time. A due backup that could not be made
+// (a step of the rotation or the copy failed) is described in `failure`,
+// naming the file and the reason; the rotation stops at the failing step,
+// so no backup is deleted without the newer ones moving up.
+TDateTime Backup(const std::string& path, int count, const std::string& format,
+                 std::string* failure = nullptr);
 
 // Empty when the files are equal; otherwise the findings joined by "; ".
 std::string CompareFiles(const std::string& a, const std::string& b);

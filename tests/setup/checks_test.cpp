@@ -1,6 +1,10 @@
 #include "setup/checks.h"
 
+#include <cerrno>
+
 #include "platform/file_system.h"
+#include "platform/host_path.h"
+#include "platform/memory_file_system.h"
 #include "setup/general_setting.h"
 #include "tests/setup/setup_fixture.h"
 #include "tests/support/scripted_ui.h"
@@ -93,4 +97,24 @@ TEST(GeneralParameterCheck, NamesTheFirstBlankRowOnly) {
   EXPECT_EQ(ui.boxes[0].kind, "error");
   EXPECT_EQ(ui.boxes[0].text,
             "Item WORKDIR is empty!\r\nAny item in General parameters must not be empty!");
+}
+
+TEST(CheckDirectoriesFaults, ADirectoryThatCannotBeCreatedIsShownAndTheCheckGoesOn) {
+  TMemoryFileSystem fs;
+  fs.AddDirectory("/SDK");
+  TFileSystemScope scope(fs);
+  const std::string oldRoot = DriveRoot();
+  SetDriveRoot("/");
+  TScriptedUserInterface ui;
+  ui.yesNoAnswers = {true};
+  // C:\ONE\TWO needs two directories; the second cannot be made.
+  fs.FailAt(TFsCall::MakeDirectory, 2, ENOSPC);
+  EXPECT_TRUE(CheckDirectories(General(), List({"C:\\ONE\\TWO", "C:\\THREE"}), ui));
+  SetDriveRoot(oldRoot);
+  ASSERT_EQ(ui.boxes.size(), 2u);
+  EXPECT_EQ(ui.boxes[1].kind, "warning");
+  EXPECT_EQ(ui.boxes[1].text,
+            "Cannot create directory \"C:\\ONE\\TWO\": " + PlatformErrorText(ENOSPC));
+  EXPECT_TRUE(fs.HasDirectory("/ONE"));
+  EXPECT_TRUE(fs.HasDirectory("/THREE"));
 }

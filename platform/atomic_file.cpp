@@ -1,12 +1,10 @@
-#include <fcntl.h>
-#include <stdlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 
 #include "platform/atomic_file.h"
+#include "platform/host_file_system.h"
 #include "platform/host_path.h"
 
 namespace tessel {
@@ -19,14 +17,11 @@ std::string RefusedText(const std::string& path, int error) {
 
 // The file a rename must replace: through a link to its final name, so the
 // link stays a link.
-std::string RenameTarget(const std::string& host) {
-  struct stat st;
-  if (::lstat(host.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    if (char* resolved = ::realpath(host.c_str(), nullptr)) {
-      std::string target = resolved;
-      ::free(resolved);
-      return target;
-    }
+std::string RenameTarget(TFileSystem& fs, const std::string& host) {
+  TFileInfo info;
+  if (fs.LinkStat(host, info) && info.isLink) {
+    std::string target = fs.ResolveLinks(host);
+    if (!target.empty()) return target;
   }
   return host;
 }
@@ -55,30 +50,28 @@ void SetSyncBeforeReplace(bool sync) { SyncBeforeReplace() = sync; }
 TAtomicFile::TAtomicFile(const std::string& path) : path_(path) {
   const std::string host = HostPath(path);
   if (host.empty() || host.back() == '/') throw EFileError(RefusedText(path, ENOENT));
-  target_ = RenameTarget(host);
-  struct stat st;
-  if (::stat(target_.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) throw EFileError(RefusedText(path, EISDIR));
+  TFileSystem& fs = CurrentFileSystem();
+  target_ = RenameTarget(fs, host);
+  TFileInfo info;
+  if (fs.Stat(target_, info)) {
+    if (info.isDirectory) throw EFileError(RefusedText(path, EISDIR));
     // A read-only file refuses writers whoever we are, and a rename would
     // not ask.
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-      throw EFileError(RefusedText(path, EACCES));
-    }
-    mode_ = static_cast<int>(st.st_mode & 07777);
+    if (info.ReadOnly()) throw EFileError(RefusedText(path, EACCES));
+    mode_ = static_cast<int>(info.mode);
   }
   // A directory without write bits takes no new file, whoever we are, as
   // the read-only flag of a file holds for every user.
-  if (::stat(DirectoryOf(target_).c_str(), &st) == 0 &&
-      (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+  if (fs.Stat(DirectoryOf(target_), info) && info.ReadOnly()) {
     throw EFileError(RefusedText(path, EACCES));
   }
   static std::atomic<unsigned> counter{0};
   const std::string stem = DirectoryOf(target_) + "/." + NameOf(target_) + ".";
   for (int attempt = 0;; ++attempt) {
     temp_ = stem + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
-    const int fd = ::open(temp_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      ::close(fd);
+    if (std::unique_ptr<TOpenFile> created = fs.Open(temp_, TOpenMode::CreateNew)) {
+      // Errors name the output: the temporary is ours, not the user's.
+      file_ = TFile(path_, std::move(created));
       break;
     }
     if (errno != EEXIST || attempt > 100) {
@@ -86,12 +79,6 @@ TAtomicFile::TAtomicFile(const std::string& path) : path_(path) {
       temp_.clear();
       throw EFileError(RefusedText(path, error));
     }
-  }
-  try {
-    file_ = TFile(temp_, TFile::Mode::ReadWrite);
-  } catch (...) {
-    Discard();
-    throw;
   }
 }
 
@@ -124,12 +111,11 @@ void TAtomicFile::Commit() {
   try {
     if (SyncBeforeReplace()) file_.Sync();
     file_.Close();
-    if (mode_ >= 0 && ::chmod(temp_.c_str(), static_cast<mode_t>(mode_)) != 0) {
+    TFileSystem& fs = CurrentFileSystem();
+    if (mode_ >= 0 && !fs.SetMode(temp_, static_cast<uint32_t>(mode_))) {
       throw EFileError(RefusedText(path_, errno));
     }
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) {
-      throw EFileError(RefusedText(path_, errno));
-    }
+    if (!fs.Rename(temp_, target_)) throw EFileError(RefusedText(path_, errno));
   } catch (...) {
     Discard();
     throw;
@@ -145,7 +131,9 @@ void TAtomicFile::Discard() {
   } catch (const EFileError&) {
     // The temporary goes anyway.
   }
-  ::unlink(temp_.c_str());
+  // Nothing more can be done about a temporary that will not go; its
+  // dotted name keeps it out of the way.
+  CurrentFileSystem().Remove(temp_);
   temp_.clear();
   errno = saved;
 }

@@ -1,7 +1,3 @@
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 
 #include "platform/file_system.h"
@@ -26,19 +22,19 @@ std::string TemporaryBeside(const std::string& host) {
 
 TFreshTextFile::TFreshTextFile(const std::string& path) : path_(path), host_(HostPath(path)) {
   if (host_.empty() || host_.back() == '/') Refuse(path, ENOENT);
-  struct stat st;
-  if (::stat(host_.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) Refuse(path, EISDIR);
+  TFileSystem& fs = CurrentFileSystem();
+  TFileInfo info;
+  if (fs.Stat(host_, info)) {
+    if (info.isDirectory) Refuse(path, EISDIR);
     // A read-only file refuses writers whoever we are, root included.
-    if (S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-      Refuse(path, EACCES);
-    }
+    if (info.ReadOnly()) Refuse(path, EACCES);
   }
   temp_ = TemporaryBeside(host_);
-  // A temporary left by a run that crashed is ours to replace.
-  ::unlink(temp_.c_str());
-  fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd_ < 0) {
+  // A temporary left by a run that crashed is ours to replace; when it
+  // cannot go, the exclusive create below says why.
+  fs.Remove(temp_);
+  file_ = fs.Open(temp_, TOpenMode::CreateNew);
+  if (!file_) {
     const int error = errno;
     temp_.clear();
     Refuse(path, error);
@@ -46,33 +42,27 @@ TFreshTextFile::TFreshTextFile(const std::string& path) : path_(path), host_(Hos
 }
 
 TFreshTextFile::~TFreshTextFile() {
-  if (fd_ >= 0) ::close(fd_);
-  if (!temp_.empty()) ::unlink(temp_.c_str());
+  if (file_) file_->Close();  // abandoned: whatever it holds goes with it
+  if (!temp_.empty()) CurrentFileSystem().Remove(temp_);
 }
 
 void TFreshTextFile::Close() {
   if (temp_.empty()) return;
+  TFileSystem& fs = CurrentFileSystem();
   auto fail = [&](int error) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-    ::unlink(temp_.c_str());
+    if (file_) file_->Close();  // the failure at hand is the one to report
+    file_.reset();
+    fs.Remove(temp_);
     temp_.clear();
     throw EFileError("Write error on \"" + path_ + "\": " + PlatformErrorText(error));
   };
-  for (size_t done = 0; done < text_.size();) {
-    const ssize_t put = ::write(fd_, text_.data() + done, text_.size() - done);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      fail(errno);
-    }
-    done += static_cast<size_t>(put);
-  }
-  const int closed = ::close(fd_);
-  fd_ = -1;
-  if (closed != 0) fail(errno);
+  if (!file_->Write(text_.data(), text_.size())) fail(errno);
+  const bool closed = file_->Close();
+  file_.reset();
+  if (!closed) fail(errno);
   // Removed first, so the rename replaces nothing (see the header).
-  if (::unlink(host_.c_str()) != 0 && errno != ENOENT) fail(errno);
-  if (::rename(temp_.c_str(), host_.c_str()) != 0) fail(errno);
+  if (!fs.Remove(host_) && errno != ENOENT) fail(errno);
+  if (!fs.Rename(temp_, host_)) fail(errno);
   temp_.clear();
   DropDirectoryListings();
 }

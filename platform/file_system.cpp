@@ -1,7 +1,6 @@
-#include <dirent.h>
-#include <fcntl.h>
-#include <stdio.h>
-#include <sys/stat.h>
+// The file functions of the system's paths: the path mapping, then the
+// primitives of the current file system (host_file_system.h).
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/file_stream.h"
 #include "platform/file_system.h"
+#include "platform/host_file_system.h"
 #include "platform/host_path.h"
 #include "platform/host_path_posix.h"
 #include "platform/path_split.h"
@@ -21,10 +21,8 @@ namespace tessel {
 
 namespace {
 
-constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
-
-bool StatHost(const std::string& hostPath, struct stat& st) {
-  return !hostPath.empty() && ::stat(hostPath.c_str(), &st) == 0;
+bool StatHost(const std::string& hostPath, TFileInfo& info) {
+  return !hostPath.empty() && CurrentFileSystem().Stat(hostPath, info);
 }
 
 // Drops the kept directory listings when the function that holds it ends,
@@ -36,23 +34,21 @@ struct TEntriesChange {
   ~TEntriesChange() { DropDirectoryListings(); }
 };
 
-// Maps a system path and stats it; for a path that exists as written that is
-// one stat in all.
-bool StatSystem(const std::string& path, struct stat& st, std::string* hostOut = nullptr) {
+// Maps a system path and looks it up; for a path that exists as written
+// that is one look-up in all.
+bool StatSystem(const std::string& path, TFileInfo& info, std::string* hostOut = nullptr) {
   THostStat found;
-  std::string host = HostPathStat(path, st, found);
+  std::string host = HostPathStat(path, info, found);
   bool ok = found == THostStat::Found;
-  if (found == THostStat::Unknown) ok = StatHost(host, st);
+  if (found == THostStat::Unknown) ok = StatHost(host, info);
   if (hostOut != nullptr) *hostOut = std::move(host);
   return ok;
 }
 
-bool IsReadOnlyMode(mode_t mode) { return (mode & kWriteBits) == 0; }
-
 // The read-only flag holds for every user, also for root, as it does on the
 // system these paths come from.
-bool RefuseReadOnly(const struct stat& st) {
-  if (S_ISREG(st.st_mode) && IsReadOnlyMode(st.st_mode)) {
+bool RefuseReadOnly(const TFileInfo& info) {
+  if (!info.isDirectory && info.ReadOnly()) {
     errno = EACCES;
     return true;
   }
@@ -69,89 +65,55 @@ class TErrnoKeeper {
   int saved_;
 };
 
-class TFd {
- public:
-  explicit TFd(int fd) : fd_(fd) {}
-  ~TFd() {
-    if (fd_ >= 0) {
-      TErrnoKeeper keep;
-      ::close(fd_);
-    }
-  }
-  TFd(const TFd&) = delete;
-  TFd& operator=(const TFd&) = delete;
-  int get() const { return fd_; }
-  bool ok() const { return fd_ >= 0; }
-  // Closes and reports whether the last buffered data reached the disk.
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
-bool CopyContents(int from, int to) {
-  char buffer[1 << 16];
+bool CopyContents(TOpenFile& from, TOpenFile& to) {
+  std::string buffer(1 << 16, '\0');
   for (;;) {
-    const ssize_t got = ::read(from, buffer, sizeof buffer);
+    const int64_t got = from.Read(buffer.data(), buffer.size());
     if (got == 0) return true;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    for (ssize_t done = 0; done < got;) {
-      const ssize_t put = ::write(to, buffer + done, static_cast<size_t>(got - done));
-      if (put < 0) {
-        if (errno == EINTR) continue;
-        return false;
-      }
-      done += put;
-    }
+    if (got < 0 || !to.Write(buffer.data(), static_cast<size_t>(got))) return false;
   }
 }
 
 bool CopyHostFile(const std::string& from, const std::string& to, bool failIfExists) {
-  struct stat source;
-  TFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!in.ok()) return false;
-  if (::fstat(in.get(), &source) != 0) return false;
-  if (S_ISDIR(source.st_mode)) {
+  TFileSystem& fs = CurrentFileSystem();
+  std::unique_ptr<TOpenFile> in = fs.Open(from, TOpenMode::Read);
+  if (!in) return false;
+  TFileInfo source;
+  if (!in->Stat(source)) return false;
+  if (source.isDirectory) {
     errno = EISDIR;
     return false;
   }
-  struct stat target;
-  const bool targetExists = ::stat(to.c_str(), &target) == 0;
+  TFileInfo target;
+  const bool targetExists = fs.Stat(to, target);
   if (targetExists) {
     if (failIfExists) {
       errno = EEXIST;
       return false;
     }
-    if (target.st_dev == source.st_dev && target.st_ino == source.st_ino) {
+    if (target.device == source.device && target.inode == source.inode) {
       // Truncating the target would destroy the source.
       errno = EINVAL;
       return false;
     }
-    if (S_ISDIR(target.st_mode)) {
+    if (target.isDirectory) {
       errno = EISDIR;
       return false;
     }
     if (RefuseReadOnly(target)) return false;
   }
-  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (failIfExists ? O_EXCL : O_TRUNC);
-  TFd out(::open(to.c_str(), flags, 0666));
-  if (!out.ok()) return false;
-  bool ok = CopyContents(in.get(), out.get());
-  if (ok) {
-    const struct timespec times[2] = {source.st_atim, source.st_mtim};
-    ok = ::fchmod(out.get(), source.st_mode & 07777) == 0 && ::futimens(out.get(), times) == 0;
-  }
-  ok = out.Close() && ok;
+  std::unique_ptr<TOpenFile> out =
+      fs.Open(to, failIfExists ? TOpenMode::CreateNew : TOpenMode::Create);
+  if (!out) return false;
+  bool ok = CopyContents(*in, *out);
+  ok = out->Close() && ok;
+  // The copy keeps the source's date and read-only flag.
+  ok = ok && fs.SetMode(to, source.mode) && fs.SetWriteTime(to, source.writeTime);
   if (!ok) {
+    // The copy's failure is what the caller learns; taking the partial
+    // target away may fail as well and has nothing to add to it.
     TErrnoKeeper keep;
-    ::unlink(to.c_str());
+    fs.Remove(to);
   }
   return ok;
 }
@@ -159,37 +121,37 @@ bool CopyHostFile(const std::string& from, const std::string& to, bool failIfExi
 }  // namespace
 
 bool FileExists(const std::string& path) {
-  struct stat st;
-  return StatSystem(path, st) && !S_ISDIR(st.st_mode);
+  TFileInfo info;
+  return StatSystem(path, info) && !info.isDirectory;
 }
 
 bool DirectoryExists(const std::string& path) {
-  struct stat st;
-  return StatSystem(path, st) && S_ISDIR(st.st_mode);
+  TFileInfo info;
+  return StatSystem(path, info) && info.isDirectory;
 }
 
 bool PathExists(const std::string& path) {
-  struct stat st;
-  return StatSystem(path, st);
+  TFileInfo info;
+  return StatSystem(path, info);
 }
 
 bool IsWritableDirectory(const std::string& path) {
   const std::string host = HostPath(path);
-  struct stat st;
-  return StatHost(host, st) && S_ISDIR(st.st_mode) && ::access(host.c_str(), W_OK | X_OK) == 0;
+  TFileInfo info;
+  return StatHost(host, info) && info.isDirectory && CurrentFileSystem().CanCreateIn(host);
 }
 
 int64_t FileGetAttr(const std::string& path) {
   std::string host;
-  struct stat st;
-  if (!StatSystem(path, st, &host)) return -1;
+  TFileInfo info;
+  if (!StatSystem(path, info, &host)) return -1;
   int64_t attr = 0;
-  if (S_ISDIR(st.st_mode)) {
+  if (info.isDirectory) {
     attr |= faDirectory;
   } else {
     attr |= faArchive;
   }
-  if (IsReadOnlyMode(st.st_mode)) attr |= faReadOnly;
+  if (info.ReadOnly()) attr |= faReadOnly;
   const std::string name =
       ExtractFileName(host.back() == '/' ? host.substr(0, host.size() - 1) : host);
   if (name.size() > 1 && name[0] == '.' && name != "..") attr |= faHidden;
@@ -198,35 +160,39 @@ int64_t FileGetAttr(const std::string& path) {
 
 bool SetReadOnly(const std::string& path, bool readOnly) {
   const std::string host = HostPath(path);
-  struct stat st;
-  if (!StatHost(host, st)) return false;
-  mode_t mode = st.st_mode & 07777;
+  TFileInfo info;
+  if (!StatHost(host, info)) return false;
+  TFileSystem& fs = CurrentFileSystem();
+  uint32_t mode = info.mode;
   if (readOnly) {
-    mode &= ~kWriteBits;
-  } else if (IsReadOnlyMode(mode)) {
+    mode &= ~0222u;
+  } else if (info.ReadOnly()) {
     // Give back the write bits that the process's mask allows.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode |= kWriteBits & ~mask;
-    mode |= S_IWUSR;
+    mode |= 0222u & ~fs.CreationMask();
+    mode |= 0200u;
   }
-  return ::chmod(host.c_str(), mode) == 0;
+  return fs.SetMode(host, mode);
 }
 
 TFileStatus GetFileStatus(const std::string& path) {
   TFileStatus status;
-  struct stat st;
-  if (!StatSystem(path, st) || S_ISDIR(st.st_mode)) return status;
+  TFileInfo info;
+  if (!StatSystem(path, info) || info.isDirectory) return status;
   status.exists = true;
-  status.writeTime = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  status.writeTime = info.writeTime;
   return status;
 }
 
 bool FileLastWriteTime(const std::string& path, TDateTime& out) {
-  struct stat st;
-  if (!StatSystem(path, st)) return false;
-  out = LocalDateTimeFromUnix(st.st_mtim.tv_sec, 0) +
-        static_cast<double>(st.st_mtim.tv_nsec) / 86400e9;
+  TFileInfo info;
+  if (!StatSystem(path, info)) return false;
+  int64_t seconds = info.writeTime / 1000000000;
+  int64_t nanoseconds = info.writeTime % 1000000000;
+  if (nanoseconds < 0) {
+    nanoseconds += 1000000000;
+    --seconds;
+  }
+  out = LocalDateTimeFromUnix(seconds, 0) + static_cast<double>(nanoseconds) / 86400e9;
   return true;
 }
 
@@ -234,18 +200,15 @@ bool SetFileLastWriteTime(const std::string& path, TDateTime localTime) {
   const std::string host = HostPath(path);
   if (host.empty()) return false;
   const DateTimeParts parts = DecodeDateTime(localTime);
-  struct timespec times[2];
-  times[0].tv_sec = 0;
-  times[0].tv_nsec = UTIME_OMIT;
-  times[1].tv_sec = static_cast<time_t>(UnixFromLocalDateTime(localTime));
-  times[1].tv_nsec = static_cast<long>(parts.millisecond) * 1000000L;
-  return ::utimensat(AT_FDCWD, host.c_str(), times, 0) == 0;
+  const int64_t seconds = UnixFromLocalDateTime(localTime);
+  return CurrentFileSystem().SetWriteTime(
+      host, seconds * 1000000000 + static_cast<int64_t>(parts.millisecond) * 1000000);
 }
 
 int64_t FileSizeOf(const std::string& path) {
-  struct stat st;
-  if (!StatSystem(path, st) || S_ISDIR(st.st_mode)) return -1;
-  return static_cast<int64_t>(st.st_size);
+  TFileInfo info;
+  if (!StatSystem(path, info) || info.isDirectory) return -1;
+  return info.size;
 }
 
 bool CopyFileTo(const std::string& source, const std::string& target, bool failIfExists) {
@@ -261,15 +224,16 @@ bool CopyFileTo(const std::string& source, const std::string& target, bool failI
 
 bool MoveFileTo(const std::string& source, const std::string& target) {
   TEntriesChange change;
+  TFileSystem& fs = CurrentFileSystem();
   const std::string from = HostPath(source);
   std::string to = HostPath(target);
-  struct stat src, dst;
+  TFileInfo src, dst;
   if (!StatHost(from, src) || to.empty()) {
     if (to.empty()) errno = ENOENT;
     return false;
   }
   if (StatHost(to, dst)) {
-    if (dst.st_dev != src.st_dev || dst.st_ino != src.st_ino) {
+    if (dst.device != src.device || dst.inode != src.inode) {
       errno = EEXIST;
       return false;
     }
@@ -279,38 +243,37 @@ bool MoveFileTo(const std::string& source, const std::string& target) {
       if (c == '\\') c = '/';
     }
     if (to == from) return true;
-    return ::rename(from.c_str(), to.c_str()) == 0;
+    return fs.Rename(from, to);
   }
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
-    return true;
-  }
+  if (fs.RenameNoReplace(from, to)) return true;
   if (errno == EINVAL || errno == ENOSYS) {
     // File systems without no-replace renames: the check above must do.
-    if (::rename(from.c_str(), to.c_str()) == 0) return true;
+    if (fs.Rename(from, to)) return true;
   }
-  if (errno == EXDEV && S_ISREG(src.st_mode)) {
+  if (errno == EXDEV && !src.isDirectory) {
     // Another file system: copy, then remove the original.
     if (!CopyHostFile(from, to, true)) return false;
-    return ::unlink(from.c_str()) == 0;
+    return fs.Remove(from);
   }
   return false;
 }
 
 bool DeleteFileAt(const std::string& path) {
   TEntriesChange change;
+  TFileSystem& fs = CurrentFileSystem();
   const std::string host = HostPath(path);
-  struct stat st;
-  if (!StatHost(host, st)) {
+  TFileInfo info;
+  if (!StatHost(host, info)) {
     if (host.empty()) errno = ENOENT;
     // A dangling link is still an entry that can go.
-    return !host.empty() && ::lstat(host.c_str(), &st) == 0 && ::unlink(host.c_str()) == 0;
+    return !host.empty() && fs.LinkStat(host, info) && fs.Remove(host);
   }
-  if (S_ISDIR(st.st_mode)) {
+  if (info.isDirectory) {
     errno = EISDIR;
     return false;
   }
-  if (RefuseReadOnly(st)) return false;
-  return ::unlink(host.c_str()) == 0;
+  if (RefuseReadOnly(info)) return false;
+  return fs.Remove(host);
 }
 
 bool CreateDirectoryAt(const std::string& path) {
@@ -320,7 +283,7 @@ bool CreateDirectoryAt(const std::string& path) {
     errno = ENOENT;
     return false;
   }
-  return ::mkdir(host.c_str(), 0777) == 0;
+  return CurrentFileSystem().MakeDirectory(host);
 }
 
 bool RemoveDirectoryAt(const std::string& path) {
@@ -330,7 +293,7 @@ bool RemoveDirectoryAt(const std::string& path) {
     errno = ENOENT;
     return false;
   }
-  return ::rmdir(host.c_str()) == 0;
+  return CurrentFileSystem().RemoveDirectory(host);
 }
 
 std::vector<DirEntry> ListDirectory(const std::string& pattern) {
@@ -340,21 +303,19 @@ std::vector<DirEntry> ListDirectory(const std::string& pattern) {
   if (namePattern.empty()) return entries;
   std::string host = dirPart.empty() ? std::string(".") : HostPath(dirPart);
   if (host.empty()) host = ".";
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(host.c_str()), ::closedir);
-  if (!dir) return entries;
+  std::vector<THostEntry> listed;
+  // A directory that cannot be read lists nothing, as a missing one does.
+  CurrentFileSystem().List(host, listed);
   const std::string prefix = host.back() == '/' ? host : host + "/";
-  while (const dirent* entry = ::readdir(dir.get())) {
-    const std::string name = entry->d_name;
-    if (name == "." || name == ".." || !MatchesWildcard(name, namePattern)) continue;
-    DirEntry item;
-    item.name = name;
-    if (entry->d_type == DT_DIR) {
-      item.isDirectory = true;
-    } else if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
-      struct stat st;
-      item.isDirectory = ::stat((prefix + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  for (THostEntry& entry : listed) {
+    if (!MatchesWildcard(entry.name, namePattern)) continue;
+    bool isDirectory = entry.isDirectory;
+    if (entry.kindUnknown) {
+      // A link counts as what it leads to.
+      TFileInfo info;
+      isDirectory = StatHost(prefix + entry.name, info) && info.isDirectory;
     }
-    entries.push_back(std::move(item));
+    entries.push_back({std::move(entry.name), isDirectory});
   }
   auto upper = [](std::string s) {
     for (char& c : s) c = FoldAscii(c);
