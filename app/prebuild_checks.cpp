@@ -1,5 +1,7 @@
 #include "app/prebuild_checks.h"
 
+#include "platform/atomic_file.h"
+#include "platform/file_stream.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
 #include "settings/MyIni.h"
@@ -87,10 +89,32 @@ bool RunPreBuildChecks(const std::string& projectFile, const std::string& baseIn
   }
 
   ui.LogLine("Copy: fx9860G_library.lib.");
-  CopyFileTo(source, target, false);  // a failed copy shows in the grooming's results
+  // The build goes on as after any copy; the line tells why the grooming
+  // that follows may fail, or work on the previous library.
+  const std::string failed = CopyLibrary(source, target);
+  if (!failed.empty()) ui.LogLine("Copy failed: " + failed);
   ui.LogLine("Grooming: fx9860G_library.lib.");
   GroomLibrary(general, grooming, ui);
   return true;
+}
+
+std::string CopyLibrary(const std::string& source, const std::string& target) {
+  try {
+    TFile in(source, TFile::Mode::Read);
+    const int64_t size = in.Size();
+    TAtomicFile out(target);
+    if (out.File().CopyFrom(in, size) != size) {
+      return "\"" + source + "\" changed while it was copied";
+    }
+    out.Commit();
+  } catch (const EFileError& e) {
+    return e.what();
+  }
+  // A plain copy keeps the date; a library without it is as good, only
+  // younger, so a date that cannot be set is no failure.
+  TDateTime written;
+  if (FileLastWriteTime(source, written)) SetFileLastWriteTime(target, written);
+  return "";
 }
 
 void GroomLibrary(const TParamlist& general, const TParamlist& grooming, TUserInterface& ui) {

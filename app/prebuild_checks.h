@@ -22,6 +22,12 @@ inline constexpr size_t kGroomingBatchLength = 100;
 bool RunPreBuildChecks(const std::string& projectFile, const std::string& baseIniFile, bool makeAll,
                        TUserInterface& ui);
 
+// Copies the calculator maker's library over the add-in library. The copy
+// replaces the target only when it is complete and keeps the source's date,
+// so a copy that fails leaves the previous library as it was. Returns ""
+// or the reason, naming the file.
+std::string CopyLibrary(const std::string& source, const std::string& target);
+
 // Runs the linker over the copied library: the first entry of `grooming` is
 // the tail of the linker's command line, the further entries are items
 // handed over in batches. `general` expands BINDIR and LIBDIR.

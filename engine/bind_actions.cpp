@@ -78,7 +78,9 @@ void TProject::BindAction() {
     FlushLog();
     patcher.Run(script);
     if (IsBlank(patcher.Error())) return "";
-    return "bind script \"" + script + "\" ended with an error";
+    // " -> File error" alone does not say which file failed, nor why.
+    const std::string cause = patcher.Cause().empty() ? "" : " (" + patcher.Cause() + ")";
+    return "bind script \"" + script + "\" ended with an error" + cause;
   });
 }
 

@@ -21,6 +21,12 @@ class TDependencyMemo {
   // The latest of `newest` and the times timeOf gives for the list's
   // entries, expanded with quote removal. `statusEpoch` is the status
   // cache's epoch, or 0 when times must be read afresh.
+  // The expansion of the entry at `position` of the list, made by someone
+  // else (the log's echo of its line) from the variables as they stood at
+  // `stamp`, with the names it used: kept as if Newest had made it.
+  void Offer(size_t position, const std::string& raw, std::string expanded,
+             const std::vector<std::string>& used, uint64_t stamp, const TParamlist& vars);
+
   template <class TimeOf>
   int64_t Newest(const std::vector<std::string>& list, const TParamlist& vars, uint64_t statusEpoch,
                  TimeOf timeOf, int64_t newest);
@@ -37,6 +43,8 @@ class TDependencyMemo {
   };
 
   void Expand(TEntry& entry, const std::string& raw, const TParamlist& vars);
+  void Keep(TEntry& entry, const std::string& raw, std::string expanded,
+            const std::vector<std::string>& used, uint64_t stamp, const TParamlist& vars);
   bool SameNames(const TEntry& entry, const std::vector<std::string>& used) const;
 
   std::vector<TEntry> entries_;  // by list position

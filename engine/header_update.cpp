@@ -3,6 +3,7 @@
 
 #include "engine/collection_files.h"
 #include "engine/uProject.h"
+#include "platform/atomic_file.h"
 #include "platform/file_system.h"
 #include "support/Base_00.h"
 #include "support/FileTool.h"
@@ -24,12 +25,21 @@ void TProject::UpdateHeaderFilesAction() {
     const std::string collection = dir + entry.name;
     const std::string header = dir + headerName;
     if (CompareFiles(collection, header).empty()) {
+      // One that cannot go is deleted by the DELFILE lines of the next build.
       DeleteFileAt(collection);
       continue;
     }
-    // A header that cannot go keeps both files; the next build tries again.
-    if (FileExists(header) && !DeleteFileAt(header)) continue;
-    MoveFileTo(collection, header);
+    // The new header replaces the old one in a single step, so one that
+    // cannot be replaced keeps its content and the collection stays for
+    // the next build. A read-only header refuses the replacement.
+    try {
+      WriteFileAtomic(header, ReadFileBytes(collection));
+    } catch (const EFileError& e) {
+      Log(std::string("Header not updated: ") + e.what() + "\r\n", true);
+      continue;
+    }
+    // Left behind, it holds what the header holds now.
+    DeleteFileAt(collection);
   }
   FilesChanged();
 }

@@ -162,20 +162,80 @@ TProject::TLineResult TProject::HandleLine(const std::string& line) {
   std::string value = line.substr(equals + 1);
 
   // Option and environment lines are many and would only repeat themselves.
+  const int slot = EchoSlotOf(key);
+  if (slot >= 0) Echoed[static_cast<size_t>(slot)].valid = false;
   if (!IsQuietKey(key)) {
     Log(kLogSeparator);
-    std::string echo = Expand(line, true);
+    std::string echo = slot >= 0 ? EchoValue(Echoed[static_cast<size_t>(slot)], line, key, value)
+                                 : Expand(line, true);
     echo += "\r\n";
     Log(echo);
   }
 
   for (const TKeywordRow& row : kKeywordTable) {
     if (key != row.key) continue;
-    if (row.stored) Vars.SetValue(key, value);
+    if (row.stored) {
+      Vars.SetValue(key, value);
+      KeepEcho(slot);
+    }
     return (this->*row.action)(value);
   }
   Vars.SetValue(key, value);
+  KeepEcho(slot);
   return TLineResult::Next;
+}
+
+int TProject::EchoSlotOf(const std::string& key) {
+  if (key == "DEPENDENCY") return esDependency;
+  if (key == "DEPENDANT") return esDependant;
+  if (key == "EXECUTE") return esExecute;
+  return -1;
+}
+
+std::string TProject::EchoValue(TEchoedValue& echoed, const std::string& line,
+                                const std::string& key, const std::string& value) {
+  // The key is plain text, so the line expands to the key, "=" and its
+  // value's expansion, which the step asks for again: it is kept, valid while
+  // none of the names it used changes.
+  echoed.made = false;
+  echoed.used.clear();
+  echoed.stamp = TParamlist::StampNow();
+  try {
+    echoed.text = Vars.Expand(value, true, &echoed.used);
+  } catch (const EExpansionTooLarge&) {
+    return Expand(line, true);  // fails as the whole line does, in its words
+  }
+  if (key.size() + 1 + echoed.text.size() > TParamlist::kMaxExpandedSize) {
+    return Expand(line, true);
+  }
+  echoed.made = true;
+  std::string echo;
+  echo.reserve(key.size() + 3 + echoed.text.size());
+  echo += key;
+  echo += '=';
+  echo += echoed.text;
+  return echo;
+}
+
+void TProject::KeepEcho(int slot) {
+  if (slot < 0) return;
+  TEchoedValue& echoed = Echoed[static_cast<size_t>(slot)];
+  if (!echoed.made) return;
+  echoed.made = false;
+  // The variable now holds the value that was expanded.
+  echoed.setStamp = TParamlist::StampNow();
+  echoed.valid = true;
+}
+
+const std::string* TProject::EchoedValueOf(const std::string& name) const {
+  const int slot = EchoSlotOf(name);
+  if (slot < 0) return nullptr;
+  const TEchoedValue& echoed = Echoed[static_cast<size_t>(slot)];
+  if (!echoed.valid || Vars.ChangeStamp(name) > echoed.setStamp) return nullptr;
+  for (const std::string& used : echoed.used) {
+    if (Vars.ChangeStamp(used) > echoed.stamp) return nullptr;
+  }
+  return &echoed.text;
 }
 
 void TProject::SaveRecord() {

@@ -1,5 +1,6 @@
 // Keyword lists and the PUSH / POP stack of saved states.
 
+#include "engine/dependency_memo.h"
 #include "engine/uProject.h"
 #include "support/Base_00.h"
 
@@ -14,6 +15,11 @@ void TProject::AddToList(int index, const std::string& value) {
   }
   if (!list) list.emplace();
   list->push_back(std::move(entry));
+  // The entry as the echo of its line expanded it, if it did.
+  const TEchoedValue& echoed = Echoed[esDependency];
+  if (index == klDependency && echoed.valid) {
+    Dependencies->Offer(list->size() - 1, value, echoed.text, echoed.used, echoed.stamp, Vars);
+  }
 }
 
 TProject::TLineResult TProject::PushLine(const std::string&) {

@@ -111,6 +111,9 @@ class TProject {
     return Vars.Expand(text, unquote);
   }
   std::string ExpandedValue(const std::string& name, bool unquote) const {
+    if (unquote) {
+      if (const std::string* kept = EchoedValueOf(name)) return *kept;
+    }
     return Vars.ExpandedValue(name, unquote);
   }
 
@@ -260,6 +263,25 @@ class TProject {
   std::unique_ptr<TCollectionFiles> Collections;
   std::unique_ptr<TFileStatusCache> Statuses;     // what the make rule read this build
   std::unique_ptr<TDependencyMemo> Dependencies;  // the DEPENDENCY list, expanded and dated
+  // The values of the last DEPENDENCY, DEPENDANT and EXECUTE lines as their
+  // echoes expanded them, for the step that follows.
+  enum TEchoSlot { esDependency, esDependant, esExecute, kEchoSlots };
+  struct TEchoedValue {
+    bool made = false;      // expanded for the line being handled
+    bool valid = false;     // and the variable set to the value expanded
+    uint64_t stamp = 0;     // before the expansion
+    uint64_t setStamp = 0;  // after the variable was set
+    std::string text;
+    std::vector<std::string> used;
+  };
+  std::array<TEchoedValue, kEchoSlots> Echoed;
+  static int EchoSlotOf(const std::string& key);
+  std::string EchoValue(TEchoedValue& echoed, const std::string& line, const std::string& key,
+                        const std::string& value);
+  void KeepEcho(int slot);
+  // The kept expansion of the variable when nothing it depends on changed
+  // since; nullptr otherwise.
+  const std::string* EchoedValueOf(const std::string& name) const;
   // The build record of the top script while it runs; absent otherwise.
   std::unique_ptr<TBuildRecord> Record;
   // DEPENDANT and DEPENDENCY as the last IsUpToDate expanded them, when it did.

@@ -18,7 +18,7 @@ void TPatcher::CmdCheckString(const std::string& value) {
   const std::string expected = Unquote(asWritten);
   const std::string found = ReadTargetAt(offset, expected.size());
   // A byte past the end of the target counts as a difference.
-  if (found != expected) FError = "Check failed! " + FLine + " vs. " + found;
+  if (found != expected) Fail("Check failed! " + FLine + " vs. " + found);
   FTarget.Seek(position);
 }
 
@@ -36,7 +36,7 @@ void TPatcher::CmdCheckList(const std::string& value) {
     const bool same = static_cast<size_t>(i) < found.size() &&
                       expected == static_cast<unsigned char>(found[static_cast<size_t>(i)]);
     if (!same) {
-      FError = "Check failed! " + FLine + " vs. " + HexBytes(found.substr(0, 4));
+      Fail("Check failed! " + FLine + " vs. " + HexBytes(found.substr(0, 4)));
       break;
     }
   }

@@ -12,17 +12,9 @@ void TPatcher::CmdCopy(const std::string& value) {
   const int32_t count = LenientNumber(value, 0);
   if (count < 1) return;
   // No paste of these bytes could fit; a typo in a count must not fill memory.
-  if (count > FMaxSize) {
-    FError = "Size exceeds max allowed size! " + FLine;
-    return;
-  }
-  // Checked before the buffer is sized, so a huge count cannot exhaust memory.
-  if (FTarget.Position() + count > TargetSize()) {
-    throw EFileError("Read beyond end of file: " + FTargetName);
-  }
-  std::string bytes(static_cast<size_t>(count), '\0');
-  FTarget.ReadExact(bytes.data(), bytes.size());
-  FCopyBuffer = std::move(bytes);
+  if (count > FMaxSize) return Fail("Size exceeds max allowed size! " + FLine);
+  // Fewer bytes before the end of the target end the run by exception.
+  FCopyBuffer = ReadTargetExact(static_cast<size_t>(count));
   result_ = " -> " + Decimal(count);
 }
 

@@ -66,15 +66,15 @@ void TPatcher::CmdPrintList(const std::string& /*value*/) {}
 
 void TPatcher::PrintString(int32_t x, int32_t y, const std::string& text) {
   if (x < 0) {
-    FError = "x < 0";
+    Fail("x < 0");
   } else if (x > kDisplayWidth - 1) {
-    FError = "x > 127";
+    Fail("x > 127");
   } else if (y < 0) {
-    FError = "y < 0";
+    Fail("y < 0");
   } else if (y > kDisplayHeight - 1) {
-    FError = "y > 63";
+    Fail("y > 63");
   } else if (FDisplayAddr < 0) {
-    FError = "FDisplayAddr undefined";
+    Fail("FDisplayAddr undefined");
   }
   if (!IsBlank(FError)) return;
   // The display address outlives the target it was set on.
@@ -139,9 +139,8 @@ void TPatcher::CmdTestBitmap(const std::string& value) {
 void TPatcher::SaveDisplayBitmap(const std::string& fileName) {
   if (!FTargetOpen) throw EFileError("Display bitmap not readable, TargetFile not open");
   if (FDisplayAddr < 0) throw EFileError("Display bitmap not readable, FDisplayAddr undefined");
-  std::string display(kDisplayBytes, '\0');
   FTarget.Seek(FDisplayAddr);
-  FTarget.ReadExact(display.data(), display.size());
+  const std::string display = ReadTargetExact(kDisplayBytes);
 
   std::string bmp = BmpHeader();
   bmp.reserve(62 + kDisplayBytes);

@@ -25,10 +25,7 @@ void TPatcher::CmdGoto(const std::string& value) {
   CheckTargetOpen();
   int64_t offset;
   if (!ResolveOffset(Field(value, 1), true, offset)) return;
-  if (offset > FMaxSize) {
-    FError = "Position exceeds max allowed size! " + FLine;
-    return;
-  }
+  if (offset > FMaxSize) return Fail("Position exceeds max allowed size! " + FLine);
   // Added bytes are zeros, whether AUTOEXPAND asks for it or not.
   if (offset > TargetSize()) FTarget.Truncate(offset);
   FTarget.Seek(offset);
@@ -39,46 +36,45 @@ void TPatcher::CmdInsertFile(const std::string& value) {
   CheckTargetOpen();
   std::string fileName = Unquote(Field(value, 1));
   if (!HasDirectoryPart(fileName)) fileName = FDirectory + fileName;
-  try {
+  // Every operating-system error from the opening of the file to the list
+  // file ends the command with " -> File error", its result line included.
+  const bool done = Guarded([&] {
     TFile file(fileName, TFile::Mode::Read);
     const int64_t length = file.Size();
     int64_t size = LenientNumber(Field(value, 2), 0);
     const int64_t offset = LenientNumber(Field(value, 3), 0);
-    if (offset < 0) {
-      FError = "Position before start of file! " + FLine;
-      return;
-    }
+    if (offset < 0) return Fail("Position before start of file! " + FLine);
     if (size == 0) size = length - offset;
-    if (length < offset + size) {
-      FError = "Size exceeds filesize! " + FLine;
-      return;
-    }
-    if (size < 1) {
-      FError = "Size missing! " + FLine;
-      return;
-    }
+    if (length < offset + size) return Fail("Size exceeds filesize! " + FLine);
+    if (size < 1) return Fail("Size missing! " + FLine);
     if (!WriteFits(size)) return;
     // Streamed from file to file, never held whole.
     file.Seek(offset);
-    if (FTarget.CopyFrom(file, size) != size) throw EFileError("Read beyond end of file");
+    if (FTarget.CopyFrom(file, size) != size) {
+      throw EFileError("Read beyond end of file \"" + fileName + "\"");
+    }
     result_ = "\r\n -> " + fileName;
-    FListFileName = Unquote(Field(value, 4));
-    if (!IsBlank(FListFileName)) WriteListFile(file, offset, size);
-  } catch (const EFileError&) {
+    const std::string listName = Unquote(Field(value, 4));
+    if (!IsBlank(listName)) WriteListFile(listName, file, offset, size);
+  });
+  if (!done) {
     result_ = " -> File error";
-    FError = " -> File error";
+    Fail(" -> File error");
   }
 }
 
 // Script lines that insert the same bytes again, read from the file once
-// more block by block.
-void TPatcher::WriteListFile(TFile& file, int64_t offset, int64_t size) {
-  TAtomicTextWriter list(FListFileName);
+// more block by block. The list file appears only when it is complete.
+void TPatcher::WriteListFile(const std::string& listName, TFile& file, int64_t offset,
+                             int64_t size) {
+  TAtomicTextWriter list(listName);
   std::string block(kListBlock, '\0');
   file.Seek(offset);
   for (int64_t left = size; left > 0;) {
     const auto now = static_cast<size_t>(std::min<int64_t>(left, kListBlock));
-    file.ReadExact(block.data(), now);
+    if (file.Read(block.data(), now) != now) {
+      throw EFileError("Read beyond end of file \"" + file.Path() + "\"");
+    }
     for (size_t start = 0; start < now; start += kListItemsPerLine) {
       const size_t end = std::min(now, start + kListItemsPerLine);
       list.WriteLine("INSERTLIST=" + ByteItems(block, start, end, "$", FDelimiter));
@@ -121,10 +117,7 @@ void TPatcher::CmdInsertChar(const std::string& value) {
   CheckTargetOpen();
   const char byte = static_cast<char>(LenientNumber(Field(value, 1), 0) & 0xFF);
   const int32_t count = LenientNumber(Field(value, 2), 1);
-  if (count < 0) {
-    FError = "Negative count! " + FLine;
-    return;
-  }
+  if (count < 0) return Fail("Negative count! " + FLine);
   if (!WriteFits(count)) return;
   const std::string block(std::min<size_t>(static_cast<size_t>(count), kRunBlock), byte);
   for (size_t left = static_cast<size_t>(count); left > 0;) {

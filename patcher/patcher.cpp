@@ -26,18 +26,13 @@ std::string ElapsedText(uint32_t milliseconds) {
 
 }  // namespace
 
-TPatcher::TPatcher()
-    : ownParams_(std::make_unique<TParamlist>()),
-      FParams(ownParams_.get()),
-      FExternalParams(false),
-      clock_(Now) {}
+TPatcher::TPatcher() : TPatcher(nullptr) {}
 
-TPatcher::TPatcher(TParamlist* params) : FParams(params), FExternalParams(true), clock_(Now) {
+TPatcher::TPatcher(TParamlist* params) : FParams(params), clock_(Now) {
   // Without a list the patcher still needs one for VARIABLES and AUTOEXPAND.
   if (FParams == nullptr) {
     ownParams_ = std::make_unique<TParamlist>();
     FParams = ownParams_.get();
-    FExternalParams = false;
   }
 }
 
@@ -45,7 +40,9 @@ TPatcher::~TPatcher() {
   try {
     CloseTarget(false);
   } catch (...) {
-    // A destructor must not throw; the handle is closed by TFile regardless.
+    // A destructor must not throw. A successful run has flushed the target
+    // already (Run), so what a failing close could still lose is nothing
+    // the run wrote; the handle is released regardless.
   }
 }
 
@@ -108,6 +105,9 @@ void TPatcher::Run(const std::string& scriptPath) {
       if (!IsBlank(FError)) break;
     }
   }
+  // Written bytes still buffered must reach the target now: a failure at
+  // the close after the run could no longer be reported.
+  if (IsBlank(FError) && FTargetOpen) FTarget.Flush();
   std::string summary;
   if (IsBlank(FError)) {
     summary = Decimal(FLineNo) + " lines processed.";
@@ -124,17 +124,16 @@ void TPatcher::ExecuteLine() {
   try {
     FLine = FParams->Expand(FLine, false);
   } catch (const EExpansionTooLarge& e) {
-    FError = std::string(e.what()) + " " + asRead;
-    return;
+    return Fail(std::string(e.what()) + " " + asRead);
   }
   const size_t equals = FLine.find('=');
-  FCommand = AsciiUpperCase(FLine.substr(0, equals));
+  const std::string keyword = AsciiUpperCase(FLine.substr(0, equals));
   const std::string value = equals == std::string::npos ? "" : FLine.substr(equals + 1);
 
   result_.clear();
   bool matched = false;
   for (const TCommand& command : CommandTable()) {
-    if (FCommand == command.keyword) {
+    if (keyword == command.keyword) {
       (this->*command.handler)(value);
       matched = true;
       break;
@@ -165,7 +164,8 @@ void TPatcher::ExecuteUnmatched(const std::string& value) {
 }
 
 void TPatcher::CheckTargetOpen() const {
-  if (!FTargetOpen) throw ETargetNotOpen();
+  // After a quiet TARGETFILE failure the exception says why.
+  if (!FTargetOpen) throw ETargetNotOpen(cause_);
 }
 
 std::string TPatcher::Field(const std::string& value, int n) const {
@@ -211,7 +211,7 @@ bool TPatcher::ResolveOffset(const std::string& text, bool allowFileSize, int64_
     offset = OffsetRule(StrictNumber(text));
   }
   if (offset < 0) {
-    FError = "Position before start of file! " + FLine;
+    Fail("Position before start of file! " + FLine);
     return false;
   }
   return true;
@@ -220,7 +220,7 @@ bool TPatcher::ResolveOffset(const std::string& text, bool allowFileSize, int64_
 bool TPatcher::ResolveInsideTarget(const std::string& text, int64_t& offset) {
   if (!ResolveOffset(text, false, offset)) return false;
   if (offset >= TargetSize()) {
-    FError = "Position exceeds filesize! " + FLine;
+    Fail("Position exceeds filesize! " + FLine);
     return false;
   }
   return true;
@@ -240,8 +240,24 @@ bool TPatcher::WriteFits(int64_t offset, int64_t count) {
   const int64_t end = offset + count;
   // Overwriting bytes the target already has never grows it.
   if (count <= 0 || end <= TargetSize() || end <= FMaxSize) return true;
-  FError = "Size exceeds max allowed size! " + FLine;
+  Fail("Size exceeds max allowed size! " + FLine);
   return false;
+}
+
+std::string TPatcher::ReadTargetExact(size_t count) {
+  const int64_t position = FTarget.Position();
+  // Checked before the buffer is sized, so a huge count cannot exhaust memory.
+  std::string bytes;
+  if (position + static_cast<int64_t>(count) <= TargetSize()) {
+    bytes.resize(count);
+    bytes.resize(FTarget.Read(bytes.data(), count));
+  }
+  if (bytes.size() != count) {
+    throw EFileError("Read beyond end of file \"" + FTargetName +
+                     "\": " + Decimal(static_cast<int64_t>(count)) + " bytes from offset " +
+                     Decimal(position) + " wanted");
+  }
+  return bytes;
 }
 
 void TPatcher::WriteTargetAt(int64_t offset, const std::string& bytes) {

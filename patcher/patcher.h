@@ -4,9 +4,15 @@
 // checksums into it, checks its bytes, draws text into a display bitmap
 // inside it and exports regions of it.
 //
-// User-level failures end a run with an error text (the target is then
-// deleted); I/O failures, invalid strict numbers and a missing target raise
-// exceptions that pass through Run.
+// One error convention for every command. A user-level failure sets the
+// error text (Fail); the run ends after that line, and a target the run
+// made or opened for writing is deleted. Operating-system errors raise
+// EFileError naming the file, invalid strict numbers EConvertError, and a
+// command that needs the target while none is open ETargetNotOpen; they end
+// the run at once and pass through Run. Only two commands turn an
+// operating-system error into something else (Guarded): INSERTFILE into the
+// error text " -> File error", TARGETFILE into a quiet failure that leaves
+// no target open. The error behind either is kept as Cause().
 
 #include <cstdint>
 #include <functional>
@@ -23,9 +29,12 @@
 namespace tessel {
 
 // Raised by every command that needs the target while none is open.
+// After a TARGETFILE that failed quietly the text goes on with its cause.
 class ETargetNotOpen : public std::runtime_error {
  public:
-  ETargetNotOpen() : std::runtime_error("TargetFile not open") {}
+  explicit ETargetNotOpen(const std::string& cause = "")
+      : std::runtime_error(cause.empty() ? "TargetFile not open"
+                                         : "TargetFile not open (" + cause + ")") {}
 };
 
 class TPatcher {
@@ -55,6 +64,10 @@ class TPatcher {
 
   // State after a run, for callers that want more than the log.
   const std::string& Error() const { return FError; }
+  // The operating-system error behind the last guarded failure (INSERTFILE's
+  // " -> File error", a TARGETFILE that could not open or copy the target);
+  // empty when there was none.
+  const std::string& Cause() const { return cause_; }
   bool TargetOpen() const { return FTargetOpen; }
   const std::string& TargetName() const { return FTargetName; }
 
@@ -67,6 +80,13 @@ class TPatcher {
   static const std::vector<TCommand>& CommandTable();
 
   void ExecuteLine();
+  // A user-level failure: the run ends after the current line with `text`.
+  void Fail(const std::string& text) { FError = text; }
+  // Runs an operating-system step of a command that the rules let fail
+  // without an exception: true when it succeeded; otherwise the cause is
+  // kept and false returned.
+  template <class TStep>
+  bool Guarded(TStep&& step);
   void ExecuteUnmatched(const std::string& value);
   void CheckTargetOpen() const;
   void CloseTarget(bool deleteFile);
@@ -86,6 +106,8 @@ class TPatcher {
   bool ResolveInsideTarget(const std::string& text, int64_t& offset);
   int64_t TargetSize() const { return FTarget.Size(); }
   std::string ReadTargetAt(int64_t offset, size_t count);
+  // Exactly `count` bytes from the position, or EFileError naming the target.
+  std::string ReadTargetExact(size_t count);
   // False, with FError set, when writing `count` bytes at `offset` would
   // grow the target past FMaxSize.
   bool WriteFits(int64_t offset, int64_t count);
@@ -126,15 +148,14 @@ class TPatcher {
   void CmdCheckString(const std::string& value);
   void CmdCheckList(const std::string& value);
 
-  void WriteListFile(TFile& file, int64_t offset, int64_t size);
+  void WriteListFile(const std::string& listName, TFile& file, int64_t offset, int64_t size);
   void PrintString(int32_t x, int32_t y, const std::string& text);
   void DrawChar(unsigned char c, int32_t& x, int32_t& y);
   void SaveDisplayBitmap(const std::string& fileName);
   void MakeCSource(const std::string& fileName, uint32_t address, int32_t length);
 
-  std::unique_ptr<TParamlist> ownParams_;
+  std::unique_ptr<TParamlist> ownParams_;  // set when the list is the patcher's own
   TParamlist* FParams;
-  std::string FCommand;
   std::string FLine;
   std::string FSourceName;
   std::string FTargetName;
@@ -147,7 +168,6 @@ class TPatcher {
   int32_t FAdjustment = 0;
   int32_t FFileOffset = 0;
   int32_t FCodeOffset = 0;
-  std::string FListFileName;
   std::string FDirectory;
   std::string FDelimiter = ",";
   bool FInvert = false;
@@ -155,15 +175,26 @@ class TPatcher {
   int32_t FLineNo = 0;
   uint32_t FChecksum = 0;
   int32_t FDisplayAddr = -1;
-  bool FExternalParams;
-  std::string FCopyBuffer;  // bytes held by COPY; FCopyLength is its size
+  std::string FCopyBuffer;  // bytes held by COPY, as many as it read
   int32_t FMaxSize = 2147483647;
 
   // The target was created or opened for writing by this run: only such a
   // target is deleted after a failed run.
   bool ownTarget_ = false;
   std::string result_;  // result text of the current command
+  std::string cause_;   // see Cause()
   std::function<TDateTime()> clock_;
 };
+
+template <class TStep>
+bool TPatcher::Guarded(TStep&& step) {
+  try {
+    step();
+    return true;
+  } catch (const EFileError& e) {
+    cause_ = e.what();
+    return false;
+  }
+}
 
 }  // namespace tessel

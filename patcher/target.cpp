@@ -4,6 +4,7 @@
 
 #include "patcher/patch_values.h"
 #include "patcher/patcher.h"
+#include "platform/atomic_file.h"
 #include "platform/file_identity.h"
 #include "platform/file_system.h"
 #include "support/Base_00.h"
@@ -12,7 +13,6 @@ namespace tessel {
 
 namespace {
 
-constexpr int64_t kCopyBlock = 1 << 16;
 // A value that names itself (directly or through others) never settles.
 constexpr int kMaxDirectoryExpansions = 64;
 
@@ -57,37 +57,39 @@ void TPatcher::CmdTargetFile(const std::string& value) {
   // left open behind the new one.
   CloseTarget(false);
   ownTarget_ = false;
+  cause_.clear();
 
   FTargetName = FDirectory + Unquote(value);
   if (FileExists(FTargetName)) {
-    FTargetAttr = static_cast<uint32_t>(FileGetAttr(FTargetName));
+    // A target that vanished since counts as one without attributes.
+    const int64_t attr = FileGetAttr(FTargetName);
+    FTargetAttr = attr < 0 ? 0 : static_cast<uint32_t>(attr);
     if (FTargetAttr & faReadOnly) {
-      if (FUnlock) {
-        SetReadOnly(FTargetName, false);
-      } else {
-        FError = "Target readonly! Not unlocked!\r\n" + FTargetName;
-      }
+      if (!FUnlock) return Fail("Target readonly! Not unlocked!\r\n" + FTargetName);
+      // Should the attribute stay, opening the target for writing below
+      // fails, and that failure is reported as any other of this command.
+      SetReadOnly(FTargetName, false);
     }
   } else {
     // A target made now starts without attributes of an earlier one.
     FTargetAttr = 0;
     if (IsBlank(FSourceName)) {
-      FError = "Target missing and Source not defined!\r\n" + FTargetName;
-    } else if (!FileExists(FSourceName)) {
-      FError = "Target and Source missing!\r\n" + FTargetName + "\r\n" + FSourceName;
+      return Fail("Target missing and Source not defined!\r\n" + FTargetName);
+    }
+    if (!FileExists(FSourceName)) {
+      return Fail("Target and Source missing!\r\n" + FTargetName + "\r\n" + FSourceName);
     }
   }
-  if (!IsBlank(FError)) return;
   // Rebuilding the target from itself would truncate the source before it
   // is read. The file system decides, whatever the two path texts say.
   if (!IsBlank(FSourceName) && SameFile(FSourceName, FTargetName)) {
-    FError = "Target and Source are the same file!\r\n" + FTargetName + "\r\n" + FSourceName;
-    return;
+    return Fail("Target and Source are the same file!\r\n" + FTargetName + "\r\n" + FSourceName);
   }
 
-  // An operating-system error here ends the command quietly; the next
-  // command that needs the target reports it as not open.
-  try {
+  // An operating-system error here ends the command quietly: no result, no
+  // error text; the next command that needs the target raises "TargetFile
+  // not open" with the cause kept here.
+  FTargetOpen = Guarded([&] {
     if (IsBlank(FSourceName)) {
       FTarget = TFile(FTargetName, TFile::Mode::ReadWrite);
       ownTarget_ = true;
@@ -96,29 +98,28 @@ void TPatcher::CmdTargetFile(const std::string& value) {
       CopySource();
       result_ = "\r\n copy " + FTargetName;
     }
-    FTargetOpen = true;
-  } catch (const EFileError&) {
-    FTarget.Close();
-    FTargetOpen = false;
+  });
+  if (!FTargetOpen) {
+    // Closing a handle that failed to open or copy can fail again; the
+    // cause that matters is kept already.
+    Guarded([&] { FTarget.Close(); });
     result_.clear();
   }
 }
 
-// Rebuilds the target from the source, at most FMaxSize bytes.
+// Rebuilds the target from the source, at most FMaxSize bytes. The copy is
+// made beside the target and replaces it only when complete, so a source
+// that cannot be read or a disk that fills up leaves the previous target as
+// it was.
 void TPatcher::CopySource() {
-  // The source is opened and its first block read before the target is
-  // truncated, so an unreadable source does not cost the target its content.
   TFile source(FSourceName, TFile::Mode::Read);
   const int64_t limit = FMaxSize > 0 ? FMaxSize : 0;
-  // The first block is read before the target is made; the rest streams
-  // from file to file.
-  std::string block(static_cast<size_t>(std::min<int64_t>(kCopyBlock, limit)), '\0');
-  const size_t got = block.empty() ? 0 : source.Read(block.data(), block.size());
-  FTarget = TFile(FTargetName, TFile::Mode::Create);
+  TAtomicFile copy(FTargetName);
+  // A source shorter than the limit is copied whole.
+  copy.File().CopyFrom(source, limit);
+  copy.Commit();
   ownTarget_ = true;
-  FTarget.Write(block.data(), got);
-  if (got == block.size()) FTarget.CopyFrom(source, limit - static_cast<int64_t>(got));
-  FTarget.Seek(0);
+  FTarget = TFile(FTargetName, TFile::Mode::ReadWrite);
 }
 
 // Closes the target and applies the lock rule; with deleteFile the target
@@ -130,15 +131,24 @@ void TPatcher::CopySource() {
 void TPatcher::CloseTarget(bool deleteFile) {
   bool lock = false;
   if (FTargetOpen) {
-    FTarget.Close();
     FTargetOpen = false;
     if (FUnlock && (FTargetAttr & faReadOnly)) FLock = true;
     lock = FLock;
+    if (deleteFile) {
+      // The file goes anyway: what its close could not write is lost with it.
+      Guarded([&] { FTarget.Close(); });
+    } else {
+      FTarget.Close();
+    }
   }
   if (deleteFile && ownTarget_ && !IsBlank(FTargetName) && FileExists(FTargetName)) {
     const int64_t attr = FileGetAttr(FTargetName);
+    // A target the file system refuses to delete stays; the closing line
+    // that follows reports the failed run all the same.
     if (attr >= 0 && !(attr & faReadOnly)) DeleteFileAt(FTargetName);
   }
+  // The lock is a protection against later edits, not part of the bytes;
+  // a file system without the attribute leaves the target writable.
   if (lock && FileExists(FTargetName)) SetReadOnly(FTargetName, true);
 }
 

@@ -7,6 +7,7 @@
 #include "settings/MyIni.h"
 #include "tests/app/app_fixture.h"
 #include "tests/support/standin_tool.h"
+#include "tests/support/test_dates.h"
 
 namespace tessel::test {
 namespace {
@@ -125,6 +126,40 @@ TEST_F(PreBuildChecks, LogsTheLinkersExitCodeAndRunsNoLinkerWithoutItems) {
   EXPECT_TRUE(Check(true));  // the build goes on whatever the linker reported
   EXPECT_EQ(ui.log.back(), "ITEM 3");
   EXPECT_GE(ui.processMessagesCalls, 1);
+}
+
+TEST_F(PreBuildChecks, AFailedLibraryCopyIsLoggedAndKeepsThePreviousLibrary) {
+  // A read-only library refuses the copy under "Make all": the line names
+  // it, the library keeps its bytes, and the grooming goes on.
+  WriteFileBytes(kTarget, "groomed");
+  ASSERT_TRUE(SetReadOnly(kTarget, true));
+  EXPECT_TRUE(Check(true));
+  ASSERT_EQ(ui.log.size(), 3u);
+  EXPECT_EQ(ui.log[0], "Copy: fx9860G_library.lib.");
+  EXPECT_EQ(ui.log[1].rfind("Copy failed: ", 0), 0u) << ui.log[1];
+  EXPECT_NE(ui.log[1].find(kTarget), std::string::npos) << ui.log[1];
+  EXPECT_EQ(ui.log[2], "Grooming: fx9860G_library.lib.");
+  EXPECT_EQ(ReadFileBytes(kTarget), "groomed");
+
+  // A directory in the library's place.
+  ASSERT_TRUE(SetReadOnly(kTarget, false));
+  ASSERT_TRUE(DeleteFileAt(kTarget));
+  ASSERT_TRUE(CreateDirectoryAt(kTarget));
+  ui.log.clear();
+  EXPECT_TRUE(Check());
+  ASSERT_EQ(ui.log.size(), 3u);
+  EXPECT_NE(ui.log[1].find("fxCG_library.lib"), std::string::npos) << ui.log[1];
+  EXPECT_TRUE(DirectoryExists(kTarget));
+
+  // Copied, the library keeps the source's date.
+  ASSERT_TRUE(RemoveDirectoryAt(kTarget));
+  TDateTime when = 0;
+  ASSERT_TRUE(
+      SetFileLastWriteTime("C:\\SDK\\BIN\\fx9860G_library.lib", TestDate(2020, 5, 6, 7, 8, 9)));
+  EXPECT_EQ(CopyLibrary("C:\\SDK\\BIN\\fx9860G_library.lib", kTarget), "");
+  ASSERT_TRUE(FileLastWriteTime(kTarget, when));
+  EXPECT_EQ(when, TestDate(2020, 5, 6, 7, 8, 9));
+  EXPECT_EQ(ReadFileBytes(kTarget), "library\r\n");
 }
 
 }  // namespace

@@ -127,5 +127,19 @@ TEST_F(BindActions, AFailingPatchScriptDeletesTheTargetAndEndsTheBuild) {
   EXPECT_EQ(dir.Read("DEMO.G3A"), "IMAGE");
 }
 
+TEST_F(BindActions, AFileErrorOfThePatchScriptNamesTheFileInTheStepFailure) {
+  // " -> File error" alone names no file: the step's reason does.
+  std::string image = FileAt("DEMO.SH3", "IMAGE", At(10));
+  std::string bind =
+      dir.Write("MAKE.TXT", "SOURCEFILE=" + image + "\r\nTARGETFILE=" + dir.File("DEMO.G3A") +
+                                "\r\nINSERTFILE=" + dir.File("ICON.CGI") + "\r\n");
+  EXPECT_EQ(RunLines({"DEPENDANT=" + dir.File("DEMO.G3A"), "BIND=" + bind}), psFailed);
+  EXPECT_TRUE(Window().back().starts_with("Step failed: bind script \"" + bind +
+                                          "\" ended with an error (Cannot open file \"" +
+                                          dir.File("ICON.CGI") + "\": "))
+      << Window().back();
+  EXPECT_FALSE(FileExists(dir.File("DEMO.G3A")));
+}
+
 }  // namespace
 }  // namespace tessel::test

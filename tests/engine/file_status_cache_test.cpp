@@ -111,6 +111,36 @@ TEST_F(FileStatusCache, DependencyEntriesFollowTheirVariablesFromStepToStep) {
   // The step after PUSH sees NEW; the one after POP sees OLD again.
   ASSERT_EQ(RunLines(script({step(3), {"PUSH=", "SUB=NEW"}, step(4), {"POP="}, step(5)})), psReady);
   EXPECT_EQ(ToolRuns(), 2u) << LogText();
+  // The log's echo expands the entry when its line is read; a variable set
+  // between that line and the first step still counts (the entry after it
+  // names an old file and is the rule's primary source).
+  ASSERT_EQ(RunLines(script({{"SUB=NEW", "DEPENDENCY=$(WORKDIR)/OLD/A.H"}, step(6)})), psReady);
+  EXPECT_EQ(ToolRuns(), 3u) << LogText();
+  EXPECT_NE(LogText().find("DEPENDENCY=" + dir.Path() + "/OLD/A.H\r\n"), std::string::npos);
+}
+
+// The step asks again for the values its lines' echoes expanded; a variable
+// they use, or the variable itself, set after the line must count.
+TEST_F(FileStatusCache, AStepUsesItsValuesAsTheyStandNotAsTheirLinesWereEchoed) {
+  FileAt("SRC.C", Old(0));
+  FileAt("OLD.OBJ", Old(1));
+  auto script = [&](std::vector<std::string> middle) {
+    std::vector<std::string> lines = {"WORKDIR=" + dir.Path(),
+                                      "DEPENDENCY=", "DEPENDENCY=$(WORKDIR)/SRC.C"};
+    lines.insert(lines.end(), middle.begin(), middle.end());
+    lines.insert(lines.end(), {"OPTION=", "OPTION=-print=built", "EXECUTE=" + tool});
+    return lines;
+  };
+  // Up to date as echoed, but T names a missing target by the step.
+  ASSERT_EQ(RunLines(script({"T=OLD", "DEPENDANT=$(WORKDIR)/$(T).OBJ", "T=NEW"})), psReady);
+  EXPECT_EQ(ToolRuns(), 1u) << LogText();
+  // Missing as echoed, but set again under another spelling of its name.
+  ASSERT_EQ(RunLines(script({"DEPENDANT=$(WORKDIR)/NEW2.OBJ", "Dependant=$(WORKDIR)/OLD.OBJ"})),
+            psReady);
+  EXPECT_EQ(ToolRuns(), 1u) << LogText();
+  // As echoed, when nothing changed in between.
+  ASSERT_EQ(RunLines(script({"T=OLD", "DEPENDANT=$(WORKDIR)/$(T).OBJ"})), psReady);
+  EXPECT_EQ(ToolRuns(), 1u) << LogText();
 }
 
 }  // namespace

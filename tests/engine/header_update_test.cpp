@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/file_system.h"
@@ -50,6 +51,12 @@ TEST_F(HeaderUpdate, AHeaderThatCannotBeReplacedKeepsBothFilesAndTheRestGoesOn) 
   EXPECT_FALSE(Exists("b.h.TMP"));
   EXPECT_TRUE(DirectoryExists(dir.File("include/dir.h.TMP")));
   EXPECT_FALSE(Exists("dir.h"));
+  // The header that stayed is named in a line that always reaches the window.
+  const auto line = std::find_if(Window().begin(), Window().end(), [](const std::string& text) {
+    return text.starts_with("Header not updated: ");
+  });
+  ASSERT_NE(line, Window().end());
+  EXPECT_NE(line->find(dir.Path() + "/include\\a.h"), std::string::npos) << *line;
 }
 
 }  // namespace

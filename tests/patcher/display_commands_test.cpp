@@ -96,6 +96,52 @@ TEST_F(TDisplayTest, TwentyTwoCharactersWrapToTheNextCellRow) {
   EXPECT_EQ(Row(0, 0, 2), "01 E0");  // top row of "B" at columns 7 to 10
 }
 
+// Columns 121 to 123 are where the cell stops fitting: a cell at 121 or 122
+// still lies wholly on the display, one at 123 loses its last column, and a
+// cursor that reaches 122 by advancing wraps before it draws there.
+TEST_F(TDisplayTest, CursorAtTheLastColumnsOfARow) {
+  const std::string b0 = Hex(std::string(1, static_cast<char>(FontGlyph('B')[0])));
+  const std::string c0 = Hex(std::string(1, static_cast<char>(FontGlyph('C')[0])));
+
+  // From 122 the glyph fills columns 123 to 127; the next cell is (0, 8).
+  EXPECT_EQ(On({"PRINTSTRING=122,0,AB"}), "");
+  EXPECT_EQ(Row(0, 14, 2), "00 0E");
+  EXPECT_EQ(Row(3, 14, 2), "00 1F");
+  for (int y = 1; y < 8; ++y) EXPECT_EQ(Row(y, 0, 1), "00") << y;  // nothing spilled
+  EXPECT_EQ(Row(8, 0, 1), b0);
+  EXPECT_EQ(Row(0, 0, 1), "00");
+  std::string expected(1024, '\0');
+  DrawModel(expected, 122, 0, "AB");
+  EXPECT_EQ(Display(), expected);
+
+  // 116 + 6 is 122: past 121, so the second character wraps.
+  EXPECT_EQ(On({"PRINTSTRING=116,0,AB"}), "");
+  EXPECT_EQ(Row(0, 14, 2), "03 80");
+  EXPECT_EQ(Row(8, 0, 1), b0);
+  expected.assign(1024, '\0');
+  DrawModel(expected, 116, 0, "AB");
+  EXPECT_EQ(Display(), expected);
+
+  // 115 + 6 is 121: the second character still goes on the row, at 121.
+  EXPECT_EQ(On({"PRINTSTRING=115,0,ABC"}), "");
+  const auto bAt121 = static_cast<unsigned char>(FontGlyph('B')[0] >> 1);
+  EXPECT_EQ(Row(0, 15, 1), Hex(std::string(1, static_cast<char>(bAt121))));
+  EXPECT_EQ(Row(8, 0, 1), c0);
+
+  // From 123 the last glyph column (127 + 1) is dropped, not drawn into the
+  // first byte of the next display row.
+  EXPECT_EQ(On({"PRINTSTRING=123,0,A"}), "");
+  EXPECT_EQ(Row(0, 15, 1), "07");
+  EXPECT_EQ(Row(3, 15, 1), "0F");
+  for (int y = 1; y < 8; ++y) EXPECT_EQ(Row(y, 0, 1), "00") << y;
+
+  // The wrap from the last cell row goes back to the top.
+  EXPECT_EQ(On({"PRINTSTRING=122,48,AB"}), "");
+  EXPECT_EQ(Row(48, 15, 1), "0E");
+  EXPECT_EQ(Row(0, 0, 1), b0);
+  EXPECT_EQ(Row(56, 0, 1), "00");
+}
+
 TEST_F(TDisplayTest, CellsPastTheDisplayOrTheTargetAreClipped) {
   EXPECT_EQ(On({"PRINTSTRING=125,60,AW8"}), "");
   std::string expected(1024, '\0');

@@ -69,9 +69,31 @@ TEST(ParamlistTest, ExpansionAgreesWithTheRulesAppliedLiterally) {
     return text;
   };
   for (int round = 0; round < 20000; ++round) {
+    // Built through every way of changing lines, as what the expansion
+    // keeps beside each line must follow them all.
     TParamlist list;
-    for (const char* name : {"A", "B", "C"}) {
-      if (random() % 4 != 0) list.SetValue(name, some(4));
+    for (const char* name : {"A", "B", "C", "B", "A"}) {
+      const std::string line = std::string(name) + "=" + some(4);
+      switch (random() % 6) {
+        case 0:
+          list.SetValue(name, some(4));
+          break;
+        case 1:
+          list.Add(line);
+          break;
+        case 2:
+          list.Insert(0, line);
+          break;
+        case 3:
+          if (list.Count() > 0) list.SetLine(random() % list.Count(), line);
+          break;
+        case 4:
+          if (list.Count() > 0) list.Delete(random() % list.Count());
+          break;
+        default:
+          list.SetText(list.Text() + line + "\r\n");
+          break;
+      }
     }
     const std::string text = some(8);
     const bool unquote = random() % 2 == 0;
