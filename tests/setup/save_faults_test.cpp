@@ -180,6 +180,7 @@ TEST_F(TSaveFaultsTest, ASaveWithChangesFailingAtAnyCall) {
     CheckFaultedSave(expected, got, fault.kind);
     return true;
   });
+  RecordProperty("faulted_runs", runs);
   EXPECT_GT(runs, 50);
 }
 
@@ -196,6 +197,7 @@ TEST_F(TSaveFaultsTest, AScriptGenerationFailingAtAnyCall) {
     CheckFaultedSave(expected, got, fault.kind);
     return true;
   });
+  RecordProperty("faulted_runs", runs);
   EXPECT_GT(runs, 20);
 }
 
