@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <string>
+#include <vector>
 
 #include "platform/host_path.h"
 
@@ -16,6 +17,25 @@ TFileSystem*& Current() {
 }
 
 }  // namespace
+
+std::string LexicallyNormal(const std::string& absolute) {
+  std::vector<std::string> parts;
+  size_t pos = 0;
+  while (pos <= absolute.size()) {
+    const size_t slash = absolute.find('/', pos);
+    const size_t end = slash == std::string::npos ? absolute.size() : slash;
+    const std::string part = absolute.substr(pos, end - pos);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    pos = end + 1;
+  }
+  std::string result;
+  for (const std::string& part : parts) result += "/" + part;
+  return result.empty() ? "/" : result;
+}
 
 int64_t TOpenFile::CopyFrom(TOpenFile& source, int64_t count, bool& sourceFailed) {
   constexpr size_t kBlock = 1 << 16;

@@ -104,6 +104,10 @@ class TFileSystem {
   virtual std::string ResolveLinks(const std::string& host) = 0;
 };
 
+// An absolute host path with "." and ".." resolved as text and repeated
+// separators collapsed; "/" for the root.
+std::string LexicallyNormal(const std::string& absolute);
+
 // The machine's file system.
 TFileSystem& RealFileSystem();
 // The instance every file operation uses.

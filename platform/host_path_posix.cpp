@@ -127,26 +127,6 @@ std::string& ConfinementStorage() {
   return root;
 }
 
-// "." and ".." resolved as text on an absolute path.
-std::string Lexical(const std::string& absolute) {
-  std::vector<std::string> parts;
-  size_t pos = 0;
-  while (pos <= absolute.size()) {
-    const size_t slash = absolute.find('/', pos);
-    const size_t end = slash == std::string::npos ? absolute.size() : slash;
-    const std::string part = absolute.substr(pos, end - pos);
-    if (part == "..") {
-      if (!parts.empty()) parts.pop_back();
-    } else if (!part.empty() && part != ".") {
-      parts.push_back(part);
-    }
-    pos = end + 1;
-  }
-  std::string result;
-  for (const std::string& part : parts) result += "/" + part;
-  return result.empty() ? "/" : result;
-}
-
 bool Confined(const std::string& host) {
   const std::string& root = ConfinementStorage();
   if (root.empty() || host.empty()) return true;
@@ -157,14 +137,14 @@ bool Confined(const std::string& host) {
     absolute = std::string(cwd) + "/" + absolute;
     std::free(cwd);
   }
-  const std::string normal = Lexical(absolute);
+  const std::string normal = LexicallyNormal(absolute);
   return normal == root || normal.compare(0, root.size() + 1, root + "/") == 0;
 }
 
 }  // namespace
 
 void SetConfinement(const std::string& hostDirectory) {
-  ConfinementStorage() = hostDirectory.empty() ? std::string() : Lexical(hostDirectory);
+  ConfinementStorage() = hostDirectory.empty() ? std::string() : LexicallyNormal(hostDirectory);
 }
 
 std::string HostPath(const std::string& systemPath) {

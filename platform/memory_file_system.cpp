@@ -153,23 +153,7 @@ int64_t TMemoryFileSystem::Clock() const {
 }
 
 std::string TMemoryFileSystem::Normalise(const std::string& host) const {
-  const std::string full = !host.empty() && host[0] == '/' ? host : current_ + "/" + host;
-  std::vector<std::string> parts;
-  size_t pos = 0;
-  while (pos <= full.size()) {
-    size_t end = full.find('/', pos);
-    if (end == std::string::npos) end = full.size();
-    const std::string part = full.substr(pos, end - pos);
-    if (part == "..") {
-      if (!parts.empty()) parts.pop_back();
-    } else if (!part.empty() && part != ".") {
-      parts.push_back(part);
-    }
-    pos = end + 1;
-  }
-  std::string result;
-  for (const std::string& part : parts) result += "/" + part;
-  return result.empty() ? "/" : result;
+  return LexicallyNormal(!host.empty() && host[0] == '/' ? host : current_ + "/" + host);
 }
 
 std::shared_ptr<TMemoryFileSystem::TNode> TMemoryFileSystem::Find(const std::string& path) const {
