@@ -187,7 +187,7 @@ std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostSta
     pos = 2;
   } else {
     joined.reserve(size + 1);
-    if (size > 0 && separator(systemPath[0])) joined = "/";
+    if (size > 0 && separator(systemPath[0])) joined += '/';
   }
   const size_t prefixSize = joined.size();
   bool anyComponent = false;
