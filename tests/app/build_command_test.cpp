@@ -47,7 +47,9 @@ TEST_F(BuildCommand, NewProgramVersionForcesMakeAllUntilABuildEndsReady) {
   // on the Build item would.
   ui.onProcessMessages = [&] {
     captions.push_back(core->BuildCaption());
-    if (core->IsBusy()) EXPECT_EQ(core->Build(), TBuildResult::CancelRequested);
+    if (core->IsBusy()) {
+      EXPECT_EQ(core->Build(), TBuildResult::CancelRequested);
+    }
   };
   EXPECT_EQ(core->Build(), TBuildResult::Cancelled);
   EXPECT_EQ(BoxTexts(), (std::vector<std::string>{kNewVersion}));
