@@ -77,7 +77,9 @@ TEST_F(TLibraryCopyFaultsTest, ALibraryCopyFailingAtAnyCall) {
       EXPECT_EQ(NeitherOldNorNew(got.before, expected.after, got.after, nullptr), "");
       const bool complete = got.after == expected.after;
       // A date that could not be set leaves a good library: no failure.
-      if (!complete) EXPECT_NE(got.failed, "") << "an incomplete copy without a word";
+      if (!complete) {
+        EXPECT_NE(got.failed, "") << "an incomplete copy without a word";
+      }
       if (!got.failed.empty()) {
         EXPECT_NE(got.failed.find("C:\\SDK\\"), std::string::npos) << got.failed;
       }
