@@ -201,8 +201,8 @@ TEST_F(TWriterFaultsTest, AHeaderUpdateFailingAtAnyCall) {
     if (got.after.empty()) return false;
     // The headers are old or new whole; a collection file goes only once
     // its header holds what it held.
-    for (const std::string& name : {"same.h", "changed.h", "new.h"}) {
-      const std::string header = "/W/INC/" + name, collection = header + ".TMP";
+    for (const char* name : {"same.h", "changed.h", "new.h"}) {
+      const std::string header = std::string("/W/INC/") + name, collection = header + ".TMP";
       const auto h = got.after.find(header), c = got.after.find(collection);
       if (c != got.after.end()) continue;
       if (h == got.after.end()) {
