@@ -397,18 +397,22 @@ bool TMemoryFileSystem::RenameNoReplace(const std::string& from, const std::stri
   return RenameEntry(from, to, false);
 }
 
+std::shared_ptr<TMemoryFileSystem::TNode> TMemoryFileSystem::FindDirectory(
+    const std::string& path) const {
+  auto node = Find(path);
+  if (!node) {
+    errno = ENOENT;
+  } else if (!node->isDirectory) {
+    errno = ENOTDIR;
+    node.reset();
+  }
+  return node;
+}
+
 bool TMemoryFileSystem::List(const std::string& host, std::vector<THostEntry>& entries) {
   if (Fails(TFsCall::List)) return false;
   const std::string dir = Normalise(host);
-  const auto node = Find(dir);
-  if (!node) {
-    errno = ENOENT;
-    return false;
-  }
-  if (!node->isDirectory) {
-    errno = ENOTDIR;
-    return false;
-  }
+  if (!FindDirectory(dir)) return false;
   const std::string prefix = dir == "/" ? "/" : dir + "/";
   for (auto it = entries_.lower_bound(prefix); it != entries_.end(); ++it) {
     if (it->first.compare(0, prefix.size(), prefix) != 0) break;
@@ -439,15 +443,7 @@ bool TMemoryFileSystem::MakeDirectory(const std::string& host) {
 bool TMemoryFileSystem::RemoveDirectory(const std::string& host) {
   if (Fails(TFsCall::RemoveDirectory)) return false;
   const std::string path = Normalise(host);
-  const auto node = Find(path);
-  if (!node) {
-    errno = ENOENT;
-    return false;
-  }
-  if (!node->isDirectory) {
-    errno = ENOTDIR;
-    return false;
-  }
+  if (!FindDirectory(path)) return false;
   const std::string prefix = path == "/" ? "/" : path + "/";
   auto it = entries_.lower_bound(prefix);
   if (path == "/" || (it != entries_.end() && it->first.compare(0, prefix.size(), prefix) == 0)) {

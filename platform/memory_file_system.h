@@ -112,6 +112,8 @@ class TMemoryFileSystem : public TFileSystem {
 
   std::string Normalise(const std::string& host) const;
   std::shared_ptr<TNode> Find(const std::string& path) const;
+  // The directory at the path; nullptr with ENOENT or ENOTDIR otherwise.
+  std::shared_ptr<TNode> FindDirectory(const std::string& path) const;
   // The directory that holds `path`: errno ENOENT / ENOTDIR when it cannot.
   bool ParentReady(const std::string& path) const;
   bool RenameEntry(const std::string& from, const std::string& to, bool replace);
