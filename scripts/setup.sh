@@ -7,7 +7,7 @@ set -euo pipefail
 # tests; clang and its runtime for the fuzz targets. The desktop program and
 # its pictures: Qt 6 Widgets (QtTest included), a font for the offscreen
 # platform, a virtual X server and ImageMagick.
-packages=(cmake ninja-build make time g++ libgtest-dev libgmock-dev libbenchmark-dev
+packages=(cmake ninja-build make time g++ python3 libgtest-dev libgmock-dev libbenchmark-dev
   gcc-sh4-linux-gnu g++-sh4-linux-gnu binutils-sh4-linux-gnu qemu-user
   clang libclang-rt-14-dev
   qt6-base-dev fonts-dejavu-core xvfb imagemagick)
