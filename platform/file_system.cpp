@@ -21,8 +21,13 @@ namespace tessel {
 
 namespace {
 
+// An empty host path is one the mapping refused: missing, as far as anyone asks.
 bool StatHost(const std::string& hostPath, TFileInfo& info) {
-  return !hostPath.empty() && CurrentFileSystem().Stat(hostPath, info);
+  if (hostPath.empty()) {
+    errno = ENOENT;
+    return false;
+  }
+  return CurrentFileSystem().Stat(hostPath, info);
 }
 
 // Drops the kept directory listings when the function that holds it ends,
@@ -264,7 +269,6 @@ bool DeleteFileAt(const std::string& path) {
   const std::string host = HostPath(path);
   TFileInfo info;
   if (!StatHost(host, info)) {
-    if (host.empty()) errno = ENOENT;
     // A dangling link is still an entry that can go.
     return !host.empty() && fs.LinkStat(host, info) && fs.Remove(host);
   }
@@ -301,8 +305,9 @@ std::vector<DirEntry> ListDirectory(const std::string& pattern) {
   const std::string dirPart = ExtractFilePath(pattern);
   const std::string namePattern = ExtractFileName(pattern);
   if (namePattern.empty()) return entries;
-  std::string host = dirPart.empty() ? std::string(".") : HostPath(dirPart);
-  if (host.empty()) host = ".";
+  const std::string host = dirPart.empty() ? std::string(".") : HostPath(dirPart);
+  // A directory outside the confinement lists nothing, not the current one.
+  if (host.empty()) return entries;
   std::vector<THostEntry> listed;
   // A directory that cannot be read lists nothing, as a missing one does.
   CurrentFileSystem().List(host, listed);

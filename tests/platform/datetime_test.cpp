@@ -40,6 +40,9 @@ TEST(DateTime, RejectsFieldsOutOfRangeAndLeavesOutputAlone) {
   EXPECT_TRUE(TryEncodeDateTime(TestParts(2024, 2, 29), v));
   EXPECT_EQ(DaysInMonth(2100, 2), 28);
   EXPECT_EQ(DaysInMonth(2024, 0), 0);
+  // Far outside the table: no read beyond it.
+  EXPECT_EQ(DaysInMonth(2024, 1 << 30), 0);
+  EXPECT_EQ(DaysInMonth(2024, -(1 << 30)), 0);
 }
 
 TEST(DateTime, RoundTripsEveryFieldAndDayOfWeek) {

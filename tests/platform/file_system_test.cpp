@@ -3,11 +3,13 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
 #include "platform/clock.h"
 #include "platform/file_stream.h"
+#include "platform/host_path.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_dates.h"
 
@@ -206,4 +208,65 @@ TEST(FileSystem, WholeFileHelpersAndErrors) {
   EXPECT_THROW(ReadFileBytes(dir.Path()), EFileError);
   EXPECT_THROW(WriteFileBytes(dir.Path() + "\\no\\such\\dir.txt", "x"), EFileError);
   EXPECT_EQ(PlatformErrorText(ENOENT), "No such file or directory");
+}
+
+TEST(FileSystem, ListingTakesALinkForWhatItLeadsTo) {
+  TTempDir dir;
+  dir.Write("real/inner", "");
+  dir.Write("plain.txt", "x");
+  ASSERT_EQ(::symlink(dir.File("real").c_str(), dir.File("toDir").c_str()), 0);
+  ASSERT_EQ(::symlink(dir.File("plain.txt").c_str(), dir.File("toFile").c_str()), 0);
+  ASSERT_EQ(::symlink(dir.File("gone").c_str(), dir.File("dangling").c_str()), 0);
+  const std::vector<std::string> expected = {"dangling", "plain.txt", "real/", "toDir/", "toFile"};
+  EXPECT_EQ(Names(ListDirectory(dir.Path() + "\\*")), expected);
+}
+
+TEST(FileSystem, PathsOutsideTheConfinementAreMissingToEveryOperation) {
+  TTempDir dir;
+  const std::string inside = dir.Write("box/in.txt", "in");
+  const std::string outside = dir.Write("out/keep.txt", "keep");
+  ASSERT_EQ(::mkdir(dir.File("out/Empty").c_str(), 0755), 0);
+  const std::string box = dir.File("box");
+  struct TLift {
+    ~TLift() { SetConfinement(""); }
+  } lift;
+  SetConfinement(box);
+
+  // Each refusal says "no such file", as for a missing path.
+  const auto refused = [](bool result) { return !result && errno == ENOENT; };
+  errno = 0;
+  EXPECT_TRUE(refused(RemoveDirectoryAt(dir.File("out/Empty"))));
+  EXPECT_TRUE(refused(CreateDirectoryAt(dir.File("out/New"))));
+  EXPECT_TRUE(refused(DeleteFileAt(outside)));
+  EXPECT_TRUE(refused(CopyFileTo(inside, dir.File("out/copy.txt"), false)));
+  EXPECT_TRUE(refused(CopyFileTo(outside, box + "/copy.txt", false)));
+  EXPECT_TRUE(refused(MoveFileTo(inside, dir.File("out/moved.txt"))));
+  EXPECT_TRUE(refused(MoveFileTo(outside, box + "/moved.txt")));
+  EXPECT_FALSE(SetFileLastWriteTime(outside, TestDate(2020, 1, 1)));
+  EXPECT_FALSE(SetReadOnly(outside, true));
+  EXPECT_EQ(FileGetAttr(outside), -1);
+  EXPECT_EQ(FileSizeOf(outside), -1);
+  EXPECT_FALSE(PathExists(outside));
+  EXPECT_FALSE(DirectoryExists(dir.File("out")));
+  EXPECT_FALSE(IsWritableDirectory(dir.File("out")));
+  EXPECT_FALSE(GetFileStatus(outside).exists);
+  TDateTime when = 0;
+  EXPECT_FALSE(FileLastWriteTime(outside, when));
+  // Not the current directory's listing either.
+  EXPECT_TRUE(ListDirectory(dir.File("out") + "\\*").empty());
+  EXPECT_TRUE(ListDirectory("/*").empty());
+
+  // Inside, everything works as before.
+  EXPECT_TRUE(IsWritableDirectory(box));
+  EXPECT_TRUE(CopyFileTo(inside, box + "\\COPY.TXT", true));
+  EXPECT_EQ(Names(ListDirectory(box + "\\*")), (std::vector<std::string>{"COPY.TXT", "in.txt"}));
+  SetConfinement("");
+
+  // Nothing outside was touched.
+  EXPECT_EQ(dir.Read("out/keep.txt"), "keep");
+  EXPECT_EQ(FileGetAttr(outside), faArchive);
+  EXPECT_TRUE(DirectoryExists(dir.File("out/Empty")));
+  EXPECT_EQ(Names(ListDirectory(dir.File("out") + "\\*")),
+            (std::vector<std::string>{"Empty/", "keep.txt"}));
+  EXPECT_EQ(Names(ListDirectory(box + "\\*")), (std::vector<std::string>{"COPY.TXT", "in.txt"}));
 }

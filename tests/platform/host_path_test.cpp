@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "platform/file_system.h"
+#include "platform/memory_file_system.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tessel;
@@ -81,6 +82,13 @@ TEST(HostPath, DriveLettersMapToTheDriveRoot) {
   EXPECT_EQ(HostPath("/usr"), "/usr");
   // Not a drive: a colon further in.
   EXPECT_EQ(HostPath("ab:c"), "ab:c");
+  // Every letter of either case is a drive, and nothing next to the letters is.
+  for (const char* letter : {"A", "Z", "a", "z"}) {
+    EXPECT_EQ(HostPath(std::string(letter) + ":\\SDK"), dir.File("Sdk")) << letter;
+  }
+  for (const char* other : {"@", "[", "`", "{", "1"}) {
+    EXPECT_EQ(HostPath(std::string(other) + ":\\SDK"), std::string(other) + ":/SDK") << other;
+  }
 }
 
 TEST(HostPath, ExeFallsBackToTheBareName) {
@@ -126,4 +134,58 @@ TEST(HostPath, WildcardsIgnoreCase) {
   EXPECT_FALSE(MatchesWildcard("aXbXd", "a*b*c"));
   EXPECT_TRUE(MatchesWildcard("SAME", "same"));
   EXPECT_FALSE(MatchesWildcard("same", "sam"));
+}
+
+TEST(HostPath, ListingsAreKeptWhileAScopeLivesAndReadAfreshAfterwards) {
+  TMemoryFileSystem fs;
+  TFileSystemScope use(fs);
+  fs.AddFile("/w/Alpha.txt", "a");
+  fs.AddFile("/w/Beta.txt", "b");
+  {
+    TDirectoryListingScope outer;
+    fs.ResetCounts();
+    EXPECT_EQ(HostPath("/w/ALPHA.txt"), "/w/Alpha.txt");
+    EXPECT_EQ(HostPath("/w/beta.TXT"), "/w/Beta.txt");
+    {
+      TDirectoryListingScope inner;
+      EXPECT_EQ(HostPath("/w/alpha.TXT"), "/w/Alpha.txt");
+    }
+    // The inner scope's end leaves the outer one's listing in place.
+    EXPECT_EQ(HostPath("/w/BETA.TXT"), "/w/Beta.txt");
+    EXPECT_EQ(fs.Calls(TFsCall::List), 1);
+    fs.AddFile("/w/Gamma.txt", "");
+    DropDirectoryListings();
+    EXPECT_EQ(HostPath("/w/GAMMA.TXT"), "/w/Gamma.txt");
+    EXPECT_EQ(fs.Calls(TFsCall::List), 2);
+  }
+  // The last scope takes the listings along: a later scope reads afresh.
+  fs.AddFile("/w/Delta.txt", "");
+  {
+    TDirectoryListingScope again;
+    EXPECT_EQ(HostPath("/w/DELTA.TXT"), "/w/Delta.txt");
+  }
+  // Without a scope every miss reads the directory.
+  fs.ResetCounts();
+  EXPECT_EQ(HostPath("/w/alpha.txt"), "/w/Alpha.txt");
+  EXPECT_EQ(HostPath("/w/alpha.txt"), "/w/Alpha.txt");
+  EXPECT_EQ(fs.Calls(TFsCall::List), 2);
+}
+
+TEST(HostPath, ChangesThroughTheFileFunctionsDropKeptListings) {
+  TMemoryFileSystem fs;
+  TFileSystemScope use(fs);
+  fs.AddFile("/w/Old.txt", "x");
+  TDirectoryListingScope keep;
+  EXPECT_EQ(HostPath("/w/new.TXT"), "/w/new.TXT");  // the listing is kept from here on
+  ASSERT_TRUE(CopyFileTo("/w/Old.txt", "/w/New.txt", true));
+  EXPECT_EQ(HostPath("/w/NEW.TXT"), "/w/New.txt");
+  ASSERT_TRUE(MoveFileTo("/w/New.txt", "/w/Moved.txt"));
+  EXPECT_EQ(HostPath("/w/NEW.TXT"), "/w/NEW.TXT");
+  EXPECT_EQ(HostPath("/w/MOVED.TXT"), "/w/Moved.txt");
+  ASSERT_TRUE(CreateDirectoryAt("/w/Sub"));
+  EXPECT_EQ(HostPath("/w/SUB/x"), "/w/Sub/x");
+  ASSERT_TRUE(RemoveDirectoryAt("/w/Sub"));
+  EXPECT_EQ(HostPath("/w/SUB/x"), "/w/SUB/x");
+  ASSERT_TRUE(DeleteFileAt("/w/Moved.txt"));
+  EXPECT_EQ(HostPath("/w/MOVED.TXT"), "/w/MOVED.TXT");
 }
