@@ -48,7 +48,8 @@ int DaysInMonth(int year, int month) {
 }
 
 bool TryEncodeDateTime(const DateTimeParts& parts, TDateTime& out) {
-  if (parts.year < 1 || parts.year > 9999 || parts.month < 1 || parts.month > 12) return false;
+  if (parts.year < 1 || parts.year > 9999) return false;
+  // A month out of range has no days, so it fails here.
   if (parts.day < 1 || parts.day > DaysInMonth(parts.year, parts.month)) return false;
   if (parts.hour < 0 || parts.hour > 23 || parts.minute < 0 || parts.minute > 59) return false;
   if (parts.second < 0 || parts.second > 59) return false;

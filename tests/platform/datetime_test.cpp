@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <limits>
+#include <string>
 
 #include "tests/support/test_dates.h"
 
@@ -30,6 +32,7 @@ TEST(DateTime, RejectsFieldsOutOfRangeAndLeavesOutputAlone) {
   EXPECT_FALSE(TryEncodeDateTime(TestParts(0, 1, 1), v));
   EXPECT_FALSE(TryEncodeDateTime(TestParts(10000, 1, 1), v));
   EXPECT_FALSE(TryEncodeDateTime(TestParts(2024, 13, 1), v));
+  EXPECT_FALSE(TryEncodeDateTime(TestParts(2024, 0, 1), v));
   EXPECT_FALSE(TryEncodeDateTime(TestParts(2024, 4, 31), v));
   EXPECT_FALSE(TryEncodeDateTime(TestParts(2024, 1, 1, 24), v));
   EXPECT_FALSE(TryEncodeDateTime(TestParts(2024, 1, 1, 0, 60), v));
@@ -83,8 +86,19 @@ TEST(DateTime, NegativeValuesCountTheTimeForwards) {
 }
 
 TEST(DateTime, AbsurdValuesDecodeWithoutOverflow) {
-  EXPECT_EQ(DecodeDateTime(1e300).year, 9999);
-  EXPECT_EQ(DecodeDateTime(-1e300).year, 1);
+  // Clamped to the first and the last millisecond of the calendar.
+  const auto text = [](TDateTime v) {
+    const DateTimeParts p = DecodeDateTime(v);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d.%03d", p.year, p.month,
+                  p.day, p.hour, p.minute, p.second, p.millisecond);
+    return std::string(buffer);
+  };
+  EXPECT_EQ(text(1e300), "9999-12-31 23:59:59.999");
+  EXPECT_EQ(text(-1e300), "0001-01-01 00:00:00.000");
+  // The last day itself is no clamp's business.
+  EXPECT_EQ(text(2958465.5), "9999-12-31 12:00:00.000");
+  EXPECT_EQ(text(2958465.75), "9999-12-31 18:00:00.000");
   EXPECT_EQ(DecodeDateTime(std::numeric_limits<double>::quiet_NaN()).year, 1899);
   EXPECT_EQ(DecodeDateTime(std::numeric_limits<double>::infinity()).year, 1899);
 }
