@@ -46,7 +46,7 @@ std::string GetEnvironmentValue(const std::string& name) {
 }
 
 void SetEnvironmentValue(const std::string& name, const std::string& value) {
-  if (name.empty() || name.find('=') != std::string::npos) return;
+  // A name that is empty or holds "=" is refused by both calls (EINVAL).
   // An empty value removes the variable: readers cannot tell the two apart,
   // and a tool started later should not see an empty one.
   if (value.empty()) {

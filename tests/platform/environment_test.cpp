@@ -1,11 +1,14 @@
 #include "platform/environment.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <algorithm>
 
 #include "platform/executable.h"
 #include "platform/file_system.h"
+#include "platform/memory_file_system.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tessel;
@@ -35,6 +38,13 @@ TEST(Environment, ValuesAndRemoval) {
   EXPECT_EQ(GetEnvironmentValue("TESSEL_TEST_VALUE"), "");
   EXPECT_EQ(GetEnvironmentValue(""), "");
   EXPECT_EQ(GetEnvironmentValue("A=B"), "");
+  // A name with "=" is no name, even where a variable's value would follow it.
+  SetEnvironmentValue("TESSEL_TEST_VALUE", "x=y");
+  EXPECT_EQ(GetEnvironmentValue("TESSEL_TEST_VALUE=x"), "");
+  SetEnvironmentValue("TESSEL_TEST_VALUE=x", "z");
+  SetEnvironmentValue("", "z");
+  EXPECT_EQ(GetEnvironmentValue("TESSEL_TEST_VALUE"), "x=y");
+  EXPECT_EQ(GetEnvironmentValue(""), "");
 }
 
 TEST(Environment, RegistryFileLocation) {
@@ -48,6 +58,16 @@ TEST(Environment, RegistryFileLocation) {
   EXPECT_EQ(RegistryFilePath(), "/cfg/tessel/registry.ini");
   SetEnvironmentValue("XDG_CONFIG_HOME", "");
   EXPECT_EQ(RegistryFilePath(), "/home/someone/.config/tessel/registry.ini");
+}
+
+TEST(Environment, WithoutHomeTheUserDatabaseNamesTheHomeDirectory) {
+  const passwd* user = ::getpwuid(::getuid());
+  if (user == nullptr || user->pw_dir == nullptr) GTEST_SKIP() << "no entry for this user";
+  const std::string home = user->pw_dir;
+  EnvGuard file("TESSEL_REGISTRY", "");
+  EnvGuard xdg("XDG_CONFIG_HOME", "");
+  EnvGuard noHome("HOME", "");
+  EXPECT_EQ(RegistryFilePath(), home + "/.config/tessel/registry.ini");
 }
 
 TEST(Environment, RegistryValuesIgnoreCase) {
@@ -106,4 +126,20 @@ TEST(UserDirectories, FollowTheXdgVariablesElseTheHomeDirectory) {
   EXPECT_EQ(UserStateDirectory(), dir.File("home") + "/.local/state/tessel");
   EXPECT_TRUE(IsWritableDirectory(dir.File("home/.local/state/tessel")));
   EXPECT_FALSE(IsWritableDirectory(dir.File("home/none")));
+}
+
+TEST(UserDirectories, OnlyTheMissingLevelsAreMade) {
+  TMemoryFileSystem fs;
+  TFileSystemScope use(fs);
+  fs.AddDirectory("/home/u/.config");
+  EnvGuard config("XDG_CONFIG_HOME", "");
+  EnvGuard state("XDG_STATE_HOME", "");
+  EnvGuard home("HOME", "/home/u");
+  EXPECT_EQ(UserConfigDirectory(), "/home/u/.config/tessel");
+  EXPECT_EQ(fs.Calls(TFsCall::MakeDirectory), 1);
+  EXPECT_EQ(UserStateDirectory(), "/home/u/.local/state/tessel");
+  EXPECT_EQ(fs.Calls(TFsCall::MakeDirectory), 4);
+  EXPECT_TRUE(fs.HasDirectory("/home/u/.local/state/tessel"));
+  EXPECT_EQ(UserStateDirectory(), "/home/u/.local/state/tessel");
+  EXPECT_EQ(fs.Calls(TFsCall::MakeDirectory), 4);
 }
