@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "platform/atomic_file.h"
 #include "platform/case_fold.h"
@@ -211,9 +212,9 @@ std::vector<std::string> KeysIn(const ProfileFile& profile, const std::string& s
 // Each section name once, in the order of its first header.
 std::vector<std::string> SectionsIn(const ProfileFile& profile) {
   std::vector<std::string> sections;
-  std::unordered_map<std::string, bool> seen;
+  std::unordered_set<std::string> seen;
   for (const ProfileLine& line : profile.lines) {
-    if (line.kind == LineKind::Section && seen.emplace(FoldName(line.name), true).second) {
+    if (line.kind == LineKind::Section && seen.insert(FoldName(line.name)).second) {
       sections.push_back(line.name);
     }
   }
@@ -248,8 +249,7 @@ bool MergeCopies(ProfileFile& profile, const std::string& section) {
   size_t at = profile.SectionEnd(first);
   while (at > first + 1 && TrimBlanks(profile.lines[at - 1].text).empty()) --at;
   if (!moved.empty()) {
-    ProfileLine& before = profile.lines[at - 1];
-    if (before.ending.empty()) before.ending = "\r\n";
+    // The line before `at` has its line end: a later copy's header followed it.
     if (moved.back().ending.empty()) moved.back().ending = "\r\n";
     profile.lines.insert(profile.lines.begin() + static_cast<long>(at),
                          std::make_move_iterator(moved.begin()),
