@@ -56,7 +56,7 @@ struct ProfileFile {
     std::vector<size_t> keys;
     for (size_t header : SectionCopies(section)) {
       const size_t end = SectionEnd(header);
-      for (size_t i = header + 1; i < end; ++i) {
+      for (size_t i = Body(header); i < end; ++i) {
         if (lines[i].kind == LineKind::Key) keys.push_back(i);
       }
     }
@@ -74,11 +74,21 @@ struct ProfileFile {
     return -1;
   }
 
+  // First line below a section's header.
+  static size_t Body(size_t header) { return header + 1; }
+
   // End (exclusive) of the section whose header is at `header`.
   size_t SectionEnd(size_t header) const {
-    size_t i = header + 1;
+    size_t i = Body(header);
     while (i < lines.size() && lines[i].kind != LineKind::Section) ++i;
     return i;
+  }
+
+  // `end` moved back over the blank lines that close the section, so that
+  // they stay in front of the next one.
+  size_t BehindLastFilled(size_t header, size_t end) const {
+    while (end > Body(header) && TrimBlanks(lines[end - 1].text).empty()) --end;
+    return end;
   }
 };
 
@@ -232,10 +242,8 @@ bool MergeCopies(ProfileFile& profile, const std::string& section) {
   std::vector<std::vector<ProfileLine>> bodies(headers.size());
   for (size_t c = headers.size(); c-- > 1;) {
     const size_t header = headers[c];
-    const size_t end = profile.SectionEnd(header);
-    size_t last = end;
-    while (last > header + 1 && TrimBlanks(profile.lines[last - 1].text).empty()) --last;
-    bodies[c].assign(profile.lines.begin() + static_cast<long>(header) + 1,
+    const size_t last = profile.BehindLastFilled(header, profile.SectionEnd(header));
+    bodies[c].assign(profile.lines.begin() + static_cast<long>(ProfileFile::Body(header)),
                      profile.lines.begin() + static_cast<long>(last));
     // Blank lines behind a copy keep the next section apart; the header and
     // the copy's lines go.
@@ -246,8 +254,7 @@ bool MergeCopies(ProfileFile& profile, const std::string& section) {
     for (ProfileLine& line : bodies[c]) moved.push_back(std::move(line));
   }
   const size_t first = headers[0];
-  size_t at = profile.SectionEnd(first);
-  while (at > first + 1 && TrimBlanks(profile.lines[at - 1].text).empty()) --at;
+  const size_t at = profile.BehindLastFilled(first, profile.SectionEnd(first));
   if (!moved.empty()) {
     // The line before `at` has its line end: a later copy's header followed it.
     if (moved.back().ending.empty()) moved.back().ending = "\r\n";
@@ -300,10 +307,10 @@ bool UpdateIn(ProfileFile& profile, const std::string& section,
   // line is searched from the last line found, since edits tend to follow
   // the section's order.
   std::unordered_map<std::string, int> keyLines;
-  for (size_t i = header + 1; found && i < end; ++i) {
+  for (size_t i = ProfileFile::Body(header); found && i < end; ++i) {
     if (lines[i].kind == LineKind::Key) ++keyLines[FoldName(lines[i].name)];
   }
-  size_t hint = header + 1;
+  size_t hint = ProfileFile::Body(header);
   // The first key line of that name in [from, to), or `to`.
   auto find = [&lines](size_t from, size_t to, const std::string& key) {
     while (from < to && !(lines[from].kind == LineKind::Key && SameName(lines[from].name, key)))
@@ -316,14 +323,14 @@ bool UpdateIn(ProfileFile& profile, const std::string& section,
     const int count = found ? keyLines[FoldName(key)] : 0;
     size_t line = end;
     if (count == 1) {
-      hint = std::clamp(hint, header + 1, end);
+      hint = std::clamp(hint, ProfileFile::Body(header), end);
       line = find(hint, end, key);
       if (line == end) {
-        const size_t before = find(header + 1, hint, key);
+        const size_t before = find(ProfileFile::Body(header), hint, key);
         if (before < hint) line = before;
       }
     } else if (count > 1) {
-      line = find(header + 1, end, key);
+      line = find(ProfileFile::Body(header), end, key);
     }
     const bool hasKey = line < end;
     hint = line;
@@ -350,8 +357,7 @@ bool UpdateIn(ProfileFile& profile, const std::string& section,
     } else {
       // After the last line of the section that is not blank, so blank lines
       // in front of the next section stay there.
-      size_t at = end;
-      while (at > header + 1 && TrimBlanks(lines[at - 1].text).empty()) --at;
+      const size_t at = profile.BehindLastFilled(header, end);
       InsertLine(profile, at, edit.key + "=" + *edit.value);
       if (lines[at].kind == LineKind::Key) ++keyLines[FoldName(lines[at].name)];
       // A key that reads as a section header ends the section there.

@@ -155,6 +155,11 @@ TEST(Process, BareNamesAndRelativePaths) {
   ASSERT_EQ(runs.size(), 3u);
   EXPECT_EQ(runs[0].environment, Args{});
   EXPECT_EQ(runs[1].args, Args{"-x"});
+  // A relative path with a directory part is never looked up in PATH.
+  InstallTool(dir, "bin/sub/deep");
+  const ProcessResult notInPath = RunTool("SUB\\DEEP", dir.File("Work"), Args{pathEntry});
+  EXPECT_EQ(notInPath.exitCode, 127u);
+  EXPECT_EQ(ReadStandinLog(dir.File("Work")).size(), 3u);
 }
 
 TEST(Process, ANonExecutableFileOfTheNameIsPassedOverForALaterProgram) {
