@@ -167,6 +167,11 @@ TEST(FileSystem, MoveRefusesExistingTargetsButRenamesCase) {
   EXPECT_TRUE(MoveFileTo(dir.File("Sub.Txt"), dir.File("SUB.TXT")));
   EXPECT_EQ(Names(ListDirectory(dir.File("sub.*"))), std::vector<std::string>{"SUB.TXT"});
   EXPECT_FALSE(MoveFileTo(dir.File("none"), dir.File("x")));
+  // A move onto itself, as written or in another case, has nothing to do.
+  EXPECT_TRUE(MoveFileTo(dir.File("SUB.TXT"), dir.File("SUB.TXT")));
+  EXPECT_TRUE(MoveFileTo(dir.File("SUB.TXT"), dir.File("sub.txt")));
+  EXPECT_TRUE(MoveFileTo(dir.File("sub.txt"), dir.File("sub.txt")));
+  EXPECT_EQ(dir.Read("sub.txt"), "A");
 }
 
 TEST(FileSystem, DirectoriesAndSizes) {
@@ -177,6 +182,9 @@ TEST(FileSystem, DirectoriesAndSizes) {
   EXPECT_TRUE(DirectoryExists(dir.File("new")));
   EXPECT_TRUE(PathExists(dir.File("NEW")));
   EXPECT_FALSE(FileExists(dir.File("NEW")));
+  EXPECT_TRUE(IsWritableDirectory(dir.File("NEW")));
+  EXPECT_FALSE(IsWritableDirectory(dir.Write("file", "")));  // a file is no directory
+  EXPECT_FALSE(IsWritableDirectory(dir.File("none")));
   EXPECT_FALSE(DeleteFileAt(dir.File("NEW")));
   EXPECT_TRUE(RemoveDirectoryAt(dir.File("NEW")));
   EXPECT_FALSE(PathExists(dir.File("New")));
