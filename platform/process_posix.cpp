@@ -63,7 +63,7 @@ std::string ResolveProgram(const std::string& program, const std::string& workDi
   std::string notExecutable = IsRunnableFile(inWorkDir) ? inWorkDir : std::string();
   const std::string path = PathVariable(environment);
   size_t pos = 0;
-  while (pos <= path.size()) {
+  while (pos < path.size()) {
     size_t end = path.find(':', pos);
     if (end == std::string::npos) end = path.size();
     if (end > pos) {

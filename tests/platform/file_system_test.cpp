@@ -183,7 +183,10 @@ TEST(FileSystem, DirectoriesAndSizes) {
   EXPECT_TRUE(PathExists(dir.File("NEW")));
   EXPECT_FALSE(FileExists(dir.File("NEW")));
   EXPECT_TRUE(IsWritableDirectory(dir.File("NEW")));
-  EXPECT_FALSE(IsWritableDirectory(dir.Write("file", "")));  // a file is no directory
+  // A file is no directory, not even one that may be run.
+  const std::string file = dir.Write("file", "");
+  ASSERT_EQ(::chmod(file.c_str(), 0755), 0);
+  EXPECT_FALSE(IsWritableDirectory(file));
   EXPECT_FALSE(IsWritableDirectory(dir.File("none")));
   EXPECT_FALSE(DeleteFileAt(dir.File("NEW")));
   EXPECT_TRUE(RemoveDirectoryAt(dir.File("NEW")));
