@@ -33,9 +33,9 @@ bool IsRunnableFile(const std::string& hostPath) {
   return !hostPath.empty() && ::stat(hostPath.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-bool DirectoryExistsOnHost(const std::string& hostPath) {
+bool ExistsOnHost(const std::string& hostPath) {
   struct stat st;
-  return !hostPath.empty() && ::stat(hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return !hostPath.empty() && ::stat(hostPath.c_str(), &st) == 0;
 }
 
 std::string PathVariable(const std::optional<std::vector<std::string>>& environment) {
@@ -284,7 +284,8 @@ ProcessResult TSpawnRunner::Run(const std::string& command, const std::string& w
   }
   const std::string program = ResolveProgram(args[0], workDir, environment);
   if (!IsRunnableFile(program)) {
-    const int reason = DirectoryExistsOnHost(program) ? EISDIR : ENOENT;
+    // What exists but cannot be run is a directory.
+    const int reason = ExistsOnHost(program) ? EISDIR : ENOENT;
     WriteAll(out, "Cannot start " + args[0] + ": " + PlatformErrorText(reason) + "\r\n");
     result.exitCode = 127;
     return result;

@@ -12,6 +12,7 @@
 
 #include "platform/environment.h"
 #include "platform/file_system.h"
+#include "platform/host_path.h"
 #include "tests/support/fake_process.h"
 #include "tests/support/standin_tool.h"
 #include "tests/support/temp_dir.h"
@@ -48,6 +49,8 @@ TEST(Process, SplitsArgumentsByTheWindowsRules) {
   EXPECT_EQ(SplitCommandLine("  \t tool   a\t\tb  "), (Args{"tool", "a", "b"}));
   EXPECT_EQ(SplitCommandLine(""), Args{});
   EXPECT_EQ(SplitCommandLine("   "), Args{});
+  EXPECT_EQ(SplitCommandLine("tool"), Args{"tool"});
+  EXPECT_EQ(SplitCommandLine(" \"a b\"  "), Args{"a b"});
   // The program name: quotes group, backslashes are plain.
   EXPECT_EQ(SplitCommandLine("\"C:\\Program Files\\t.exe\" x"),
             (Args{"C:\\Program Files\\t.exe", "x"}));
@@ -132,9 +135,23 @@ TEST(Process, AProgramThatCannotStartGives127AndAReason) {
   EXPECT_EQ(result.exitCode, 127u);
   EXPECT_EQ(dir.Read("MyOutPut.TXT"), "Cannot start " + dir.Path() + ": Is a directory\r\n");
 
+  // A drive alone names its root directory.
+  const std::string savedRoot = DriveRoot();
+  SetDriveRoot(dir.Path());
+  result = RunTool("C:", dir.Path(), std::nullopt);
+  SetDriveRoot(savedRoot);
+  EXPECT_EQ(result.exitCode, 127u);
+  EXPECT_EQ(dir.Read("MyOutPut.TXT"), "Cannot start C:: Is a directory\r\n");
+
   // A bare name is looked up in the work directory and then in PATH only.
   result = RunTool("nosuchtool", dir.Path(), std::vector<std::string>{"X=1"});
   EXPECT_EQ(result.exitCode, 127u);
+  EXPECT_EQ(dir.Read("MyOutPut.TXT"), "Cannot start nosuchtool: No such file or directory\r\n");
+  // A directory of the name in PATH is passed over as well.
+  dir.Write("path/nosuchtool/inner", "");
+  result = RunTool("nosuchtool", dir.Path(), Args{"PATH=" + dir.File("path")});
+  EXPECT_EQ(result.exitCode, 127u);
+  EXPECT_EQ(dir.Read("MyOutPut.TXT"), "Cannot start nosuchtool: No such file or directory\r\n");
   result = RunTool("", dir.Path(), std::nullopt);
   EXPECT_EQ(result.exitCode, 127u);
 }
