@@ -4,8 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
+#include "platform/executable.h"
 #include "platform/file_system.h"
 #include "platform/memory_file_system.h"
+#include "platform/process.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tessel;
@@ -54,6 +58,11 @@ TEST(HostPath, SeveralCaseMatchesGiveTheByteWiseSmallest) {
   dir.Write("Abc", "3");
   EXPECT_EQ(HostPath(Win(dir, "aBC")), dir.File("ABC"));
   EXPECT_EQ(HostPath(Win(dir, "abc")), dir.File("abc"));  // an exact hit wins
+  // Also for a directory on the way to a name that does not exist yet.
+  dir.Write("Sub/x", "");
+  dir.Write("SUB/y", "");
+  EXPECT_EQ(HostPath(Win(dir, "Sub\\new.txt")), dir.File("Sub/new.txt"));
+  EXPECT_EQ(HostPath(Win(dir, "sub\\new.txt")), dir.File("SUB/new.txt"));
 }
 
 TEST(HostPath, NewFileBelowUpperCasedDirectoryLandsInExistingDirectory) {
@@ -188,4 +197,28 @@ TEST(HostPath, ChangesThroughTheFileFunctionsDropKeptListings) {
   EXPECT_EQ(HostPath("/w/SUB/x"), "/w/SUB/x");
   ASSERT_TRUE(DeleteFileAt("/w/Moved.txt"));
   EXPECT_EQ(HostPath("/w/MOVED.TXT"), "/w/MOVED.TXT");
+}
+
+// The variable is read on first use, so each value is checked in a fresh
+// process: this test program, running this test alone.
+TEST(HostPath, TheEnvironmentNamesTheDriveRoot) {
+  if (const char* expected = std::getenv("TESSEL_TEST_DRIVE_ROOT")) {
+    EXPECT_EQ(DriveRoot(), expected);
+    return;
+  }
+  TTempDir dir;
+  std::string command = "\"";
+  command += ExecutablePath();
+  command += "\" --gtest_filter=HostPath.TheEnvironmentNamesTheDriveRoot";
+  const std::vector<std::vector<std::string>> environments = {
+      {"TESSEL_DRIVE_ROOT=" + dir.Path(), "TESSEL_TEST_DRIVE_ROOT=" + dir.Path()},
+      {"TESSEL_DRIVE_ROOT=", "TESSEL_TEST_DRIVE_ROOT=/"},
+      {"TESSEL_TEST_DRIVE_ROOT=/"},
+  };
+  for (const auto& environment : environments) {
+    const ProcessResult result = RunTool(command, dir.Path(), environment);
+    const std::string output = dir.Read("MyOutPut.TXT");
+    EXPECT_EQ(result.exitCode, 0u) << environment[0] << "\n" << output;
+    EXPECT_NE(output.find("[  PASSED  ] 1 test."), std::string::npos) << output;
+  }
 }
