@@ -221,8 +221,13 @@ TEST(MemoryFileSystem, AReplacementFailingAtAnyCallKeepsTheOldFile) {
           break;
         }
         // A failed look-up or clean-up may pass unnoticed; what counts is
-        // that the file holds the old bytes or the new ones, whole.
+        // that the file holds the old bytes or the new ones, whole. A call
+        // that carries the new bytes is never failed silently.
         const auto bytes = fs.FileBytes("/p/out.txt");
+        if (kind == TFsCall::OpenWrite || kind == TFsCall::Write || kind == TFsCall::Flush ||
+            kind == TFsCall::Close || kind == TFsCall::Rename) {
+          EXPECT_NE(error, "");
+        }
         if (!error.empty()) {
           EXPECT_NE(error.find("\"/p/out.txt\""), std::string::npos) << error;
           if (writer.name == std::string("fresh") && kind == TFsCall::Rename) {
@@ -238,6 +243,54 @@ TEST(MemoryFileSystem, AReplacementFailingAtAnyCallKeepsTheOldFile) {
         ASSERT_LT(n, 20) << "the operation never got past the fault";
       }
     }
+  }
+}
+
+TEST(MemoryFileSystem, AnAtomicWriteWaitsForTheDiskUnlessToldNot) {
+  TMemoryFileSystem fs;
+  fs.AddFile("/p/out.txt", "old");
+  TFileSystemScope scope(fs);
+  fs.FailAt(TFsCall::Flush, 1, EIO);
+  EXPECT_THROW(WriteFileAtomic("/p/out.txt", "new"), EFileError);
+  EXPECT_TRUE(fs.FaultReached());
+  EXPECT_EQ(fs.FilesIn("/p"), std::vector<std::string>{"out.txt"});
+  EXPECT_EQ(fs.FileBytes("/p/out.txt"), "old");
+
+  SetSyncBeforeReplace(false);
+  fs.FailAt(TFsCall::Flush, 1, EIO);
+  EXPECT_NO_THROW(WriteFileAtomic("/p/out.txt", "new"));
+  SetSyncBeforeReplace(true);
+  EXPECT_FALSE(fs.FaultReached());
+  EXPECT_EQ(fs.FileBytes("/p/out.txt"), "new");
+}
+
+// While a build keeps directory listings, a file it has just created is
+// found under any letter case, whichever way it was written.
+TEST(MemoryFileSystem, NewFilesAreFoundInAnyCaseWhileListingsAreKept) {
+  const std::vector<std::pair<const char*, std::function<void(const std::string&)>>> writers = {
+      {"create", [](const std::string& path) { TFile(path, TFile::Mode::Create).Write("x"); }},
+      {"append", [](const std::string& path) { TFile(path, TFile::Mode::Append).Write("x"); }},
+      {"text", [](const std::string& path) { TTextWriter(path, false).WriteLine("x"); }},
+      {"atomic", [](const std::string& path) { WriteFileAtomic(path, "x"); }},
+      {"fresh",
+       [](const std::string& path) {
+         TFreshTextFile file(path);
+         file.Write("x");
+         file.Close();
+       }},
+  };
+  for (const auto& [name, write] : writers) {
+    SCOPED_TRACE(name);
+    TMemoryFileSystem fs;
+    fs.AddFile("/p/old.txt", "old");
+    TFileSystemScope scope(fs);
+    TDirectoryListingScope listings;
+    EXPECT_TRUE(FileExists("/P/OLD.TXT"));
+    EXPECT_FALSE(FileExists("/P/NEW.TXT"));
+    write("/p/new.txt");
+    EXPECT_TRUE(FileExists("/P/NEW.TXT"));
+    // Reading or replacing an existing file leaves the entries as they were.
+    EXPECT_EQ(ReadFileBytes("/P/OLD.TXT"), "old");
   }
 }
 
