@@ -7,6 +7,7 @@
 
 #include "platform/file_identity.h"
 #include "platform/file_system.h"
+#include "platform/fresh_file.h"
 #include "platform/host_path.h"
 #include "tests/support/kill_during.h"
 #include "tests/support/temp_dir.h"
@@ -185,6 +186,13 @@ TEST(HostPathConfinement, PathsOutsideTheDirectoryMapToNothing) {
   } catch (const EFileError& e) {
     EXPECT_EQ(std::string(e.what()),
               "Cannot create file \"" + dir.File("out.txt") + "\": No such file or directory");
+  }
+  try {
+    TFreshTextFile file(dir.File("out.txt"));
+    ADD_FAILURE() << "a path outside the directory was opened";
+  } catch (const EFileError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Cannot open file \"" + dir.File("out.txt") + "\": No such file or directory");
   }
   ASSERT_EQ(::chdir("/"), 0);
   SetConfinement("");

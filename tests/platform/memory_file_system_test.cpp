@@ -538,8 +538,13 @@ TEST(MemoryFileSystem, NewFilesAreFoundInAnyCaseWhileListingsAreKept) {
     EXPECT_FALSE(FileExists("/P/NEW.TXT"));
     write("/p/new.txt");
     EXPECT_TRUE(FileExists("/P/NEW.TXT"));
-    // Reading or replacing an existing file leaves the entries as they were.
+    // Reading or rewriting an existing file leaves the entries as they
+    // were: the kept listings stay and no directory is read again.
+    const int listed = fs.Calls(TFsCall::List);
     EXPECT_EQ(ReadFileBytes("/P/OLD.TXT"), "old");
+    if (std::string(name) != "fresh") write("/p/new.txt");
+    EXPECT_TRUE(FileExists("/P/NEW.TXT"));
+    EXPECT_EQ(fs.Calls(TFsCall::List), listed);
   }
 }
 
