@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
@@ -62,6 +64,36 @@ TEST(FileCopy, CopiesBetweenFileSystems) {
   const std::string source = shared + "/tessel-copy-" + std::to_string(::getpid()) + ".bin";
   CheckRangeCopies(source, dir.File("dst.bin"));
   RealFileSystem().Remove(source);
+}
+
+// A pipe has no position: the copy fails and the message names the side
+// that is the pipe.
+TEST(FileCopy, APipeAtEitherEndIsNamedInTheError) {
+  TTempDir dir;
+  const std::string pipe = dir.File("pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const int keep = ::open(pipe.c_str(), O_RDWR | O_NONBLOCK);  // both ends open: nothing blocks
+  ASSERT_GE(keep, 0);
+  WriteFileBytes(dir.File("file.bin"), "bytes");
+  auto failure = [](TFile& target, TFile& source) {
+    try {
+      target.CopyFrom(source, 4);
+    } catch (const EFileError& e) {
+      return std::string(e.what());
+    }
+    return std::string("no error");
+  };
+  {
+    TFile source(pipe, TFile::Mode::Read);
+    TFile target(dir.File("out.bin"), TFile::Mode::Create);
+    EXPECT_EQ(failure(target, source), "Read error on \"" + pipe + "\": Illegal seek");
+  }
+  {
+    TFile source(dir.File("file.bin"), TFile::Mode::Read);
+    TFile target(pipe, TFile::Mode::Create);
+    EXPECT_EQ(failure(target, source), "Write error on \"" + pipe + "\": Illegal seek");
+  }
+  ::close(keep);
 }
 
 TEST(FileCopy, AFileCopiedIntoItselfReadsTheRangeBeforeWriting) {
