@@ -137,6 +137,7 @@ std::vector<std::string> OpenFileTranscript(TFileSystem& fs, const std::string& 
   log.push_back(renamed.inode == info.inode && renamed.device == info.device ? "same file"
                                                                              : "another file");
   note("close", file->Close());
+  note("close again", file->Close());
 
   file = fs.Open(root + "/g", TOpenMode::ReadWrite);
   note("open read-write", file != nullptr);
