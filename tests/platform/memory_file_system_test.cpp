@@ -590,6 +590,60 @@ TEST(MemoryFileSystem, APathOutsideTheConfinementIsNoFile) {
   EXPECT_TRUE(SameFile("/out/x.txt", "/OUT/X.TXT"));
 }
 
+// An armed fault fails the call of its kind with its errno, whatever the
+// call would otherwise have done.
+TEST(MemoryFileSystem, EveryKindFailsAsArmed) {
+  using TCall = std::function<bool(TMemoryFileSystem&)>;
+  const std::vector<std::pair<TFsCall, TCall>> calls = {
+      {TFsCall::Stat,
+       [](TMemoryFileSystem& fs) { return fs.Stat("/d/f", *std::make_unique<TFileInfo>()); }},
+      {TFsCall::OpenRead,
+       [](TMemoryFileSystem& fs) { return fs.Open("/d/f", TOpenMode::Read) != nullptr; }},
+      {TFsCall::OpenWrite,
+       [](TMemoryFileSystem& fs) { return fs.Open("/d/n", TOpenMode::Create) != nullptr; }},
+      {TFsCall::Read,
+       [](TMemoryFileSystem& fs) {
+         char byte;
+         return fs.Open("/d/f", TOpenMode::Read)->Read(&byte, 1) == 1;
+       }},
+      {TFsCall::Write,
+       [](TMemoryFileSystem& fs) { return fs.Open("/d/f", TOpenMode::ReadWrite)->Write("x", 1); }},
+      {TFsCall::Flush,
+       [](TMemoryFileSystem& fs) { return fs.Open("/d/f", TOpenMode::ReadWrite)->Sync(); }},
+      {TFsCall::Close,
+       [](TMemoryFileSystem& fs) { return fs.Open("/d/f", TOpenMode::Append)->Close(); }},
+      {TFsCall::Rename, [](TMemoryFileSystem& fs) { return fs.RenameNoReplace("/d/f", "/d/g"); }},
+      {TFsCall::Remove, [](TMemoryFileSystem& fs) { return fs.Remove("/d/f"); }},
+      {TFsCall::List,
+       [](TMemoryFileSystem& fs) {
+         std::vector<THostEntry> entries;
+         return fs.List("/d", entries);
+       }},
+      {TFsCall::MakeDirectory, [](TMemoryFileSystem& fs) { return fs.MakeDirectory("/d/e"); }},
+      {TFsCall::RemoveDirectory,
+       [](TMemoryFileSystem& fs) { return fs.RemoveDirectory("/d/empty"); }},
+      {TFsCall::SetAttributes, [](TMemoryFileSystem& fs) { return fs.SetMode("/d/f", 0600); }},
+      {TFsCall::SetAttributes, [](TMemoryFileSystem& fs) { return fs.SetWriteTime("/d/f", 1); }},
+  };
+  for (const auto& [kind, call] : calls) {
+    SCOPED_TRACE(FsCallName(kind));
+    TMemoryFileSystem fs;
+    fs.AddFile("/d/f", "f");
+    fs.AddDirectory("/d/empty");
+    fs.FailAt(kind, 1, EROFS);
+    errno = 0;
+    EXPECT_FALSE(call(fs));
+    EXPECT_EQ(errno, EROFS);
+    EXPECT_TRUE(fs.FaultReached());
+    EXPECT_EQ(fs.Files(), std::vector<std::string>{"/d/f"});
+    EXPECT_EQ(fs.FileBytes("/d/f"), "f");
+    EXPECT_TRUE(fs.HasDirectory("/d/empty"));
+    EXPECT_FALSE(fs.HasDirectory("/d/e"));
+    // Once only: the same call now goes through.
+    EXPECT_TRUE(call(fs));
+  }
+}
+
 TEST(MemoryFileSystem, ReadFailuresNameTheFile) {
   TMemoryFileSystem fs;
   fs.AddFile("/in.bin", std::string(200000, 'x'));
