@@ -111,8 +111,17 @@ TEST(FileCopy, AFileCopiedIntoItselfReadsTheRangeBeforeWriting) {
   target.Seek(1000);  // overlapping: writes land where reads have yet to go
   EXPECT_EQ(target.CopyFrom(source, 150000), 150000);
   target.Close();
-  EXPECT_EQ(ReadFileBytes(path),
-            data.substr(0, 1000) + data.substr(0, 150000) + data.substr(151000));
+  const std::string copied = data.substr(0, 1000) + data.substr(0, 150000) + data.substr(151000);
+  EXPECT_EQ(ReadFileBytes(path), copied);
+
+  // One open file into itself at its own position: the bytes stay, the
+  // position moves behind them.
+  TFile same(path, TFile::Mode::ReadWrite);
+  same.Seek(5);
+  EXPECT_EQ(same.CopyFrom(same, 100), 100);
+  EXPECT_EQ(same.Position(), 105);
+  same.Close();
+  EXPECT_EQ(ReadFileBytes(path), copied);
 }
 
 TEST(FreshTextFile, ReplacesTheFileAsANewOneAndRefusesAReadOnlyFile) {
