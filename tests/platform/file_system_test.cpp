@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 
@@ -219,17 +218,6 @@ TEST(FileSystem, WholeFileHelpersAndErrors) {
   EXPECT_THROW(ReadFileBytes(dir.Path()), EFileError);
   EXPECT_THROW(WriteFileBytes(dir.Path() + "\\no\\such\\dir.txt", "x"), EFileError);
   EXPECT_EQ(PlatformErrorText(ENOENT), "No such file or directory");
-}
-
-TEST(FileSystem, ListingTakesALinkForWhatItLeadsTo) {
-  TTempDir dir;
-  dir.Write("real/inner", "");
-  dir.Write("plain.txt", "x");
-  ASSERT_EQ(::symlink(dir.File("real").c_str(), dir.File("toDir").c_str()), 0);
-  ASSERT_EQ(::symlink(dir.File("plain.txt").c_str(), dir.File("toFile").c_str()), 0);
-  ASSERT_EQ(::symlink(dir.File("gone").c_str(), dir.File("dangling").c_str()), 0);
-  const std::vector<std::string> expected = {"dangling", "plain.txt", "real/", "toDir/", "toFile"};
-  EXPECT_EQ(Names(ListDirectory(dir.Path() + "\\*")), expected);
 }
 
 TEST(FileSystem, PathsOutsideTheConfinementAreMissingToEveryOperation) {
