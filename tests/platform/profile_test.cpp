@@ -142,8 +142,8 @@ TEST_F(ProfileTest, CopiesOfASectionBecomeOneOnTheFirstChange) {
 
 TEST_F(ProfileTest, OneUpdateLeavesTheBytesOfOneWritePerEdit) {
   const std::vector<std::string> starts = {
-      "; head\r\n[A]\r\nx=1\r\nY = "
-      "2\r\nx=dup\r\nz=3\r\n\r\n[B]\nk=v\n[a]\r\nw=late\r\n\r\n[C]\r\nq=1",
+      "; head\r\n[A]\r\nx=1\r\nY = 2\r\nx=dup\r\nz=3\r\n\r\n"
+      "[B]\nk=v\n[a]\r\nw=late\r\n\r\n[C]\r\nq=1",
       "",
       "[B]\r\nk=1\r\nk=2\r\nK=3\r\n",
   };
