@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/file_stream.h"
 #include "platform/host_path.h"
+#include "platform/memory_file_system.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_dates.h"
 
@@ -268,4 +269,37 @@ TEST(FileSystem, PathsOutsideTheConfinementAreMissingToEveryOperation) {
   EXPECT_EQ(Names(ListDirectory(dir.File("out") + "\\*")),
             (std::vector<std::string>{"Empty/", "keep.txt"}));
   EXPECT_EQ(Names(ListDirectory(box + "\\*")), (std::vector<std::string>{"COPY.TXT", "in.txt"}));
+}
+
+TEST(FileSystem, HiddenAreNamesWithALeadingDot) {
+  TTempDir dir;
+  EXPECT_EQ(FileGetAttr(dir.Write(".x", "")), faArchive | faHidden);
+  EXPECT_EQ(FileGetAttr(dir.Write("x.", "")), faArchive);
+  ASSERT_TRUE(CreateDirectoryAt(dir.File(".cfg")));
+  EXPECT_EQ(FileGetAttr(dir.Path() + "\\.CFG\\"), faDirectory | faHidden);
+  EXPECT_EQ(FileGetAttr(dir.File(".cfg/..")), faDirectory);
+}
+
+TEST(FileSystem, MoveFallsBackWhereTheFileSystemCannotRenameWithoutReplacing) {
+  for (const int error : {EINVAL, ENOSYS, EXDEV, EIO}) {
+    TMemoryFileSystem fs;
+    TFileSystemScope use(fs);
+    fs.AddFile("/w/a.txt", "A");
+    // The first rename is the one that must not replace.
+    fs.FailAt(TFsCall::Rename, 1, error);
+    errno = 0;
+    const bool moved = MoveFileTo("/w/a.txt", "/w/b.txt");
+    EXPECT_TRUE(fs.FaultReached()) << error;
+    if (error == EIO) {
+      EXPECT_FALSE(moved);
+      EXPECT_EQ(errno, EIO);
+      EXPECT_EQ(fs.FileBytes("/w/a.txt"), "A");
+      EXPECT_FALSE(fs.HasFile("/w/b.txt"));
+    } else {
+      // A plain rename, or across file systems a copy and a removal.
+      EXPECT_TRUE(moved) << error;
+      EXPECT_FALSE(fs.HasFile("/w/a.txt")) << error;
+      EXPECT_EQ(fs.FileBytes("/w/b.txt"), "A") << error;
+    }
+  }
 }
