@@ -145,6 +145,12 @@ TEST(FileSystem, CopyKeepsDateAndFlagAndHonoursFailIfExists) {
   EXPECT_FALSE(CopyFileTo(dir.File("none"), dir.File("x"), false));
   EXPECT_FALSE(FileExists(dir.File("x")));
   EXPECT_FALSE(CopyFileTo(dir.Path(), dir.File("x"), false));
+  // Nor onto a directory.
+  dir.Write("Dir/inner", "in");
+  errno = 0;
+  EXPECT_FALSE(CopyFileTo(source, dir.File("DIR"), false));
+  EXPECT_EQ(errno, EISDIR);
+  EXPECT_EQ(dir.Read("Dir/inner"), "in");
 
   ASSERT_TRUE(SetReadOnly(source, true));
   EXPECT_TRUE(CopyFileTo(source, dir.File("ro"), false));
