@@ -269,8 +269,9 @@ bool DeleteFileAt(const std::string& path) {
   const std::string host = HostPath(path);
   TFileInfo info;
   if (!StatHost(host, info)) {
-    // A dangling link is still an entry that can go.
-    return !host.empty() && fs.LinkStat(host, info) && fs.Remove(host);
+    // A dangling link is still an entry that can go; for a missing one the
+    // removal fails as the look-up did.
+    return !host.empty() && fs.Remove(host);
   }
   if (info.isDirectory) {
     errno = EISDIR;

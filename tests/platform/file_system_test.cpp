@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -308,4 +309,29 @@ TEST(FileSystem, MoveFallsBackWhereTheFileSystemCannotRenameWithoutReplacing) {
       EXPECT_EQ(fs.FileBytes("/w/b.txt"), "A") << error;
     }
   }
+  // Across file systems, a copy that fails is a move that fails.
+  TMemoryFileSystem fs;
+  TFileSystemScope use(fs);
+  fs.AddFile("/w/a.txt", "A");
+  fs.FailAt(TFsCall::Rename, 1, EXDEV);
+  fs.FailAt(TFsCall::Write, 1, ENOSPC);
+  errno = 0;
+  EXPECT_FALSE(MoveFileTo("/w/a.txt", "/w/b.txt"));
+  EXPECT_EQ(errno, ENOSPC);
+  EXPECT_EQ(fs.FileBytes("/w/a.txt"), "A");
+  EXPECT_FALSE(fs.HasFile("/w/b.txt"));
+}
+
+TEST(FileSystem, TheCurrentDirectoryOfAnyLength) {
+  TTempDir dir;
+  std::string deep = dir.Path();
+  for (const char c : {'a', 'b', 'c'}) {
+    deep += "/" + std::string(120, c);
+    ASSERT_EQ(::mkdir(deep.c_str(), 0755), 0);
+  }
+  const std::string saved = CurrentDirectory();
+  ASSERT_EQ(::chdir(deep.c_str()), 0);
+  const std::string current = CurrentDirectory();
+  ASSERT_EQ(::chdir(saved.c_str()), 0);
+  EXPECT_EQ(current, deep);
 }

@@ -91,6 +91,14 @@ TEST(HostPath, DriveLettersMapToTheDriveRoot) {
   EXPECT_EQ(HostPath("/usr"), "/usr");
   // Not a drive: a colon further in.
   EXPECT_EQ(HostPath("ab:c"), "ab:c");
+  // A listing of the drive itself tells a link by what it leads to.
+  SetDriveRoot(dir.Path());
+  ASSERT_EQ(::symlink(dir.File("Sdk").c_str(), dir.File("ToSdk").c_str()), 0);
+  std::vector<std::string> listed;
+  for (const DirEntry& entry : ListDirectory("C:*")) {
+    listed.push_back(entry.name + (entry.isDirectory ? "/" : ""));
+  }
+  EXPECT_EQ(listed, (std::vector<std::string>{"Sdk/", "ToSdk/"}));
   // Every letter of either case is a drive, and nothing next to the letters is.
   for (const char* letter : {"A", "Z", "a", "z"}) {
     EXPECT_EQ(HostPath(std::string(letter) + ":\\SDK"), dir.File("Sdk")) << letter;
