@@ -76,6 +76,10 @@ TEST_F(ToolsAction, UnusableDeclarationsDoNothingAndAMissingSourceIsReported) {
   EXPECT_EQ(Window(), (std::vector<std::string>{"Missing \"" + Sys("lib\\SOURCE\\Mul") + "\"",
                                                 "Missing \"" + Sys("lib\\SOURCE\\Div") + "\""}));
   EXPECT_EQ(dir.Read("include/tools.h.TMP"), "int Mul(int a);\r\n");
+  // Without a header the declaration is collected nowhere.
+  const std::vector<DirEntry> collections = ListDirectory(dir.File("include/*"));
+  ASSERT_EQ(collections.size(), 1u);
+  EXPECT_EQ(collections[0].name, "tools.h.TMP");
   EXPECT_EQ(engine->StepCounter, 4 * 65536);
   EXPECT_EQ(engine->Vars.IndexOfName("SOURCEFILE"), -1);
   EXPECT_FALSE(FileExists(dir.File("lib/TOOLS.LIB")));
