@@ -43,8 +43,8 @@ TEST_F(Interpreter, CommentsBlankLinesAndLinesWithoutEqualsOnlyClose) {
 }
 
 TEST_F(Interpreter, KeysAreExactAndValuesRawWhileTheEchoIsExpanded) {
-  EXPECT_EQ(RunLines({"include=X.PRJ", "OPTION =-x", " setenv =A;1", "OPTIONS=-y", " KEY = v ",
-                      "A=\"x y\"", "B=$(A)z"}),
+  EXPECT_EQ(RunLines({"include=X.PRJ", "OPTION =-x", " setenv =A;1", "OPTIONS=-y", "OPTIOX=-z",
+                      " KEY = v ", "A=\"x y\"", "B=$(A)z"}),
             psReady);
   const TParamlist& vars = engine->Vars;
   EXPECT_EQ(vars.ValueOf("include"), "X.PRJ");
@@ -55,7 +55,8 @@ TEST_F(Interpreter, KeysAreExactAndValuesRawWhileTheEchoIsExpanded) {
   // No "Missing" entry (nothing was included) and no echo of the OPTION and
   // SETENV lines, whatever their blanks and letter case.
   EXPECT_EQ(LogText(), kSep + "include=X.PRJ\r\n" + kSep + "OPTIONS=-y\r\n" + kSep +
-                           " KEY = v \r\n" + kSep + "A=x y\r\n" + kSep + "B=x yz\r\n" + kClosed);
+                           "OPTIOX=-z\r\n" + kSep + " KEY = v \r\n" + kSep + "A=x y\r\n" + kSep +
+                           "B=x yz\r\n" + kClosed);
 }
 
 TEST_F(Interpreter, ProjectDirectoriesComeFromTheTopScriptOnly) {

@@ -36,6 +36,7 @@ TEST_F(ToolsAction, FindsTheSourceInOrderAndCollectsTheDeclarationOnce) {
   EXPECT_EQ(engine->Vars.IndexOfName("DEPENDENCY"), -1);
   EXPECT_EQ(Window().front(), compile + " Add 00010000");
   EXPECT_EQ(dir.Read("include/tools.h.TMP"), "int Add(int a, int b);\r\n");
+  EXPECT_EQ(LogText().find("created:"), std::string::npos) << "only SYSCALL logs the creation";
 
   Build(ToolsScript({entry, entry}));
   EXPECT_EQ(dir.Read("include/tools.h.TMP"), "int Add(int a, int b);\r\n");
