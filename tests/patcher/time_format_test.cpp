@@ -49,6 +49,8 @@ TEST(TimeFormat, TwelveHourElementsQuotedTextAndOtherCharacters) {
   // Quoted text is copied without its quotes; its letters are no elements.
   EXPECT_EQ(FormatPatchDateTime("'yyyy am/pm' \"dd\" hh", afternoon), "yyyy am/pm dd 14");
   EXPECT_EQ(FormatPatchDateTime("'open", afternoon), "open");
+  // An am/pm inside quoted text that is never closed is text too.
+  EXPECT_EQ(FormatPatchDateTime("hh 'am/pm", afternoon), "14 am/pm");
   EXPECT_EQ(FormatPatchDateTime("Qb-#a", afternoon), "Qb-#a");
   EXPECT_EQ(FormatPatchDateTime("", afternoon), "");
 }
