@@ -89,6 +89,11 @@ TEST_F(BuildRecord, ChangedOptionsVersionAndPatchScriptRerunExactlyTheirStep) {
   EXPECT_NE(LogText().find("Command changed: \"" + dir.File("DEMO.G3A") + "\"\r\n"),
             std::string::npos);
   EXPECT_EQ(dir.Read("DEMO.G3A"), std::string("source01.01\0", 12));
+  // The script sees the value as written, quotes and all.
+  version = "\"01.01\"";
+  EXPECT_EQ(Build(), Ran{"bind"});
+  version = "01.01";
+  EXPECT_EQ(Build(), Ran{"bind"});
 
   PatchScript("INSERTSTRING=v$(VERSION)\r\n");
   EXPECT_EQ(Build(), Ran{"bind"});
@@ -144,16 +149,21 @@ TEST(BuildRecordFile, SavedHashesReadBackAndAFailedSaveKeepsThePreviousRecord) {
   SetDriveRoot("/");
   const char* const path = "C:\\P\\TOP.PRJ.STATE";
   const uint64_t low = 0x0123456789ABCDEFull, high = 0xFEDCBA9876543210ull;
+  // Lines of other forms (small or foreign digits, no blank, no key) know
+  // nothing.
   const std::string previous =
       "TESSEL BUILD RECORD 1\r\nfailed A\r\n0000000000000001 B\r\n0123456789abcdef D\r\n"
-      "0123456789ABCDEG E\r\n";
+      "0123456789ABCDEG E\r\nfailed\r\n0000000000000002 \r\n";
   using V = TBuildRecord::TVerdict;
   auto verdicts = [&](const TBuildRecord& r) {
-    return std::vector<V>{r.Check("A", high), r.Check("B", 1),   r.Check("C", low),
-                          r.Check("C", high), r.Check("D", low), r.Check("E", low)};
+    return std::vector<V>{r.Check("A", high),   r.Check("B", 1),   r.Check("C", low),
+                          r.Check("C", high),   r.Check("D", low), r.Check("E", low),
+                          r.Check("failed", 0), r.Check("", 2)};
   };
-  const std::vector<V> before{V::Failed, V::Same, V::Unknown, V::Unknown, V::Unknown, V::Unknown};
-  const std::vector<V> after{V::Same, V::Failed, V::Same, V::Changed, V::Unknown, V::Unknown};
+  const std::vector<V> before{V::Failed,  V::Same,    V::Unknown, V::Unknown,
+                              V::Unknown, V::Unknown, V::Unknown, V::Unknown};
+  const std::vector<V> after{V::Same,    V::Failed,  V::Same,    V::Changed,
+                             V::Unknown, V::Unknown, V::Unknown, V::Unknown};
 
   int failed = 0;
   WalkFaults(AllFsCalls(), [&](const TFault& fault) {
