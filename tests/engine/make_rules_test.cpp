@@ -100,6 +100,16 @@ TEST_F(MakeRules, SkipReportsNoNewsUnforcedAndAMissingDependencyForced) {
   EXPECT_TRUE(LogText().ends_with("does not exist!\r\nNo news!\r\nNo news!\r\n"));
 }
 
+TEST_F(MakeRules, ADependencyIsDatedByItsOwnLineNotByAnOptionOfTheSameText) {
+  FileAt("old.c", At(0));
+  FileAt("x.obj", At(1));
+  FileAt("new.h", At(2));
+  RunLines({"WORKDIR=" + dir.Path(), "DEPENDENCY=", "DEPENDENCY=$(WORKDIR)/new.h",
+            "DEPENDENCY=$(WORKDIR)/old.c", "DEPENDANT=$(WORKDIR)/x.obj",
+            "OPTION=", "OPTION=$(WORKDIR)/new.h"});
+  EXPECT_FALSE(engine->IsUpToDate()) << "new.h is newer than x.obj";
+}
+
 TEST_F(MakeRules, ConstantDependencyFileSetsADateStamp) {
   std::string library = FileAt("SYS.LIB", At(3));
   RunLines({"CONSTANT_DEPENDENCY_FILE=\"" + dir.File("none.lib") + "\""});
