@@ -121,6 +121,9 @@ void TAtomicFile::Commit() {
     throw;
   }
   temp_.clear();
+  // A new output is a new entry: listings kept by the path mapping no longer
+  // hold (a replaced one kept its name).
+  if (mode_ < 0) DropDirectoryListings();
 }
 
 void TAtomicFile::Discard() {

@@ -153,7 +153,6 @@ int64_t TFile::CopyFrom(TFile& source, int64_t count) {
 }
 
 bool TFile::SameFileAs(const TFile& other) const {
-  if (this == &other) return true;
   TFileInfo a, b;
   return file_->Stat(a) && other.file_->Stat(b) && a.device == b.device && a.inode == b.inode;
 }

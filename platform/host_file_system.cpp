@@ -21,7 +21,7 @@ TFileSystem*& Current() {
 std::string LexicallyNormal(const std::string& absolute) {
   std::vector<std::string> parts;
   size_t pos = 0;
-  while (pos <= absolute.size()) {
+  while (pos < absolute.size()) {
     const size_t slash = absolute.find('/', pos);
     const size_t end = slash == std::string::npos ? absolute.size() : slash;
     const std::string part = absolute.substr(pos, end - pos);

@@ -55,8 +55,9 @@ class TPosixOpenFile final : public TOpenFile {
 
   bool Write(const void* buffer, size_t count) override {
     if (count == 0) return true;
-    // C streams need a positioning call between a read and a write.
-    if (!lastWasWrite_ && std::fseek(file_, 0, SEEK_CUR) != 0) return false;
+    // C streams need a positioning call between a read and a write; a pipe
+    // has no position and needs none.
+    if (!lastWasWrite_ && std::fseek(file_, 0, SEEK_CUR) != 0 && errno != ESPIPE) return false;
     lastWasWrite_ = true;
     if (std::fwrite(buffer, 1, count, file_) != count) {
       std::clearerr(file_);

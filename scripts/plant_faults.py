@@ -70,7 +70,7 @@ def candidates(paths):
 
 def run(cmd, cwd=ROOT, timeout=None):
     try:
-        return subprocess.run(cmd, cwd=cwd, capture_output=True, text=True,
+        return subprocess.run(cmd, cwd=cwd, capture_output=True, text=True, errors="replace",
                               timeout=timeout)
     except subprocess.TimeoutExpired:
         return None

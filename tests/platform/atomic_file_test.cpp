@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 
 #include "platform/file_identity.h"
 #include "platform/file_system.h"
+#include "platform/fresh_file.h"
 #include "platform/host_path.h"
 #include "tests/support/kill_during.h"
 #include "tests/support/temp_dir.h"
@@ -23,6 +25,13 @@ int ModeOf(const std::string& path) {
 
 // Entries of the directory, so a test can see that no temporary is left.
 size_t EntryCount(const std::string& dir) { return ListDirectory(dir + "/*").size(); }
+
+std::vector<std::string> EntryNames(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const DirEntry& entry : ListDirectory(dir + "/*")) names.push_back(entry.name);
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 }  // namespace
 
@@ -75,6 +84,54 @@ TEST(AtomicFile, ReplacesWholeKeepsModeAndLeavesNothingBehind) {
   EXPECT_TRUE(S_ISLNK(st.st_mode));
 }
 
+TEST(AtomicFile, TheTemporaryIsAHiddenNameBesideTheOutputThatNeverClashes) {
+  TTempDir dir;
+  const std::string out = dir.Write("out.txt", "old");
+  std::string temp;
+  {
+    TAtomicFile file(out);
+    const auto names = EntryNames(dir.Path());
+    ASSERT_EQ(names.size(), 2u);
+    temp = names[0];
+    EXPECT_EQ(names[1], "out.txt");
+  }
+  const std::string stem = ".out.txt." + std::to_string(::getpid()) + "-";
+  ASSERT_EQ(temp.compare(0, stem.size(), stem), 0) << temp;
+  ASSERT_EQ(temp.substr(temp.size() - 4), ".tmp");
+  // A temporary left under the next name (a killed run of a process with
+  // the same id) is not ours: the write takes another name and leaves it.
+  const unsigned next = std::stoul(temp.substr(stem.size())) + 1;
+  const std::string stale = stem + std::to_string(next) + ".tmp";
+  dir.Write(stale, "stale");
+  WriteFileAtomic(out, "new");
+  EXPECT_EQ(dir.Read("out.txt"), "new");
+  EXPECT_EQ(dir.Read(stale), "stale");
+  EXPECT_EQ(EntryNames(dir.Path()), (std::vector<std::string>{stale, "out.txt"}));
+}
+
+TEST(AtomicFile, AMovedWriterCommitsItsOwnOutput) {
+  TTempDir dir;
+  const std::string first = dir.Write("first.txt", "first");
+  const std::string second = dir.Write("second.txt", "second");
+  TAtomicFile target(first);
+  {
+    TAtomicFile source(second);
+    source.File().Write("moved");
+    target = std::move(source);
+  }
+  EXPECT_EQ(target.Path(), second);
+  target.Commit();
+  EXPECT_EQ(dir.Read("second.txt"), "moved");
+  EXPECT_EQ(dir.Read("first.txt"), "first");
+  EXPECT_EQ(EntryNames(dir.Path()), (std::vector<std::string>{"first.txt", "second.txt"}));
+
+  TAtomicFile built(TAtomicFile(dir.File("third.txt")));
+  built.File().Write("third");
+  built.Commit();
+  EXPECT_EQ(dir.Read("third.txt"), "third");
+  EXPECT_EQ(EntryCount(dir.Path()), 3u);
+}
+
 TEST(AtomicFile, RefusesReadOnlyOutputsAndDirectoriesWithTheOutputsName) {
   TTempDir dir;
   const std::string out = dir.Write("ro.txt", "keep");
@@ -121,7 +178,25 @@ TEST(HostPathConfinement, PathsOutsideTheDirectoryMapToNothing) {
   EXPECT_EQ(HostPath("/etc/passwd"), "");
   EXPECT_EQ(HostPath(box + "/../../x"), "");
   EXPECT_FALSE(FileExists("/etc/passwd"));
-  EXPECT_THROW(WriteFileAtomic(dir.File("out.txt"), "x"), EFileError);
+  // Refused before anything is created, wherever the process stands.
+  ASSERT_EQ(::chdir(box.c_str()), 0);
+  try {
+    TAtomicFile file(dir.File("out.txt"));
+    ADD_FAILURE() << "a path outside the directory was opened";
+  } catch (const EFileError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Cannot create file \"" + dir.File("out.txt") + "\": No such file or directory");
+  }
+  try {
+    TFreshTextFile file(dir.File("out.txt"));
+    ADD_FAILURE() << "a path outside the directory was opened";
+  } catch (const EFileError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Cannot open file \"" + dir.File("out.txt") + "\": No such file or directory");
+  }
+  ASSERT_EQ(::chdir("/"), 0);
   SetConfinement("");
+  EXPECT_EQ(EntryNames(box), std::vector<std::string>{"in.txt"});
+  EXPECT_EQ(EntryNames(dir.Path()), std::vector<std::string>{"box"});
   EXPECT_EQ(HostPath("/etc/passwd"), "/etc/passwd");
 }

@@ -1,8 +1,14 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
 
 #include "platform/file_stream.h"
 #include "platform/file_system.h"
 #include "platform/fresh_file.h"
+#include "platform/host_file_system.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tessel;
@@ -17,14 +23,13 @@ std::string Pattern(size_t size) {
   return bytes;
 }
 
-}  // namespace
-
-TEST(FileCopy, CopiesLargeRangesBetweenPositionsAndStopsAtTheEndOfTheSource) {
-  TTempDir dir;
+// Copies ranges from `sourcePath` into a new file at `targetPath`, from
+// positions inside the streams' buffers, and checks the result.
+void CheckRangeCopies(const std::string& sourcePath, const std::string& targetPath) {
   const std::string data = Pattern(300000);
-  WriteFileBytes(dir.File("src.bin"), data);
-  TFile source(dir.File("src.bin"), TFile::Mode::Read);
-  TFile target(dir.File("dst.bin"), TFile::Mode::Create);
+  WriteFileBytes(sourcePath, data);
+  TFile source(sourcePath, TFile::Mode::Read);
+  TFile target(targetPath, TFile::Mode::Create);
   target.Write("head");
   char skip[10];
   source.ReadExact(skip, 10);  // a position inside the stream's buffer
@@ -36,8 +41,65 @@ TEST(FileCopy, CopiesLargeRangesBetweenPositionsAndStopsAtTheEndOfTheSource) {
   EXPECT_EQ(target.CopyFrom(source, 500000), 99990);
   EXPECT_EQ(target.CopyFrom(source, 5), 0);
   target.Close();
-  EXPECT_EQ(ReadFileBytes(dir.File("dst.bin")),
+  EXPECT_EQ(ReadFileBytes(targetPath),
             "head" + data.substr(10, 200000) + "|" + data.substr(200010));
+}
+
+}  // namespace
+
+TEST(FileCopy, CopiesLargeRangesBetweenPositionsAndStopsAtTheEndOfTheSource) {
+  TTempDir dir;
+  CheckRangeCopies(dir.File("src.bin"), dir.File("dst.bin"));
+}
+
+// Between two kinds of file system the kernel may refuse to copy; the bytes
+// then go through the process, with the same result.
+TEST(FileCopy, CopiesBetweenFileSystems) {
+  TTempDir dir;
+  const std::string shared = "/dev/shm";
+  TFileInfo info;
+  if (!RealFileSystem().Stat(shared, info) || !RealFileSystem().CanCreateIn(shared)) {
+    GTEST_SKIP() << "no memory file system at " << shared;
+  }
+  const std::string source = shared + "/tessel-copy-" + std::to_string(::getpid()) + ".bin";
+  CheckRangeCopies(source, dir.File("dst.bin"));
+  RealFileSystem().Remove(source);
+}
+
+// A pipe has no position: the copy fails and the message names the side
+// that is the pipe.
+TEST(FileCopy, APipeAtEitherEndIsNamedInTheError) {
+  TTempDir dir;
+  const std::string pipe = dir.File("pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const int keep = ::open(pipe.c_str(), O_RDWR | O_NONBLOCK);  // both ends open: nothing blocks
+  ASSERT_GE(keep, 0);
+  WriteFileBytes(dir.File("file.bin"), "bytes");
+  auto failure = [](TFile& target, TFile& source) {
+    try {
+      target.CopyFrom(source, 4);
+    } catch (const EFileError& e) {
+      return std::string(e.what());
+    }
+    return std::string("no error");
+  };
+  {
+    TFile source(pipe, TFile::Mode::Read);
+    TFile target(dir.File("out.bin"), TFile::Mode::Create);
+    EXPECT_EQ(failure(target, source), "Read error on \"" + pipe + "\": Illegal seek");
+  }
+  {
+    TFile source(dir.File("file.bin"), TFile::Mode::Read);
+    TFile target(pipe, TFile::Mode::Create);
+    EXPECT_EQ(failure(target, source), "Write error on \"" + pipe + "\": Illegal seek");
+    // Plain writes need no position: they go through.
+    target.Write("through");
+    target.Flush();
+  }
+  char got[16] = {};
+  EXPECT_EQ(::read(keep, got, sizeof got), 7);
+  EXPECT_STREQ(got, "through");
+  ::close(keep);
 }
 
 TEST(FileCopy, AFileCopiedIntoItselfReadsTheRangeBeforeWriting) {
@@ -49,8 +111,17 @@ TEST(FileCopy, AFileCopiedIntoItselfReadsTheRangeBeforeWriting) {
   target.Seek(1000);  // overlapping: writes land where reads have yet to go
   EXPECT_EQ(target.CopyFrom(source, 150000), 150000);
   target.Close();
-  EXPECT_EQ(ReadFileBytes(path),
-            data.substr(0, 1000) + data.substr(0, 150000) + data.substr(151000));
+  const std::string copied = data.substr(0, 1000) + data.substr(0, 150000) + data.substr(151000);
+  EXPECT_EQ(ReadFileBytes(path), copied);
+
+  // One open file into itself at its own position: the bytes stay, the
+  // position moves behind them.
+  TFile same(path, TFile::Mode::ReadWrite);
+  same.Seek(5);
+  EXPECT_EQ(same.CopyFrom(same, 100), 100);
+  EXPECT_EQ(same.Position(), 105);
+  same.Close();
+  EXPECT_EQ(ReadFileBytes(path), copied);
 }
 
 TEST(FreshTextFile, ReplacesTheFileAsANewOneAndRefusesAReadOnlyFile) {
