@@ -72,10 +72,11 @@ TEST_F(ToolsAction, FindsTheSourceInOrderAndCollectsTheDeclarationOnce) {
 
 TEST_F(ToolsAction, UnusableDeclarationsDoNothingAndAMissingSourceIsReported) {
   auto runs = Build(ToolsScript(
-      {"Add;tools.h", "int Add (int a);tools.h", "int Mul(int a);tools.h", "int Div(int a);"}));
+      {"Add;tools.h", "int Add (int a);tools.h", "\"int Mul(int a);tools.h\"", "int Div(int a);"}));
   EXPECT_TRUE(runs.empty());
   EXPECT_EQ(Window(), (std::vector<std::string>{"Missing \"" + Sys("lib\\SOURCE\\Mul") + "\"",
                                                 "Missing \"" + Sys("lib\\SOURCE\\Div") + "\""}));
+  // Quotes around the entry are removed before it is split.
   EXPECT_EQ(dir.Read("include/tools.h.TMP"), "int Mul(int a);\r\n");
   // Without a header the declaration is collected nowhere.
   const std::vector<DirEntry> collections = ListDirectory(dir.File("include/*"));
