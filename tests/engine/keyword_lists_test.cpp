@@ -18,6 +18,10 @@ TEST_F(KeywordLists, ValuesAppendAndABlankValueDiscardsTheList) {
   EXPECT_EQ(*engine->List(klOption), (TStringList{"-I$(DIR)", "-I$(DIR)"}));
   EXPECT_EQ(engine->List(klAsmOpt), nullptr);
   EXPECT_EQ(*engine->List(klLibOpt), TStringList{"-y"});
+  // Each line also sets its variable to the raw value.
+  EXPECT_EQ(engine->Vars.ValueOf("OPTION"), "-I$(DIR)");
+  EXPECT_EQ(engine->Vars.ValueOf("ASM_OPT"), "   ");
+  EXPECT_EQ(engine->Vars.ValueOf("LIB_OPT"), "-y");
 
   RunLines({"DIR=\"C:\\SH\"", "SETENV=SHC_LIB;$(DIR)\\bin", "SETENV=SHC_TMP;\"$(DIR)\""});
   EXPECT_EQ(*engine->List(klSetEnv), (TStringList{"SHC_LIB;C:\\SH\\bin", "SHC_TMP;C:\\SH"}));
