@@ -105,6 +105,22 @@ TEST_F(BuildRecord, ChangedOptionsVersionAndPatchScriptRerunExactlyTheirStep) {
   }));
 }
 
+TEST_F(BuildRecord, AForcedStepIsRecordedUnderTheNamesOfItsFiles) {
+  EXPECT_EQ(Build(), (Ran{"a", "b", "bind"}));
+  // Forced, with other options and quotes around the names.
+  engine = std::make_unique<TProject>(dir.File("engine.log"));
+  engine->LogWindow = &ui;
+  engine->MakeAll = true;
+  optionA = "-DSMALL";
+  std::vector<std::string> lines = Lines();
+  lines[2] = "DEPENDENCY=\"$(WORKDIR)/a.c\"";
+  lines[3] = "DEPENDANT=\"$(WORKDIR)/a.obj\"";
+  EXPECT_EQ(RunLines(lines), psReady);
+  // The object now holds the forced options: the first build's run again.
+  optionA = "-DFAST";
+  EXPECT_EQ(Build(), Ran{"a"});
+}
+
 TEST_F(BuildRecord, AMissingOrCorruptRecordFallsBackToTheDates) {
   EXPECT_EQ(Build(), (Ran{"a", "b", "bind"}));
   DeleteFileAt(dir.File("TOP.PRJ.STATE"));

@@ -29,6 +29,11 @@ TEST(DependencyMemo, FollowsTheVariablesAnEntryComesToUse) {
   EXPECT_EQ(newest(), 2);
   vars.SetValue("B", "z.c");
   EXPECT_EQ(newest(), 3);
+  vars.SetValue("A", "$(C)");  // as many names as before, one of them another
+  vars.SetValue("C", "y.c");
+  EXPECT_EQ(newest(), 2);
+  vars.SetValue("C", "x.c");
+  EXPECT_EQ(newest(), 1);
   vars.SetValue("A", "x.c");
   EXPECT_EQ(newest(), 1);
   vars.SetValue("B", "y.c");  // no longer used

@@ -89,6 +89,12 @@ TEST_F(MakeRules, SkipReportsNoNewsUnforcedAndAMissingDependencyForced) {
   engine->ReportSkip();
   EXPECT_EQ(Window(), std::vector<std::string>{engine->Reason});
 
+  // Skipped even when a further dependency is newer than the target.
+  engine->Lists[klDependency] = TStringList{FileAt("new.h", At(5))};
+  EXPECT_TRUE(engine->IsUpToDate());
+  EXPECT_EQ(engine->Reason, "Dependency: \"" + dir.File("gone.c") + "\" does not exist!");
+  engine->Lists[klDependency].reset();
+
   Step(FileAt("src.c", At(0)), target);
   EXPECT_TRUE(engine->IsUpToDate());
   EXPECT_EQ(engine->Reason, "");
