@@ -210,6 +210,20 @@ TEST(BuildRecordFile, SavedHashesReadBackAndAFailedSaveKeepsThePreviousRecord) {
   SetDriveRoot(oldRoot);
 }
 
+TEST(BuildRecordFile, ARecordOfAnotherFormKnowsNothing) {
+  const std::string oldRoot = DriveRoot();
+  SetDriveRoot("/");
+  for (const std::string header : {"TESSEL BUILD RECORD 2", "tessel build record 1", ""}) {
+    TMemoryFileSystem fs;
+    fs.AddFile("/P/TOP.PRJ.STATE", header + "\r\nfailed A\r\n0000000000000001 B\r\n");
+    TFileSystemScope scope(fs);
+    const TBuildRecord record("C:\\P\\TOP.PRJ.STATE");
+    EXPECT_EQ(record.Check("A", 0), TBuildRecord::TVerdict::Unknown) << header;
+    EXPECT_EQ(record.Check("B", 1), TBuildRecord::TVerdict::Unknown) << header;
+  }
+  SetDriveRoot(oldRoot);
+}
+
 TEST(StepHash, PartsAreDelimited) {
   EXPECT_NE(TStepHash().Add("ab").Add("c").Value(), TStepHash().Add("a").Add("bc").Value());
   EXPECT_NE(TStepHash().Add(std::vector<std::string>{"x"}).Add("y").Value(),
