@@ -31,11 +31,21 @@ TParamlist Joined(const std::string& baseIni, const std::string& baseSection,
 }
 
 // "CMD /C command > MyOutPut.TXT" in the working directory, the old output
-// file deleted first; the exit code.
-uint32_t RunInDirectory(const std::string& command, const std::string& workDir) {
+// file deleted first; the exit code. A linker that could not be started at
+// all gets a log line saying why and the exit code 1, as the command
+// interpreter gives for a command it cannot carry out: no batch may read as
+// groomed when the linker never ran.
+uint32_t RunInDirectory(const std::string& linker, const std::string& command,
+                        const std::string& workDir, TUserInterface& ui) {
   const std::string dir = workDir.empty() ? "." : workDir;
+  // An output file that cannot go is truncated by the run, or it keeps the
+  // linker from starting, which is logged below.
   DeleteFileAt(JoinPath(dir, kOutputFileName));
-  return RunTool(command, dir, std::nullopt, kOutputFileName).exitCode;
+  const ProcessResult result = RunTool(command, dir, std::nullopt, kOutputFileName);
+  if (result.errorCode == 0) return result.exitCode;
+  ui.LogLine("\"" + linker + "\" could not be started in \"" + dir + "\" (" +
+             PlatformErrorText(static_cast<int>(result.errorCode)) + ")");
+  return 1;
 }
 
 }  // namespace
@@ -119,8 +129,8 @@ std::string CopyLibrary(const std::string& source, const std::string& target) {
 
 void GroomLibrary(const TParamlist& general, const TParamlist& grooming, TUserInterface& ui) {
   if (grooming.Count() == 0) return;
-  const std::string head =
-      "\"" + general.Expand("$(BINDIR)\\OPTLNK.EXE", false) + "\" " + grooming.ValueAt(0);
+  const std::string linker = general.Expand("$(BINDIR)\\OPTLNK.EXE", false);
+  const std::string head = "\"" + linker + "\" " + grooming.ValueAt(0);
   const std::string workDir = general.Expand("$(LIBDIR)", false);
   std::string batch;
   for (size_t i = 1; i < grooming.Count(); ++i) {
@@ -129,7 +139,7 @@ void GroomLibrary(const TParamlist& general, const TParamlist& grooming, TUserIn
     if (batch.size() <= kGroomingBatchLength && !last) continue;
     // Blank or repeated items can leave the last batch empty: nothing to run.
     if (batch.empty()) continue;
-    const uint32_t exitCode = RunInDirectory("\"" + head + batch + "\"", workDir);
+    const uint32_t exitCode = RunInDirectory(linker, "\"" + head + batch + "\"", workDir, ui);
     ui.LogLine(batch + " " + std::to_string(exitCode));
     ui.ProcessMessages();
     batch.clear();

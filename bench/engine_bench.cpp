@@ -19,21 +19,26 @@ namespace {
 
 constexpr int kLinesPerFile = 10;
 
+// A project that could not be set up would time something else.
+void Require(bool done, const std::string& what) {
+  if (!done) throw std::runtime_error(what + " failed");
+}
+
 class TBenchProject {
  public:
   explicit TBenchProject(int files) {
     std::string pattern = (std::filesystem::temp_directory_path() / "tessel-bench-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     dir_ = pattern;
-    CreateDirectoryAt(dir_ + "/src");
-    CreateDirectoryAt(dir_ + "/obj");
+    Require(CreateDirectoryAt(dir_ + "/src"), "Making a directory");
+    Require(CreateDirectoryAt(dir_ + "/obj"), "Making a directory");
     TDateTime old = Now() - 2;
     for (int i = 0; i < files; ++i) {
       std::string name = "F" + std::to_string(i);
       WriteFileBytes(dir_ + "/src/" + name + ".CPP", "int x;\n");
       WriteFileBytes(dir_ + "/obj/" + name + ".OBJ", "obj\n");
-      SetFileLastWriteTime(dir_ + "/src/" + name + ".CPP", old);
-      SetFileLastWriteTime(dir_ + "/obj/" + name + ".OBJ", old + 1);
+      Require(SetFileLastWriteTime(dir_ + "/src/" + name + ".CPP", old), "Setting a date");
+      Require(SetFileLastWriteTime(dir_ + "/obj/" + name + ".OBJ", old + 1), "Setting a date");
     }
     WriteFileBytes(dir_ + "/common.prj",
                    "EXIT_IF=COMMON_INVOKED\r\n"

@@ -20,6 +20,11 @@ namespace {
 
 constexpr int kHeaders = 5;
 
+// A project that could not be set up would time something else.
+void Require(bool done, const std::string& what) {
+  if (!done) throw std::runtime_error(what + " failed");
+}
+
 const char* const kReturnTypes[] = {"void", "int", "unsigned char*", "short", "void*"};
 
 class TSyscallProject {
@@ -29,12 +34,12 @@ class TSyscallProject {
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     dir_ = pattern;
     for (const char* sub : {"/lib", "/lib/TEMP", "/obj", "/include", "/templates"}) {
-      CreateDirectoryAt(dir_ + sub);
+      Require(CreateDirectoryAt(dir_ + sub), "Making a directory");
     }
     const TDateTime old = Now() - 30;
     WriteFileBytes(dir_ + "/templates/SYSCALL_TEMPLATE.SRC", "_<name>: .data.l <number>\r\n");
     WriteFileBytes(dir_ + "/ASMSH_OPTIONS.PRJ", "ASM_OPT=-debug\r\n");
-    SetFileLastWriteTime(dir_ + "/ASMSH_OPTIONS.PRJ", old);
+    Require(SetFileLastWriteTime(dir_ + "/ASMSH_OPTIONS.PRJ", old), "Setting a date");
 
     std::string script =
         "EXIT_IF=SYSCALLS_INVOKED\r\n"
@@ -73,7 +78,7 @@ class TSyscallProject {
                 "(int x, int y, void*data);$(HEADER" + std::to_string(i % kHeaders) +
                 ");20200101000000\r\n";
       WriteFileBytes(dir_ + "/obj/" + name + ".OBJ", "obj\n");
-      SetFileLastWriteTime(dir_ + "/obj/" + name + ".OBJ", old);
+      Require(SetFileLastWriteTime(dir_ + "/obj/" + name + ".OBJ", old), "Setting a date");
     }
     script +=
         "CONSTANT_DEPENDENCY_FILE=\r\n"
@@ -85,7 +90,7 @@ class TSyscallProject {
         "SYSCALLS_INVOKED=TRUE\r\n";
     WriteFileBytes(dir_ + "/SYSCALLS.PRJ", script);
     WriteFileBytes(dir_ + "/lib/SYSCALLS.LIB", "lib\n");
-    SetFileLastWriteTime(dir_ + "/lib/SYSCALLS.LIB", old + 1);
+    Require(SetFileLastWriteTime(dir_ + "/lib/SYSCALLS.LIB", old + 1), "Setting a date");
   }
   ~TSyscallProject() {
     std::error_code ec;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/atomic_file.h"
 #include "platform/file_system.h"
 
 namespace tessel {
@@ -108,17 +109,11 @@ bool TBuildRecord::Save() {
     text += (entry->second ? HashText(*entry->second) : std::string(kFailed)) + " " + entry->first +
             "\r\n";
   }
-  // Written beside and renamed into place; should the rename fail after the
-  // old record is gone, the next build only knows less.
-  const std::string fresh = path_ + ".NEW";
+  // Replaced in one step: a record that cannot be written stays as the
+  // previous build left it.
   try {
-    WriteFileBytes(fresh, text);
+    WriteFileAtomic(path_, text);
   } catch (const EFileError&) {
-    return false;
-  }
-  DeleteFileAt(path_);
-  if (!MoveFileTo(fresh, path_)) {
-    DeleteFileAt(fresh);
     return false;
   }
   changed_ = false;

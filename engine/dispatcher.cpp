@@ -1,5 +1,7 @@
 // The keyword table in dispatch order, and the control keywords.
 
+#include <cerrno>
+
 #include "engine/collection_files.h"
 #include "engine/uProject.h"
 #include "platform/file_system.h"
@@ -85,7 +87,14 @@ TProject::TLineResult TProject::DelFileLine(const std::string&) {
   std::string path = ExpandedValue("DELFILE", true);
   if (IsBlank(path)) return TLineResult::Next;
   Collections->Forget(path);  // it may be a collection file
-  DeleteFileAt(path);         // a missing file is no error
+  // A missing file is no error; one that stays is logged, as the build
+  // goes on with it (a collection file then keeps its old declarations).
+  if (!DeleteFileAt(path)) {
+    const int error = errno;
+    if (PathExists(path)) {
+      Log("\"" + path + "\" not deleted: " + PlatformErrorText(error) + "\r\n", true);
+    }
+  }
   FilesChanged();
   return TLineResult::Next;
 }

@@ -70,6 +70,8 @@ ProcessResult TProject::RunProcess(const std::string& command, const std::string
     block->reserve(environment->size());
     for (const std::string& entry : *environment) block->push_back(ReplaceAll(entry, ";", "="));
   }
+  // One that cannot go is truncated by the run, or it keeps the tool from
+  // starting, which fails the step.
   DeleteFileAt(InWorkDir(workDir, kOutputFileName));
   // Whatever the tool does to the engine, the log holds everything before it.
   FlushLog();

@@ -56,6 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                  {"OTHER.BMP", "other"},
                  {"sub/keep", ""},
                  {"ro/keep", ""}});
+  // Should the flag not hold, the run only checks the read-only case less.
   SetReadOnly("ro\\keep", true);
   const std::string argument = input.substr(0, eol);
   const bool kept = Convert(argument, true) && Convert(argument, false);

@@ -141,11 +141,11 @@ void TPatcher::CloseTarget(bool deleteFile) {
       FTarget.Close();
     }
   }
-  if (deleteFile && ownTarget_ && !IsBlank(FTargetName) && FileExists(FTargetName)) {
-    const int64_t attr = FileGetAttr(FTargetName);
-    // A target the file system refuses to delete stays; the closing line
-    // that follows reports the failed run all the same.
-    if (attr >= 0 && !(attr & faReadOnly)) DeleteFileAt(FTargetName);
+  if (deleteFile && ownTarget_ && !IsBlank(FTargetName)) {
+    // A target that is gone already, or that the file system refuses to
+    // delete (a read-only one), stays as it is; the closing line that
+    // follows reports the failed run all the same.
+    DeleteFileAt(FTargetName);
   }
   // The lock is a protection against later edits, not part of the bytes;
   // a file system without the attribute leaves the target writable.

@@ -1,5 +1,6 @@
 #include "support/app_env.h"
 
+#include <cerrno>
 #include <memory>
 #include <stdexcept>
 
@@ -37,17 +38,26 @@ void SetLocked(TAppEnv& env, const std::string& key, const std::string& value) {
 // The parameter file named by the setting IN_PARAMETER, or the one-shot file
 // C:\IN_PARAMETER.TXT, renamed to .OLD so that it is used once.
 std::vector<std::string> ParameterFileLines(const std::string& internalName) {
-  std::string file = GetSetting(internalName + "_PARAMETER");
-  if (IsBlank(file)) {
-    const std::string fresh = "C:\\" + internalName + "_PARAMETER.TXT";
-    if (!FileExists(fresh)) return {};
-    file = "C:\\" + internalName + "_PARAMETER.OLD";
-    // An .OLD file left from an earlier start gives way to the new one.
-    if (FileExists(file)) DeleteFileAt(file);
-    MoveFileTo(fresh, file);
+  const std::string named = GetSetting(internalName + "_PARAMETER");
+  if (!IsBlank(named)) {
+    if (!FileExists(named)) return {};
+    return ReadTextLines(named);
   }
-  if (!FileExists(file)) return {};
-  return ReadTextLines(file);
+  const std::string fresh = "C:\\" + internalName + "_PARAMETER.TXT";
+  if (!FileExists(fresh)) return {};
+  const std::string used = "C:\\" + internalName + "_PARAMETER.OLD";
+  // An .OLD file left from an earlier start gives way to the new one. When
+  // either step fails the start stops: going on would read the earlier
+  // file's parameters, or this file's again at every start.
+  if (FileExists(used) && !DeleteFileAt(used)) {
+    throw std::runtime_error("Parameter file \"" + used +
+                             "\" of an earlier start not deleted: " + PlatformErrorText(errno));
+  }
+  if (!MoveFileTo(fresh, used)) {
+    throw std::runtime_error("Parameter file \"" + fresh + "\" not renamed to \"" + used +
+                             "\": " + PlatformErrorText(errno));
+  }
+  return ReadTextLines(used);
 }
 
 }  // namespace

@@ -41,7 +41,8 @@ void ResetAppEnv();
 // Start-up pre-load: version values, parameter file, the start-up
 // parameters given (the GUI hands over every command-line argument, the
 // command-line front end the KEY=VALUE words before its command), section
-// "AppEnv" of the IF file, then the IF default. Raises on an unregistered key.
+// "AppEnv" of the IF file, then the IF default. Raises on an unregistered key
+// and on a one-shot parameter file that cannot be moved aside.
 void PreLoadAppEnv(const std::vector<std::string>& startupParameters);
 
 // The program settings file when no IF parameter names one: beside the

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "platform/file_system.h"
 #include "platform/host_path.h"
 #include "settings/MyIni.h"
@@ -126,6 +128,23 @@ TEST_F(PreBuildChecks, LogsTheLinkersExitCodeAndRunsNoLinkerWithoutItems) {
   EXPECT_TRUE(Check(true));  // the build goes on whatever the linker reported
   EXPECT_EQ(ui.log.back(), "ITEM 3");
   EXPECT_GE(ui.processMessagesCalls, 1);
+}
+
+TEST_F(PreBuildChecks, ALinkerThatCannotStartIsLoggedAndNotTakenForSuccess) {
+  // A read-only output file of an earlier run cannot go and cannot take
+  // the linker's output: the linker does not start.
+  const std::string output = "C:\\SDK\\LIB\\MyOutPut.TXT";
+  WriteFileBytes(output, "earlier output");
+  ASSERT_TRUE(SetReadOnly(output, true));
+  WriteGrooming({"-delete=", "ITEM"});
+  EXPECT_TRUE(Check(true));
+  EXPECT_EQ(ui.log, (std::vector<std::string>{
+                        "Copy: fx9860G_library.lib.", "Grooming: fx9860G_library.lib.",
+                        "\"C:\\SDK\\BIN\\OPTLNK.EXE\" could not be started in \"C:\\SDK\\LIB\" (" +
+                            PlatformErrorText(EACCES) + ")",
+                        "ITEM 1"}));
+  EXPECT_TRUE(tools.runner.commands.size() == 1 && LinkerRuns().empty());
+  EXPECT_EQ(ReadFileBytes(output), "earlier output");
 }
 
 TEST_F(PreBuildChecks, AFailedLibraryCopyIsLoggedAndKeepsThePreviousLibrary) {

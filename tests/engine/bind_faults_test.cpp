@@ -42,7 +42,7 @@ struct TOutcome {
 
 // Files the engine keeps for itself: its log and its build record.
 bool IsEngineFile(const std::string& path) {
-  return path == "/W/engine.log" || path.ends_with(".STATE") || path.ends_with(".STATE.NEW") ||
+  return path == "/W/engine.log" || path.ends_with(".STATE") ||
          // their temporaries too
          path.starts_with("/W/.engine.log.") || path.starts_with("/W/.TOP.PRJ.STATE.");
 }

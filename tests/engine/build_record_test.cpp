@@ -4,7 +4,10 @@
 
 #include "engine/build_record.h"
 #include "platform/file_system.h"
+#include "platform/host_path.h"
+#include "platform/memory_file_system.h"
 #include "tests/engine/engine_fixture.h"
+#include "tests/support/fault_walk.h"
 #include "tests/support/standin_tool.h"
 #include "tests/support/test_dates.h"
 
@@ -86,6 +89,11 @@ TEST_F(BuildRecord, ChangedOptionsVersionAndPatchScriptRerunExactlyTheirStep) {
   EXPECT_NE(LogText().find("Command changed: \"" + dir.File("DEMO.G3A") + "\"\r\n"),
             std::string::npos);
   EXPECT_EQ(dir.Read("DEMO.G3A"), std::string("source01.01\0", 12));
+  // The script sees the value as written, quotes and all.
+  version = "\"01.01\"";
+  EXPECT_EQ(Build(), Ran{"bind"});
+  version = "01.01";
+  EXPECT_EQ(Build(), Ran{"bind"});
 
   PatchScript("INSERTSTRING=v$(VERSION)\r\n");
   EXPECT_EQ(Build(), Ran{"bind"});
@@ -95,6 +103,22 @@ TEST_F(BuildRecord, ChangedOptionsVersionAndPatchScriptRerunExactlyTheirStep) {
   EXPECT_FALSE(std::any_of(Window().begin(), Window().end(), [](const std::string& line) {
     return line.starts_with("Command changed");
   }));
+}
+
+TEST_F(BuildRecord, AForcedStepIsRecordedUnderTheNamesOfItsFiles) {
+  EXPECT_EQ(Build(), (Ran{"a", "b", "bind"}));
+  // Forced, with other options and quotes around the names.
+  engine = std::make_unique<TProject>(dir.File("engine.log"));
+  engine->LogWindow = &ui;
+  engine->MakeAll = true;
+  optionA = "-DSMALL";
+  std::vector<std::string> lines = Lines();
+  lines[2] = "DEPENDENCY=\"$(WORKDIR)/a.c\"";
+  lines[3] = "DEPENDANT=\"$(WORKDIR)/a.obj\"";
+  EXPECT_EQ(RunLines(lines), psReady);
+  // The object now holds the forced options: the first build's run again.
+  optionA = "-DFAST";
+  EXPECT_EQ(Build(), Ran{"a"});
 }
 
 TEST_F(BuildRecord, AMissingOrCorruptRecordFallsBackToTheDates) {
@@ -132,6 +156,72 @@ TEST_F(BuildRecord, AStepThatFailedRunsAgainInTheNextBuild) {
   EXPECT_EQ(Build(), Ran{"b"});
   EXPECT_TRUE(Shown("Failed last time: \"" + dir.File("b.obj") + "\""));
   EXPECT_EQ(Build(), Ran{});
+}
+
+// Every hex digit survives a save and a fresh read; a save that fails at any
+// I/O call says so and leaves the previous record whole.
+TEST(BuildRecordFile, SavedHashesReadBackAndAFailedSaveKeepsThePreviousRecord) {
+  const std::string oldRoot = DriveRoot();
+  SetDriveRoot("/");
+  const char* const path = "C:\\P\\TOP.PRJ.STATE";
+  const uint64_t low = 0x0123456789ABCDEFull, high = 0xFEDCBA9876543210ull;
+  // Lines of other forms (small or foreign digits, no blank, no key) know
+  // nothing.
+  const std::string previous =
+      "TESSEL BUILD RECORD 1\r\nfailed A\r\n0000000000000001 B\r\n0123456789abcdef D\r\n"
+      "0123456789ABCDEG E\r\nfailed\r\n0000000000000002 \r\n";
+  using V = TBuildRecord::TVerdict;
+  auto verdicts = [&](const TBuildRecord& r) {
+    return std::vector<V>{r.Check("A", high),   r.Check("B", 1),   r.Check("C", low),
+                          r.Check("C", high),   r.Check("D", low), r.Check("E", low),
+                          r.Check("failed", 0), r.Check("", 2)};
+  };
+  const std::vector<V> before{V::Failed,  V::Same,    V::Unknown, V::Unknown,
+                              V::Unknown, V::Unknown, V::Unknown, V::Unknown};
+  const std::vector<V> after{V::Same,    V::Failed,  V::Same,    V::Changed,
+                             V::Unknown, V::Unknown, V::Unknown, V::Unknown};
+
+  int failed = 0;
+  WalkFaults(AllFsCalls(), [&](const TFault& fault) {
+    SCOPED_TRACE(DescribeFault(fault));
+    TMemoryFileSystem fs;
+    fs.AddFile("/P/TOP.PRJ.STATE", previous);
+    TFileSystemScope scope(fs);
+    TBuildRecord record(path);
+    EXPECT_EQ(verdicts(record), before);
+    EXPECT_TRUE(record.Save()) << "nothing changed, nothing to write";
+    record.Succeeded("A", high);
+    record.Failed("B");
+    record.Succeeded("C", low);
+    fs.FailAt(fault.kind, fault.nth, fault.error);
+    const bool saved = record.Save();
+    const bool reached = fs.FaultReached();
+    fs.ClearFaults();
+    EXPECT_EQ(fs.Files(), std::vector<std::string>{"/P/TOP.PRJ.STATE"}) << "a temporary is left";
+    if (saved) {
+      EXPECT_EQ(verdicts(TBuildRecord(path)), after);
+    } else {
+      ++failed;
+      EXPECT_EQ(fs.FileBytes("/P/TOP.PRJ.STATE"), previous);
+    }
+    return reached;
+  });
+  EXPECT_GT(failed, 3);
+  SetDriveRoot(oldRoot);
+}
+
+TEST(BuildRecordFile, ARecordOfAnotherFormKnowsNothing) {
+  const std::string oldRoot = DriveRoot();
+  SetDriveRoot("/");
+  for (const std::string header : {"TESSEL BUILD RECORD 2", "tessel build record 1", ""}) {
+    TMemoryFileSystem fs;
+    fs.AddFile("/P/TOP.PRJ.STATE", header + "\r\nfailed A\r\n0000000000000001 B\r\n");
+    TFileSystemScope scope(fs);
+    const TBuildRecord record("C:\\P\\TOP.PRJ.STATE");
+    EXPECT_EQ(record.Check("A", 0), TBuildRecord::TVerdict::Unknown) << header;
+    EXPECT_EQ(record.Check("B", 1), TBuildRecord::TVerdict::Unknown) << header;
+  }
+  SetDriveRoot(oldRoot);
 }
 
 TEST(StepHash, PartsAreDelimited) {

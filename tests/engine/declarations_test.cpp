@@ -4,6 +4,7 @@
 
 #include "engine/collection_files.h"
 #include "platform/file_system.h"
+#include "platform/memory_file_system.h"
 #include "tests/engine/engine_fixture.h"
 
 namespace tessel::test {
@@ -146,6 +147,23 @@ TEST(CollectionFiles, GiveTheFileThatRereadingGives) {
     }
     ASSERT_EQ(BytesOrNone(kept), BytesOrNone(reread)) << "step " << step;
   }
+}
+
+TEST(CollectionFiles, ReadAnExistingFileOnceHoweverManyDeclarationsFollow) {
+  TMemoryFileSystem fs;
+  fs.AddFile("/W/x.h.TMP", "int Old(void);\r\n", 1000);
+  TFileSystemScope scope(fs);
+  TCollectionFiles files;
+  fs.ResetCounts();
+  for (int i = 0; i < 200; ++i) {
+    files.Collect("/W/x.h.TMP", "int Old(void)");  // held already
+    files.Collect("/W/x.h.TMP", "int F" + std::to_string(i) + "(void)");
+  }
+  // Reading it again for each would make a long script's collection quadratic.
+  EXPECT_EQ(fs.Calls(TFsCall::OpenRead), 1);
+  const std::string bytes = fs.FileBytes("/W/x.h.TMP").value_or("");
+  EXPECT_TRUE(bytes.starts_with("int Old(void);\r\nint F0(void);\r\n"));
+  EXPECT_TRUE(bytes.ends_with("int F199(void);\r\n"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 
 #include "platform/environment.h"
 #include "platform/executable.h"
@@ -42,7 +43,8 @@ TEST_F(Interpreter, CommentsBlankLinesAndLinesWithoutEqualsOnlyClose) {
 }
 
 TEST_F(Interpreter, KeysAreExactAndValuesRawWhileTheEchoIsExpanded) {
-  EXPECT_EQ(RunLines({"include=X.PRJ", "OPTION =-x", " KEY = v ", "A=\"x y\"", "B=$(A)z"}),
+  EXPECT_EQ(RunLines({"include=X.PRJ", "OPTION =-x", " setenv =A;1", "OPTIONS=-y", "OPTIOX=-z",
+                      " KEY = v ", "A=\"x y\"", "B=$(A)z"}),
             psReady);
   const TParamlist& vars = engine->Vars;
   EXPECT_EQ(vars.ValueOf("include"), "X.PRJ");
@@ -50,9 +52,11 @@ TEST_F(Interpreter, KeysAreExactAndValuesRawWhileTheEchoIsExpanded) {
   EXPECT_EQ(engine->List(klOption), nullptr);
   EXPECT_EQ(vars.ValueOf(" KEY "), " v ");
   EXPECT_EQ(vars.ValueOf("B"), "$(A)z");
-  // No "Missing" entry (nothing was included) and no echo of the OPTION line.
-  EXPECT_EQ(LogText(), kSep + "include=X.PRJ\r\n" + kSep + " KEY = v \r\n" + kSep + "A=x y\r\n" +
-                           kSep + "B=x yz\r\n" + kClosed);
+  // No "Missing" entry (nothing was included) and no echo of the OPTION and
+  // SETENV lines, whatever their blanks and letter case.
+  EXPECT_EQ(LogText(), kSep + "include=X.PRJ\r\n" + kSep + "OPTIONS=-y\r\n" + kSep +
+                           "OPTIOX=-z\r\n" + kSep + " KEY = v \r\n" + kSep + "A=x y\r\n" + kSep +
+                           "B=x yz\r\n" + kClosed);
 }
 
 TEST_F(Interpreter, ProjectDirectoriesComeFromTheTopScriptOnly) {
@@ -129,11 +133,18 @@ TEST_F(Interpreter, RunawayIncludesAndSelfReferencesEndInOrder) {
 TEST_F(Interpreter, ControlKeywords) {
   SetEnvironmentValue("TESSEL_TEST_CHK", "Abc");
   dir.Write("gone.txt", "x");
+  SetReadOnly(dir.Write("kept.txt", "x"), true);
   EXPECT_EQ(RunLines({"DIR=" + dir.Path(), "CHKENV=TESSEL_TEST_CHK;aBC", "MATCH=1",
                       "CHKENV=TESSEL_TEST_CHK;other", "SKIPPED=1", "AFTER=1", "GUARD=True",
-                      "EXIT_IF=GUARD", "DELFILE=$(DIR)/gone.txt", "DELFILE=$(DIR)/never.txt",
-                      "BREAK=here", "CHKENV=TESSEL_TEST_CHK;zzz"}),
+                      "EXIT_IF=GUARD", "DELFILE=\"$(DIR)/gone.txt\"", "DELFILE=$(DIR)/kept.txt",
+                      "DELFILE=$(DIR)/never.txt", "BREAK=here", "CHKENV=TESSEL_TEST_CHK;zzz"}),
             psReady);
+  // A file that stays is logged; a missing one is no error.
+  EXPECT_TRUE(FileExists(dir.File("kept.txt")));
+  EXPECT_NE(LogText().find("\"" + dir.File("kept.txt") +
+                           "\" not deleted: " + PlatformErrorText(EACCES) + "\r\n"),
+            std::string::npos);
+  EXPECT_EQ(LogText().find("never.txt\" not deleted"), std::string::npos);
   SetEnvironmentValue("TESSEL_TEST_CHK", "");
   const TParamlist& vars = engine->Vars;
   EXPECT_EQ(vars.ValueOf("MATCH"), "1");
@@ -202,6 +213,20 @@ TEST_F(Interpreter, LogFileStartsAfreshWithTheFirstArgument) {
   // The default never names the program itself.
   EXPECT_NE(HostPath(DefaultEngineLogPath()), ExecutablePath());
   EXPECT_TRUE(DefaultEngineLogPath().ends_with(".LOG"));
+}
+
+TEST_F(Interpreter, AnEchoOfOneByteMoreThanTheBoundStopsTheBuild) {
+  // "DEPENDANT=" and the value: the bound exactly, then one byte more.
+  const size_t fits = TParamlist::kMaxExpandedSize - std::string("DEPENDANT=").size();
+  engine->Vars.SetValue("BIG", std::string(fits, 'b'));
+  EXPECT_EQ(RunLines({"DEPENDANT=$(BIG)", "AFTER=1"}), psReady);
+  EXPECT_EQ(engine->ExpandedValue("DEPENDANT", true).size(), fits);
+
+  engine->Vars.SetValue("BIG", std::string(fits + 1, 'b'));
+  ui.log.clear();
+  EXPECT_EQ(RunLines({"DEPENDANT=$(BIG)", "LATER=1"}), psFailed);
+  EXPECT_EQ(Window(), std::vector<std::string>{"Expansion of $(BIG) exceeds 1048576 bytes!"});
+  EXPECT_EQ(engine->Vars.IndexOfName("LATER"), -1);
 }
 
 TEST_F(Interpreter, AnExpansionPastItsBoundStopsTheBuildWithAForcedLine) {

@@ -10,7 +10,8 @@ using KeywordLists = TEngineTest;
 TEST_F(KeywordLists, ValuesAppendAndABlankValueDiscardsTheList) {
   RunLines({"DIR=\"C:\\SH\"", "SETENV=SHC_LIB;$(DIR)\\bin", "SETENV=SHC_TMP;\"$(DIR)\"",
             "OPTION=-I$(DIR)", "OPTION=-I$(DIR)", "ASM_OPT=-a", "ASM_OPT=   ", "LIB_OPT=-x",
-            "LIB_OPT=", "LIB_OPT=-y", "SETENV=$(NOTHING)"});
+            "LIB_OPT=", "LIB_OPT=-y", "SETENV=$(NOTHING)", "LIB_MOD_OPT=-m",
+            "MESSAGE_TO_IGNORE=w;ON", "DEPENDENCY=$(DIR)\\d"});
   // SETENV stores its expansion, and an expansion to nothing discards.
   EXPECT_EQ(engine->List(klSetEnv), nullptr);
   EXPECT_EQ(engine->Vars.ValueOf("SETENV"), "$(NOTHING)");
@@ -18,6 +19,13 @@ TEST_F(KeywordLists, ValuesAppendAndABlankValueDiscardsTheList) {
   EXPECT_EQ(*engine->List(klOption), (TStringList{"-I$(DIR)", "-I$(DIR)"}));
   EXPECT_EQ(engine->List(klAsmOpt), nullptr);
   EXPECT_EQ(*engine->List(klLibOpt), TStringList{"-y"});
+  // Each line also sets its variable to the raw value.
+  EXPECT_EQ(engine->Vars.ValueOf("OPTION"), "-I$(DIR)");
+  EXPECT_EQ(engine->Vars.ValueOf("ASM_OPT"), "   ");
+  EXPECT_EQ(engine->Vars.ValueOf("LIB_OPT"), "-y");
+  EXPECT_EQ(engine->Vars.ValueOf("LIB_MOD_OPT"), "-m");
+  EXPECT_EQ(engine->Vars.ValueOf("MESSAGE_TO_IGNORE"), "w;ON");
+  EXPECT_EQ(engine->Vars.ValueOf("DEPENDENCY"), "$(DIR)\\d");
 
   RunLines({"DIR=\"C:\\SH\"", "SETENV=SHC_LIB;$(DIR)\\bin", "SETENV=SHC_TMP;\"$(DIR)\""});
   EXPECT_EQ(*engine->List(klSetEnv), (TStringList{"SHC_LIB;C:\\SH\\bin", "SHC_TMP;C:\\SH"}));

@@ -89,6 +89,12 @@ TEST_F(MakeRules, SkipReportsNoNewsUnforcedAndAMissingDependencyForced) {
   engine->ReportSkip();
   EXPECT_EQ(Window(), std::vector<std::string>{engine->Reason});
 
+  // Skipped even when a further dependency is newer than the target.
+  engine->Lists[klDependency] = TStringList{FileAt("new.h", At(5))};
+  EXPECT_TRUE(engine->IsUpToDate());
+  EXPECT_EQ(engine->Reason, "Dependency: \"" + dir.File("gone.c") + "\" does not exist!");
+  engine->Lists[klDependency].reset();
+
   Step(FileAt("src.c", At(0)), target);
   EXPECT_TRUE(engine->IsUpToDate());
   EXPECT_EQ(engine->Reason, "");
@@ -98,6 +104,16 @@ TEST_F(MakeRules, SkipReportsNoNewsUnforcedAndAMissingDependencyForced) {
   engine->ReportSkip();
   EXPECT_EQ(Window().back(), "No news!");
   EXPECT_TRUE(LogText().ends_with("does not exist!\r\nNo news!\r\nNo news!\r\n"));
+}
+
+TEST_F(MakeRules, ADependencyIsDatedByItsOwnLineNotByAnOptionOfTheSameText) {
+  FileAt("old.c", At(0));
+  FileAt("x.obj", At(1));
+  FileAt("new.h", At(2));
+  RunLines({"WORKDIR=" + dir.Path(), "DEPENDENCY=", "DEPENDENCY=$(WORKDIR)/new.h",
+            "DEPENDENCY=$(WORKDIR)/old.c", "DEPENDANT=$(WORKDIR)/x.obj",
+            "OPTION=", "OPTION=$(WORKDIR)/new.h"});
+  EXPECT_FALSE(engine->IsUpToDate()) << "new.h is newer than x.obj";
 }
 
 TEST_F(MakeRules, ConstantDependencyFileSetsADateStamp) {

@@ -62,6 +62,17 @@ TEST_F(StepFailure, AToolThatExitsNonZeroEndsTheBuildAndTakesItsHalfWrittenTarge
   EXPECT_EQ(dir.Read("x.obj"), "standin run 2\n");
 }
 
+TEST_F(StepFailure, UnderMakeAllTheQuotedTargetOfAFailedStepGoesToo) {
+  // Without the make rule the step reads its target itself, quotes removed.
+  FileAt("src.c", "int x;", At(10));
+  std::vector<std::string> lines = Compile({"-output=x.obj", "-exit=3"});
+  lines[2] = "DEPENDANT=\"$(WORKDIR)/x.obj\"";
+  lines.insert(lines.begin(), "MAKEALL=TRUE");
+  EXPECT_EQ(RunLines(lines), psFailed);
+  EXPECT_FALSE(FileExists(dir.File("x.obj")));
+  EXPECT_TRUE(Shown("Removed \"" + dir.Path() + "/x.obj\", which the failed step wrote."));
+}
+
 TEST_F(StepFailure, ATargetTheFailedToolDidNotWriteStays) {
   FileAt("x.obj", "old object", At(5));
   FileAt("src.c", "int x;", At(10));

@@ -128,14 +128,14 @@ TEST_F(SyscallAction, StubPlaceholdersOptionPlaceholderAndSilentStops) {
                 {"ASM_OPT=", "SYSCALL=  ;void Skip(void);$(DISPLAY);20240105120000",
                  "SYSCALL=h'0001;Skip;$(DISPLAY);20240105120000",
                  "SYSCALL=h'0002;int Skip (void);$(DISPLAY);20240105120000",
-                 "SYSCALL=h'0123;void Clear(void);;20240105120000"});
+                 "SYSCALL=\"h'0123;void Clear(void);;20240105120000\""});
   auto runs = Build(script);
   ASSERT_EQ(runs.size(), 2u);
   EXPECT_EQ(dir.Read("lib/TEMP/Clear.SRC"), "Clear:Clear h'0123 <Name> <number\r\n");
   EXPECT_EQ(runs[0].options, std::vector<std::string>{"FOption[ optOPT ] not assigned."});
   EXPECT_NE(LogText().find("options:\r\nFOption[ optOPT ] not assigned.\r\n"), std::string::npos);
   EXPECT_EQ(Window().front(), asmCommand + " h'0123 Clear 00000004");
-  // No header, nothing collected; no stray stubs.
+  // The value's quotes are gone; no header, nothing collected; no stray stubs.
   EXPECT_EQ(LogText().find("created:"), std::string::npos);
   EXPECT_FALSE(FileExists(dir.File("lib/TEMP/Skip.SRC")));
 

@@ -36,6 +36,7 @@ TEST_F(ToolsAction, FindsTheSourceInOrderAndCollectsTheDeclarationOnce) {
   EXPECT_EQ(engine->Vars.IndexOfName("DEPENDENCY"), -1);
   EXPECT_EQ(Window().front(), compile + " Add 00010000");
   EXPECT_EQ(dir.Read("include/tools.h.TMP"), "int Add(int a, int b);\r\n");
+  EXPECT_EQ(LogText().find("created:"), std::string::npos) << "only SYSCALL logs the creation";
 
   Build(ToolsScript({entry, entry}));
   EXPECT_EQ(dir.Read("include/tools.h.TMP"), "int Add(int a, int b);\r\n");
@@ -71,11 +72,16 @@ TEST_F(ToolsAction, FindsTheSourceInOrderAndCollectsTheDeclarationOnce) {
 
 TEST_F(ToolsAction, UnusableDeclarationsDoNothingAndAMissingSourceIsReported) {
   auto runs = Build(ToolsScript(
-      {"Add;tools.h", "int Add (int a);tools.h", "int Mul(int a);tools.h", "int Div(int a);"}));
+      {"Add;tools.h", "int Add (int a);tools.h", "\"int Mul(int a);tools.h\"", "int Div(int a);"}));
   EXPECT_TRUE(runs.empty());
   EXPECT_EQ(Window(), (std::vector<std::string>{"Missing \"" + Sys("lib\\SOURCE\\Mul") + "\"",
                                                 "Missing \"" + Sys("lib\\SOURCE\\Div") + "\""}));
+  // Quotes around the entry are removed before it is split.
   EXPECT_EQ(dir.Read("include/tools.h.TMP"), "int Mul(int a);\r\n");
+  // Without a header the declaration is collected nowhere.
+  const std::vector<DirEntry> collections = ListDirectory(dir.File("include/*"));
+  ASSERT_EQ(collections.size(), 1u);
+  EXPECT_EQ(collections[0].name, "tools.h.TMP");
   EXPECT_EQ(engine->StepCounter, 4 * 65536);
   EXPECT_EQ(engine->Vars.IndexOfName("SOURCEFILE"), -1);
   EXPECT_FALSE(FileExists(dir.File("lib/TOOLS.LIB")));

@@ -103,6 +103,11 @@ TEST_F(TInsertTest, InsertCharInsertListAndDelimiters) {
   EXPECT_TRUE(Logged("DELIM=; -> \";\""));
   EXPECT_TRUE(Logged("DELIM=<> -> \"<>\""));
 
+  // An empty delimiter cuts nothing: the whole value is the first field.
+  EXPECT_EQ(On("", {"DELIM=", "INSERTCHAR=$41", "INSERTLIST=$42"}), "");
+  EXPECT_EQ(Hex(Target()), "41 42");
+  EXPECT_TRUE(Logged("DELIM= -> \"\""));
+
   // An empty field converts to nothing: nothing is written.
   for (const char* bad :
        {"INSERTLIST=", "INSERTLIST=  ", "INSERTLIST=1,2,", "INSERTLIST=1,,2", "INSERTLIST=1;2"}) {

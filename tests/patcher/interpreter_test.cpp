@@ -75,6 +75,11 @@ TEST_F(TPatchTest, VariablesCommentsAndBlankLines) {
   EXPECT_EQ(params.IndexOfName("GONE"), -1);
   // Every line counts, blank lines and comments included.
   EXPECT_EQ(logged.back().rfind("14 lines processed.", 0), 0u);
+  // Only the start clears the window; comments and variables stay in the
+  // engine's log alone.
+  EXPECT_EQ(ui.clears, 1);
+  EXPECT_EQ(ui.log.front(), "Start! test.pat");
+  EXPECT_EQ(ui.log.size(), 3u);  // start, unknown command, closing
 }
 
 TEST_F(TPatchTest, AnErrorEndsTheRunClosesAndDeletesTheTarget) {

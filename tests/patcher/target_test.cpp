@@ -130,6 +130,9 @@ TEST_F(TPatchTest, DirectoryExpandsSettingsBetweenPercentSigns) {
   EXPECT_TRUE(Logged("DIRECTORY=C:\\x%TESSEL_PATCH_SUB\r\n -> C:\\x%TESSEL_PATCH_SUB"));
   EXPECT_EQ(logged[2].rfind("DIRECTORY=%TESSEL_PATCH_SELF%\r\n -> %TESSEL_PATCH_SELF%!", 0), 0u);
   EXPECT_TRUE(Logged("DIRECTORY=%NO_SUCH_TESSEL_SETTING%x\r\n -> x"));
+  // Nothing but blanks between the first two: no setting is named.
+  EXPECT_EQ(Run({"DIRECTORY=C:\\a% %b%%c"}), "");
+  EXPECT_TRUE(Logged("DIRECTORY=C:\\a% %b%%c\r\n -> C:\\a% %b%%c"));
   SetEnvironmentValue("TESSEL_PATCH_DIR", "");
   SetEnvironmentValue("TESSEL_PATCH_SUB", "");
   SetEnvironmentValue("TESSEL_PATCH_SELF", "");

@@ -27,6 +27,11 @@ TEST(TimeFormat, NamesDatesTimesAndSeparatorsOfTheFixedEnglishLocale) {
   EXPECT_EQ(FormatPatchDateTime("t|tt", t), "14:07|14:07:09");
   EXPECT_EQ(FormatPatchDateTime("c", t), "05/03/2024 14:07:09");
   EXPECT_EQ(FormatPatchDateTime("c", TestDate(2024, 3, 5, 0, 0, 0, 0)), "05/03/2024");
+  // Any part of the time other than zero brings the time along.
+  EXPECT_EQ(FormatPatchDateTime("c", TestDate(2024, 3, 5, 14, 0, 0, 0)), "05/03/2024 14:00:00");
+  EXPECT_EQ(FormatPatchDateTime("c", TestDate(2024, 3, 5, 0, 7, 0, 0)), "05/03/2024 00:07:00");
+  EXPECT_EQ(FormatPatchDateTime("c", TestDate(2024, 3, 5, 0, 0, 9, 0)), "05/03/2024 00:00:09");
+  EXPECT_EQ(FormatPatchDateTime("c", TestDate(2024, 3, 5, 0, 0, 0, 1)), "05/03/2024 00:00:00");
   EXPECT_EQ(FormatPatchDateTime("d/m-y:n", t), "5/3-24:7");
   EXPECT_EQ(FormatPatchDateTime("e g|", t), "2024 |");
 }
@@ -44,6 +49,8 @@ TEST(TimeFormat, TwelveHourElementsQuotedTextAndOtherCharacters) {
   // Quoted text is copied without its quotes; its letters are no elements.
   EXPECT_EQ(FormatPatchDateTime("'yyyy am/pm' \"dd\" hh", afternoon), "yyyy am/pm dd 14");
   EXPECT_EQ(FormatPatchDateTime("'open", afternoon), "open");
+  // An am/pm inside quoted text that is never closed is text too.
+  EXPECT_EQ(FormatPatchDateTime("hh 'am/pm", afternoon), "14 am/pm");
   EXPECT_EQ(FormatPatchDateTime("Qb-#a", afternoon), "Qb-#a");
   EXPECT_EQ(FormatPatchDateTime("", afternoon), "");
 }

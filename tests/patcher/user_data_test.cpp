@@ -70,10 +70,12 @@ TEST_F(TPatchTest, MaxSizeBoundsEveryWriteThatGrowsTheTarget) {
             "");
   EXPECT_EQ(dir.Read("t.bin"), std::string(15, 'A') + '\0');
   dir.Write("big.bin", std::string(64, 'b'));
+  // Up to its very last byte.
   EXPECT_EQ(Run({DirectoryLine(), "MAXSIZE=16", "TARGETFILE=big.bin", "GOTO=8", "INSERTCHAR=0,8",
-                 "INSERTSTRING=xyz"}),
+                 "INSERTSTRING=xyz", "GOTO=16", "INSERTCHAR=$63,48"}),
             "");
   EXPECT_EQ(dir.Read("big.bin").size(), 64u);
+  EXPECT_EQ(dir.Read("big.bin").substr(16), std::string(48, 'c'));
 }
 
 TEST_F(TPatchTest, AnExpansionPastItsBoundEndsTheRunWithAnErrorLine) {

@@ -9,8 +9,10 @@
 #include "platform/executable.h"
 #include "platform/file_system.h"
 #include "platform/host_path.h"
+#include "platform/memory_file_system.h"
 #include "platform/path_split.h"
 #include "support/text.h"
+#include "tests/support/fault_walk.h"
 #include "tests/support/temp_dir.h"
 
 namespace tessel::test {
@@ -128,6 +130,43 @@ TEST_F(AppEnvTest, OneShotParameterFileIsMovedAsideAndReadFirst) {
   // Used once: the next start finds no parameter file.
   PreLoadAppEnv({"PN=from command line"});
   EXPECT_EQ(AppEnv().Value("PN"), "from command line");
+}
+
+// Under failing file systems the start either takes the one-shot file's
+// parameters, with the file moved aside, or stops naming a parameter file;
+// it never takes those of the earlier start's file, and the new file is
+// lost to neither.
+TEST_F(AppEnvTest, AOneShotParameterFileThatCannotBeMovedAsideStopsTheStart) {
+  const std::string txt = "/" + internalName_ + "_PARAMETER.TXT";
+  const std::string old = "/" + internalName_ + "_PARAMETER.OLD";
+  const std::string fresh = "PN=from file\r\n";
+  int stopped = 0;
+  const int runs = WalkFaults(AllFsCalls(), [&](const TFault& fault) {
+    SCOPED_TRACE(DescribeFault(fault));
+    TMemoryFileSystem fs;
+    fs.AddFile(txt, fresh);
+    fs.AddFile(old, "PN=stale\r\n");
+    TFileSystemScope scope(fs);
+    SetDriveRoot("/");
+    fs.FailAt(fault.kind, fault.nth, fault.error);
+    const std::string error = ErrorOf([] { PreLoadAppEnv({"IF=C:\\prog.ini"}); });
+    const bool reached = fs.FaultReached();
+    fs.ClearFaults();
+    const bool moved = !fs.HasFile(txt) && fs.FileBytes(old) == fresh;
+    EXPECT_TRUE(moved || fs.FileBytes(txt) == fresh);
+    if (error == "(no error)") {
+      // Taken, or not seen at all by a look-up that failed: then it waits
+      // for the next start.
+      const std::string pn = AppEnv().Value("PN");
+      EXPECT_EQ(pn, moved ? "from file" : ExecutableVersion().productName);
+    } else {
+      ++stopped;
+      EXPECT_NE(error.find("C:\\" + internalName_ + "_PARAMETER."), std::string::npos) << error;
+    }
+    return reached;
+  });
+  EXPECT_GT(runs, 3);
+  EXPECT_GT(stopped, 1);
 }
 
 TEST_F(AppEnvTest, ParameterFileNamedBySettingStaysInPlace) {
