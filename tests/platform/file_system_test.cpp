@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <memory>
 
 #include "platform/clock.h"
 #include "platform/file_stream.h"
@@ -334,4 +335,51 @@ TEST(FileSystem, TheCurrentDirectoryOfAnyLength) {
   const std::string current = CurrentDirectory();
   ASSERT_EQ(::chdir(saved.c_str()), 0);
   EXPECT_EQ(current, deep);
+}
+
+namespace {
+
+// An in-memory file system whose files opened for reading cannot be looked up.
+class TBlindReads final : public TMemoryFileSystem {
+ public:
+  std::unique_ptr<TOpenFile> Open(const std::string& host, TOpenMode mode) override {
+    std::unique_ptr<TOpenFile> file = TMemoryFileSystem::Open(host, mode);
+    if (!file || mode != TOpenMode::Read) return file;
+    return std::make_unique<TBlind>(std::move(file));
+  }
+
+ private:
+  class TBlind final : public TOpenFile {
+   public:
+    explicit TBlind(std::unique_ptr<TOpenFile> file) : file_(std::move(file)) {}
+    int64_t Read(void* buffer, size_t count) override { return file_->Read(buffer, count); }
+    bool Write(const void* buffer, size_t count) override { return file_->Write(buffer, count); }
+    bool Seek(int64_t position) override { return file_->Seek(position); }
+    int64_t Position() override { return file_->Position(); }
+    int64_t Size() override { return file_->Size(); }
+    bool Truncate(int64_t size) override { return file_->Truncate(size); }
+    bool Stat(TFileInfo&) override {
+      errno = EIO;
+      return false;
+    }
+    bool Flush() override { return file_->Flush(); }
+    bool Sync() override { return file_->Sync(); }
+    bool Close() override { return file_->Close(); }
+
+   private:
+    std::unique_ptr<TOpenFile> file_;
+  };
+};
+
+}  // namespace
+
+TEST(FileSystem, ACopyWhoseSourceCannotBeLookedUpFails) {
+  TBlindReads fs;
+  TFileSystemScope use(fs);
+  fs.AddFile("/w/a.txt", "A");
+  errno = 0;
+  EXPECT_FALSE(CopyFileTo("/w/a.txt", "/w/b.txt", false));
+  EXPECT_EQ(errno, EIO);
+  EXPECT_FALSE(fs.HasFile("/w/b.txt"));
+  EXPECT_EQ(fs.FileBytes("/w/a.txt"), "A");
 }
