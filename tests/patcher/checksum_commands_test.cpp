@@ -47,6 +47,11 @@ TEST_F(TChecksumTest, FileSizeRangesAndAppending) {
   EXPECT_FALSE(FileExists(Path("t.bin")));
   EXPECT_EQ(On(bytes, {"CHKSUM_CALC=4,4"}), "Start-position exceeds filesize! CHKSUM_CALC=4,4");
   EXPECT_EQ(On(bytes, {"CHKSUM_SAVE=5"}), "Position exceeds filesize! CHKSUM_SAVE=5");
+  // FILESIZE names the start as well.
+  EXPECT_EQ(On(bytes, {"CHKSUM_CALC=FILESIZE,3"}),
+            "Start-position exceeds filesize! CHKSUM_CALC=FILESIZE,3");
+  EXPECT_EQ(On(bytes, {"ADJUSTMENT=-1", "CHKSUM_CALC=FILESIZE,3"}), "");
+  EXPECT_TRUE(Logged("CHKSUM_CALC=FILESIZE,3 -> 000000FF"));
   EXPECT_FALSE(Logged("CHKSUM_SAVE=5 -> 00000005=00000000"));
 
   EXPECT_EQ(On(bytes, {"GOTO=1", "ADJUSTMENT=-1", "CHKSUM_CALC=0,FILESIZE", "ADJUSTMENT=0",

@@ -84,6 +84,11 @@ TEST_F(TPatchTest, ReadOnlyTargetsNeedUnlockingAndAreLockedAgain) {
   EXPECT_TRUE(IsReadOnly(Path("t.bin")));  // locked again when closed
   EXPECT_EQ(dir.Read("t.bin"), std::string("x\0c", 3));
 
+  // Unlocking a target that was writable does not make it read-only.
+  dir.Write("w.bin", "w");
+  EXPECT_EQ(Run({"TARGETUNLOCK=TRUE", DirectoryLine(), "TARGETFILE=w.bin", "INSERTSTRING=v"}), "");
+  EXPECT_FALSE(IsReadOnly(Path("w.bin")));
+
   dir.Write("u.bin", "u");
   EXPECT_EQ(Run({"TARGETLOCK=true", DirectoryLine(), "TARGETFILE=u.bin"}), "");
   EXPECT_TRUE(Logged("TARGETLOCK=true -> -1"));
