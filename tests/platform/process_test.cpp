@@ -154,6 +154,14 @@ TEST(Process, AProgramThatCannotStartGives127AndAReason) {
   EXPECT_EQ(dir.Read("MyOutPut.TXT"), "Cannot start nosuchtool: No such file or directory\r\n");
   result = RunTool("", dir.Path(), std::nullopt);
   EXPECT_EQ(result.exitCode, 127u);
+
+  // An output file that takes no more bytes loses the reason, not the run.
+  if (::access("/dev/full", W_OK) == 0) {
+    ASSERT_TRUE(DeleteFileAt(dir.File("MyOutPut.TXT")));
+    ASSERT_EQ(::symlink("/dev/full", dir.File("MyOutPut.TXT").c_str()), 0);
+    result = RunTool(Quoted(missing), dir.Path(), std::nullopt);
+    EXPECT_EQ(result.exitCode, 127u);
+  }
 }
 
 TEST(Process, BareNamesAndRelativePaths) {
