@@ -48,11 +48,13 @@ TEST_F(KeywordLists, PopRestoresVariablesExactlyAndListsPresentAtBothMoments) {
 
 TEST_F(KeywordLists, PushAndPopNestAndAnEmptyStackRestoresNothing) {
   RunLines({"LEVEL=0", "OPTION=0", "PUSH=1", "LEVEL=1", "OPTION=1", "PUSH=2", "LEVEL=2", "OPTION=2",
-            "POP=", "INNER=$(LEVEL)", "INNER_OPTS=x", "POP=", "POP=", "AFTER=1"});
+            "POP=", "INNER=$(LEVEL)", "INNER_OPTS=x", "POP=", "POP=last", "AFTER=1"});
   const TParamlist& vars = engine->Vars;
   EXPECT_EQ(vars.ValueOf("LEVEL"), "0");
   EXPECT_EQ(vars.IndexOfName("INNER"), -1);
   EXPECT_EQ(vars.ValueOf("AFTER"), "1");
+  // With nothing to restore, the POP line stays set like any other line.
+  EXPECT_EQ(vars.ValueOf("POP"), "last");
   EXPECT_EQ(*engine->List(klOption), TStringList{"0"});
   // The inner POP went back to the state of the second PUSH.
   EXPECT_NE(LogText().find("INNER=1\r\n"), std::string::npos);
