@@ -97,17 +97,18 @@ void Substitute(Frame& frame, const std::string& token, std::string_view value) 
 std::string TParamlist::CycleMark(const std::string& name) { return "<CYCLE:" + name + ">"; }
 
 uint64_t TParamlist::ChangeStamp(const std::string& foldedName) const {
-  auto it = stamps_.byName.find(foldedName);
-  return it == stamps_.byName.end() ? stamps_.all : std::max(stamps_.all, it->second);
+  const TName* name = names_.Find(foldedName);
+  return name == nullptr ? all_.value : std::max(all_.value, name->stamp);
 }
 
 void TParamlist::Touch(const std::string& line) {
-  if (HasName(line)) stamps_.byName[FoldedName(line)] = ++TChangeStamps::clock;
+  if (HasName(line)) Stamp(NameEntry(FoldedName(line)));
 }
 
-void TParamlist::TouchAll() {
-  stamps_.byName.clear();
-  stamps_.all = ++TChangeStamps::clock;
+void TParamlist::ShiftIndex(size_t index, long by) {
+  names_.ForEachValue([&](TName& name) {
+    if (name.index > static_cast<long>(index)) name.index += by;
+  });
 }
 
 void TParamlist::SetLine(size_t index, const std::string& line) {
@@ -117,22 +118,22 @@ void TParamlist::SetLine(size_t index, const std::string& line) {
   // Each name folded once: a value set again under its name is the usual case.
   const std::string oldName = hadName ? FoldedName(old) : std::string();
   const std::string newName = hasName ? FoldedName(line) : std::string();
-  if (hadName) stamps_.byName[oldName] = ++TChangeStamps::clock;
-  if (hasName && (!hadName || newName != oldName)) {
-    stamps_.byName[newName] = ++TChangeStamps::clock;
-  }
+  if (hadName) Stamp(NameEntry(oldName));
+  if (hasName && (!hadName || newName != oldName)) Stamp(NameEntry(newName));
   if (!indexValid_) return;
   if (hadName == hasName && (!hasName || oldName == newName)) return;
   if (duplicates_) {
     indexValid_ = false;
     return;
   }
-  if (hadName) index_.erase(oldName);
+  if (hadName) NameEntry(oldName).index = -1;
   if (hasName) {
-    auto [it, inserted] = index_.try_emplace(newName, index);
-    if (!inserted) {
+    TName& name = NameEntry(newName);
+    if (name.index < 0) {
+      name.index = static_cast<long>(index);
+    } else {
       duplicates_ = true;
-      if (it->second > index) it->second = index;
+      if (name.index > static_cast<long>(index)) name.index = static_cast<long>(index);
     }
   }
 }
@@ -161,36 +162,39 @@ void TParamlist::Delete(size_t index) {
 void TParamlist::Clear() {
   TouchAll();
   lines_.clear();
-  index_.clear();
+  names_.Clear();
   indexValid_ = true;
   duplicates_ = false;
 }
 
 void TParamlist::DeleteNamed(size_t index, const std::string& folded) {
-  stamps_.byName[folded] = ++TChangeStamps::clock;
+  TName& name = NameEntry(folded);
+  Stamp(name);
   lines_.erase(lines_.begin() + static_cast<long>(index));
   if (!indexValid_) return;
   if (duplicates_) {
     indexValid_ = false;
     return;
   }
-  index_.erase(folded);
+  name.index = -1;
   if (index == lines_.size()) return;
-  for (auto& entry : index_) {
-    if (entry.second > index) --entry.second;
-  }
+  ShiftIndex(index, -1);
 }
 
 void TParamlist::AddNamed(std::string line, const std::string& folded) {
-  stamps_.byName[folded] = ++TChangeStamps::clock;
+  TName& name = NameEntry(folded);
+  Stamp(name);
   lines_.push_back(std::move(line));
   if (!indexValid_) return;
   if (duplicates_) {
     indexValid_ = false;
     return;
   }
-  auto [it, inserted] = index_.try_emplace(folded, lines_.size() - 1);
-  if (!inserted) duplicates_ = true;  // the earlier line stays first
+  if (name.index < 0) {
+    name.index = static_cast<long>(lines_.size() - 1);
+  } else {
+    duplicates_ = true;  // the earlier line stays first
+  }
 }
 
 void TParamlist::IndexAdded(size_t index) {
@@ -200,16 +204,18 @@ void TParamlist::IndexAdded(size_t index) {
     return;
   }
   if (index + 1 != lines_.size()) {
-    for (auto& entry : index_) {
-      if (entry.second >= index) ++entry.second;
-    }
+    names_.ForEachValue([&](TName& name) {
+      if (name.index >= static_cast<long>(index)) ++name.index;
+    });
   }
   const std::string& line = lines_[index];
   if (!HasName(line)) return;
-  auto [it, inserted] = index_.try_emplace(FoldedName(line), index);
-  if (!inserted) {
+  TName& name = NameEntry(FoldedName(line));
+  if (name.index < 0) {
+    name.index = static_cast<long>(index);
+  } else {
     duplicates_ = true;
-    if (it->second > index) it->second = index;
+    if (name.index > static_cast<long>(index)) name.index = static_cast<long>(index);
   }
 }
 
@@ -220,19 +226,22 @@ void TParamlist::IndexRemoved(size_t index, const std::string& line) {
     indexValid_ = false;
     return;
   }
-  if (HasName(line)) index_.erase(FoldedName(line));
+  if (HasName(line)) NameEntry(FoldedName(line)).index = -1;
   if (index == lines_.size()) return;
-  for (auto& entry : index_) {
-    if (entry.second > index) --entry.second;
-  }
+  ShiftIndex(index, -1);
 }
 
 void TParamlist::Reindex() const {
-  index_.clear();
+  names_.ForEachValue([](TName& name) { name.index = -1; });
   duplicates_ = false;
   for (size_t i = 0; i < lines_.size(); ++i) {
     if (!HasName(lines_[i])) continue;
-    if (!index_.try_emplace(FoldedName(lines_[i]), i).second) duplicates_ = true;
+    TName& name = NameEntry(FoldedName(lines_[i]));
+    if (name.index < 0) {
+      name.index = static_cast<long>(i);
+    } else {
+      duplicates_ = true;
+    }
   }
   indexValid_ = true;
 }
@@ -252,6 +261,7 @@ std::string TParamlist::Text() const {
 void TParamlist::SetText(const std::string& text) {
   TouchAll();
   lines_.clear();
+  names_.Clear();
   size_t pos = 0;
   while (pos < text.size()) {
     size_t lf = text.find('\n', pos);
@@ -278,8 +288,8 @@ long TParamlist::IndexOfName(const std::string& name) const {
 long TParamlist::IndexOfFolded(std::string_view name, const std::string& folded) const {
   if (name.find('=') != std::string::npos) return -1;
   if (!indexValid_) Reindex();
-  auto it = index_.find(folded);
-  return it == index_.end() ? -1 : static_cast<long>(it->second);
+  const TName* entry = names_.Find(folded);
+  return entry == nullptr ? -1 : entry->index;
 }
 
 std::string TParamlist::NameAt(size_t index) const {
@@ -301,29 +311,32 @@ std::string TParamlist::ValueOf(const std::string& name) const {
 
 void TParamlist::SetValue(const std::string& name, const std::string& value) {
   const std::string folded = AnsiUpperCase(name);
-  const long index = IndexOfFolded(name, folded);
+  // The usual case, a value set again under its name, with one look-up.
+  if (!value.empty() && name.find('=') == std::string::npos) {
+    if (!indexValid_) Reindex();
+    TName& entry = NameEntry(folded);
+    if (entry.index >= 0) {
+      std::string& line = lines_[static_cast<size_t>(entry.index)];
+      line.assign(name);
+      line += '=';
+      line += value;
+      Stamp(entry);
+      return;
+    }
+  }
   // Scripts empty and refill the same few lists step after step: the
   // folded name is known, so neither case folds it again.
   if (value.empty()) {
+    const long index = IndexOfFolded(name, folded);
     if (index >= 0) DeleteNamed(static_cast<size_t>(index), folded);
     return;
   }
-  if (index < 0) {
-    // A name holding "=" is named by the text before it, as every line is.
-    if (name.find('=') != std::string::npos) {
-      Add(name + "=" + value);
-    } else {
-      AddNamed(name + "=" + value, folded);
-    }
-    return;
+  // A name holding "=" is named by the text before it, as every line is.
+  if (name.find('=') != std::string::npos) {
+    Add(name + "=" + value);
+  } else {
+    AddNamed(name + "=" + value, folded);
   }
-  // The line keeps its name (folded), so the index holds; rewritten in its
-  // own storage, as scripts set the same few names again and again.
-  std::string& line = lines_[static_cast<size_t>(index)];
-  line.assign(name);
-  line += '=';
-  line += value;
-  stamps_.byName[folded] = ++TChangeStamps::clock;
 }
 
 std::string TParamlist::Expand(const std::string& text, bool unquote,

@@ -10,8 +10,9 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "support/string_hash_map.h"
 
 namespace tessel {
 
@@ -84,7 +85,7 @@ class TParamlist {
   // So a result computed at stamp S from some names still holds while
   // none of them has a stamp above S.
   uint64_t ChangeStamp(const std::string& foldedName) const;
-  static uint64_t StampNow() { return TChangeStamps::clock; }
+  static uint64_t StampNow() { return TAllStamp::clock; }
 
  private:
   // The expansion in one left-to-right pass, straight into `out`: the same
@@ -114,29 +115,39 @@ class TParamlist {
   void IndexAdded(size_t index);
   void IndexRemoved(size_t index, const std::string& line);
 
-  // A copy starts out changed everywhere, so stamps taken from another
-  // table never vouch for it.
-  struct TChangeStamps {
+  // What the table knows of one folded name: the index of its first line
+  // (-1 when no line carries it) and the stamp of its last change. Names
+  // stay known once seen, so this table grows only with new names.
+  struct TName {
+    long index = -1;
+    uint64_t stamp = 0;
+  };
+  // The stamp every name counts as changed at, at least. A copy starts out
+  // changed everywhere, so stamps taken from another table never vouch for
+  // it.
+  struct TAllStamp {
     static inline uint64_t clock = 0;
-    std::unordered_map<std::string, uint64_t> byName;
-    uint64_t all = ++clock;
-    TChangeStamps() = default;
-    TChangeStamps(const TChangeStamps&) {}
-    TChangeStamps& operator=(const TChangeStamps&) {
-      byName.clear();
-      all = ++clock;
+    uint64_t value = ++clock;
+    TAllStamp() = default;
+    TAllStamp(const TAllStamp&) {}
+    TAllStamp& operator=(const TAllStamp&) {
+      value = ++clock;
       return *this;
     }
   };
   void Touch(const std::string& line);  // the line's name changed
-  void TouchAll();
+  void TouchAll() { all_.value = ++TAllStamp::clock; }
+  void Stamp(TName& name) { name.stamp = ++TAllStamp::clock; }
+  TName& NameEntry(const std::string& folded) const { return *names_.TryEmplace(folded).first; }
+  // Every known name's index above `index` moved by `by`.
+  void ShiftIndex(size_t index, long by);
 
   std::vector<std::string> lines_;
-  TChangeStamps stamps_;
-  // Folded name -> index of its first line; lines without "=" have no name.
-  // Kept up to date by every change; only when some name occurs on several
-  // lines (possible through Add and SetLine) is it rebuilt lazily instead.
-  mutable std::unordered_map<std::string, size_t> index_;
+  TAllStamp all_;
+  // Folded name -> its first line and last change. Kept up to date by
+  // every change; only when some name occurs on several lines (possible
+  // through Add and SetLine) is the index rebuilt lazily instead.
+  mutable TStringHashMap<TName> names_;
   mutable bool indexValid_ = true;
   mutable bool duplicates_ = false;
 };

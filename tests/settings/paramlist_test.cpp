@@ -337,3 +337,21 @@ TEST(ParamlistTest, SettingAValueAgainStampsOnlyItsNameAndKeepsItsPlace) {
   EXPECT_GT(list.ChangeStamp("A"), later);
   EXPECT_EQ(list.IndexOfName("B"), 0);
 }
+
+TEST(ParamlistTest, ACopyCountsAsChangedEverywhere) {
+  // A restored copy (POP) may differ in any name from what was vouched for.
+  TParamlist list;
+  list.SetValue("A", "1");
+  const uint64_t before = TParamlist::StampNow();
+  TParamlist copy = list;
+  EXPECT_GT(copy.ChangeStamp("A"), before);
+  EXPECT_GT(copy.ChangeStamp("NEVER"), before);
+  const uint64_t later = TParamlist::StampNow();
+  list = std::move(copy);
+  EXPECT_GT(list.ChangeStamp("A"), later);
+  EXPECT_EQ(list.ValueOf("a"), "1");
+  list.SetValue("B", "2");
+  list.SetValue("A", "");
+  EXPECT_EQ(list.IndexOfName("B"), 0);
+  EXPECT_EQ(list.Text(), "B=2\r\n");
+}
