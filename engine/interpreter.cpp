@@ -232,7 +232,7 @@ const std::string* TProject::EchoedValueOf(const std::string& name) const {
   if (slot < 0) return nullptr;
   const TEchoedValue& echoed = Echoed[static_cast<size_t>(slot)];
   if (!echoed.valid || Vars.ChangeStamp(name) > echoed.setStamp) return nullptr;
-  for (const std::string& used : echoed.used) {
+  for (const TParamlist::TNameRef used : echoed.used) {
     if (Vars.ChangeStamp(used) > echoed.stamp) return nullptr;
   }
   return &echoed.text;

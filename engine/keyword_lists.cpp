@@ -18,7 +18,7 @@ void TProject::AddToList(int index, const std::string& value) {
   // The entry as the echo of its line expanded it, if it did.
   const TEchoedValue& echoed = Echoed[esDependency];
   if (index == klDependency && echoed.valid) {
-    Dependencies->Offer(list->size() - 1, value, echoed.text, echoed.used, echoed.stamp, Vars);
+    Dependencies->Offer(list->size() - 1, value, echoed.text, echoed.used, echoed.stamp);
   }
 }
 

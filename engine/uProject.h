@@ -272,7 +272,7 @@ class TProject {
     uint64_t stamp = 0;     // before the expansion
     uint64_t setStamp = 0;  // after the variable was set
     std::string text;
-    std::vector<std::string> used;
+    std::vector<TParamlist::TNameRef> used;
   };
   std::array<TEchoedValue, kEchoSlots> Echoed;
   static int EchoSlotOf(const std::string& key);

@@ -191,18 +191,25 @@ std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostSta
   }
   const size_t prefixSize = joined.size();
   bool anyComponent = false;
-  for (size_t at = pos; at < size;) {
-    if (separator(systemPath[at])) {
-      ++at;
+  // Room for every character and one separator more than the text holds:
+  // only the first component can gain one that was not there.
+  joined.resize(prefixSize + (size - pos) + 1);
+  char* out = joined.data();
+  size_t length = prefixSize;
+  bool inComponent = false;
+  for (size_t at = pos; at < size; ++at) {
+    const char c = systemPath[at];
+    if (separator(c)) {
+      inComponent = false;
       continue;
     }
-    size_t end = at;
-    while (end < size && !separator(systemPath[end])) ++end;
-    if (!joined.empty() && joined.back() != '/') joined += '/';
-    joined.append(systemPath, at, end - at);
-    anyComponent = true;
-    at = end;
+    if (!inComponent) {
+      if (length > 0 && out[length - 1] != '/') out[length++] = '/';
+      inComponent = anyComponent = true;
+    }
+    out[length++] = c;
   }
+  joined.resize(length);
   const bool trailing = anyComponent && separator(systemPath.back());
   // Usual case: the path exists as written, no directory needs to be read,
   // and the one stat that told so is the caller's answer too. A dangling

@@ -340,12 +340,12 @@ void TParamlist::SetValue(const std::string& name, const std::string& value) {
 }
 
 std::string TParamlist::Expand(const std::string& text, bool unquote,
-                               std::vector<std::string>* usedNames) const {
+                               std::vector<TNameRef>* usedNames) const {
   return ExpandView(text, unquote, usedNames);
 }
 
 std::string TParamlist::ExpandView(std::string_view text, bool unquote,
-                                   std::vector<std::string>* usedNames) const {
+                                   std::vector<TNameRef>* usedNames) const {
   std::string start;
   if (unquote && text.find('"') != std::string_view::npos) {
     start.reserve(text.size());
@@ -359,6 +359,7 @@ std::string TParamlist::ExpandView(std::string_view text, bool unquote,
     return start.empty() ? std::string(text) : std::move(start);
   }
   const size_t usedBefore = usedNames != nullptr ? usedNames->size() : 0;
+  if (!indexValid_) Reindex();
   std::string out;
   out.reserve(text.size() + kExpandRoom);
   TDirectExpansion run{usedNames, {}, 0, 0};
@@ -386,21 +387,35 @@ bool TParamlist::ExpandDirectly(std::string_view text, std::string& out,
     // replaced, and a "$" in the name may hide a later reference that the
     // general algorithm replaces before it reads this one.
     if (!out.empty() && out.back() == '$') return false;
-    if (name.find('$') != std::string_view::npos) return false;
     // Repeated references to nested values are expanded each time here,
     // so the whole pass is bounded.
     if (++run.references > kDirectReferences) return false;
-    folded.assign(name);
-    for (char& c : folded) c = FoldCodePage(c);
-    if (run.usedNames != nullptr) run.usedNames->push_back(folded);
+    // Folded in one pass that also finds the characters that matter: a
+    // name holding "=" names no line.
+    folded.resize(name.size());
+    bool holdsEquals = false;
+    for (size_t i = 0; i < name.size(); ++i) {
+      const char c = name[i];
+      if (c == '$') return false;
+      holdsEquals |= c == '=';
+      folded[i] = FoldCodePage(c);
+    }
     for (int i = 0; i < run.depth; ++i) {
       if (*run.active[static_cast<size_t>(i)] == folded) return false;  // a cycle
     }
-    const size_t valueAt = out.size();
-    const long index = IndexOfFolded(name, folded);
-    if (index >= 0) {
-      const std::string& line = lines_[static_cast<size_t>(index)];
-      std::string_view value = std::string_view(line).substr(line.find('=') + 1);
+    const TName* entry;
+    if (run.usedNames != nullptr) {
+      // Known from now on, so that the reference can name it.
+      const TNameRef ref = RefOf(folded);
+      run.usedNames->push_back(ref);
+      entry = holdsEquals ? nullptr : &names_.ValueAt(ref.number);
+    } else {
+      entry = holdsEquals ? nullptr : names_.Find(folded);
+    }
+    if (entry != nullptr && entry->index >= 0) {
+      const std::string& line = lines_[static_cast<size_t>(entry->index)];
+      // The line's name is this one, which holds no "=".
+      std::string_view value = std::string_view(line).substr(name.size() + 1);
       // Values are always expanded unquoted.
       if (value.find('"') != std::string_view::npos) {
         unquoted.clear();
@@ -409,29 +424,34 @@ bool TParamlist::ExpandDirectly(std::string_view text, std::string& out,
         }
         value = unquoted;
       }
-      if (value.find("$(") == std::string_view::npos) {
+      if (value.find('$') == std::string_view::npos) {
+        // Nothing in it can start a reference, alone or with what follows.
         out.append(value);
       } else {
-        if (run.depth + 1 >= kDirectDepth) return false;
-        run.active[static_cast<size_t>(run.depth++)] = &folded;
-        // The value's text stays alive: `unquoted` belongs to this level,
-        // and the table does not change during an expansion.
-        const bool done = ExpandDirectly(value, out, run);
-        --run.depth;
-        if (!done) return false;
+        const size_t valueAt = out.size();
+        if (value.find("$(") == std::string_view::npos) {
+          out.append(value);
+        } else {
+          if (run.depth + 1 >= kDirectDepth) return false;
+          run.active[static_cast<size_t>(run.depth++)] = &folded;
+          // The value's text stays alive: `unquoted` belongs to this level,
+          // and the table does not change during an expansion.
+          const bool done = ExpandDirectly(value, out, run);
+          --run.depth;
+          if (!done) return false;
+        }
+        // What was put in place must not start a reference with what follows.
+        if (out.find('$', valueAt) != std::string::npos) return false;
       }
+      if (out.size() > kMaxExpandedSize) return false;
     }
-    // What was put in place must not start a reference with what follows.
-    if (out.find('$', valueAt) != std::string::npos) return false;
-    if (out.size() > kMaxExpandedSize) return false;
     pos = close + 1;
   }
   out.append(text.substr(pos));
   return out.size() <= kMaxExpandedSize;
 }
 
-std::string TParamlist::ExpandInFrames(std::string start,
-                                       std::vector<std::string>* usedNames) const {
+std::string TParamlist::ExpandInFrames(std::string start, std::vector<TNameRef>* usedNames) const {
   // Room for the values first: each reference is then replaced in place.
   start.reserve(start.size() + kExpandRoom);
   std::vector<Frame> stack;
@@ -460,7 +480,7 @@ std::string TParamlist::ExpandInFrames(std::string start,
     const std::string_view name(token.data() + 2, token.size() - 3);
     folded.assign(name);
     for (char& c : folded) c = FoldCodePage(c);
-    if (usedNames != nullptr) usedNames->push_back(folded);
+    if (usedNames != nullptr) usedNames->push_back(RefOf(folded));
     if (IsActive(stack, deep, folded)) {
       Substitute(frame, token, CycleMark(std::string(name)));
       continue;

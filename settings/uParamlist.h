@@ -4,6 +4,7 @@
 // in order whose name matches wins. An index keeps lookups constant-time
 // however many names the table holds.
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -65,6 +66,15 @@ class TParamlist {
   // or append. Empty: delete the first matching line.
   void SetValue(const std::string& name, const std::string& value);
 
+  // A name an expansion looked up, as this table knows it: its number in
+  // the table's list of names and the table's generation, which changes
+  // whenever the table is cleared, replaced or copied (and with it every
+  // number).
+  struct TNameRef {
+    uint32_t number;
+    uint64_t generation;
+  };
+
   // Resolves $(NAME) references: with `unquote` every double quote of the
   // text goes first; then, from the first "$(" with a ")" after it, the name
   // between them is looked up, its value expanded (always unquoted), and every
@@ -72,11 +82,11 @@ class TParamlist {
   // text; the search restarts at the beginning. Unknown names give nothing;
   // a "$(" without ")" after it ends the expansion. Nested values resolve to
   // any depth without recursion, so long chains cannot exhaust the stack.
-  // With `usedNames`, the folded name of every reference looked up on the
-  // way (unknown ones included) is added to it: the result stays the same as
-  // long as none of them changes (see ChangeStamp).
+  // With `usedNames`, every name looked up on the way (unknown ones
+  // included) is added to it: the result stays the same as long as none of
+  // them changes (see ChangeStamp).
   std::string Expand(const std::string& text, bool unquote,
-                     std::vector<std::string>* usedNames = nullptr) const;
+                     std::vector<TNameRef>* usedNames = nullptr) const;
   std::string ExpandedValue(const std::string& name, bool unquote) const;
 
   // Change stamps, from one counter shared by every table: the stamp of the
@@ -85,6 +95,12 @@ class TParamlist {
   // So a result computed at stamp S from some names still holds while
   // none of them has a stamp above S.
   uint64_t ChangeStamp(const std::string& foldedName) const;
+  // The same for a name an expansion used: a reference from another
+  // generation counts as changed now.
+  uint64_t ChangeStamp(TNameRef name) const {
+    if (name.generation != all_.value) return all_.value;
+    return std::max(all_.value, names_.ValueAt(name.number).stamp);
+  }
   static uint64_t StampNow() { return TAllStamp::clock; }
 
  private:
@@ -96,15 +112,18 @@ class TParamlist {
   static constexpr int kDirectDepth = 8;
   static constexpr int kDirectReferences = 1024;  // in all, nested values included
   struct TDirectExpansion {
-    std::vector<std::string>* usedNames;
+    std::vector<TNameRef>* usedNames;
     std::array<const std::string*, kDirectDepth> active;  // names whose values are being expanded
     int depth;
     int references;
   };
   std::string ExpandView(std::string_view text, bool unquote,
-                         std::vector<std::string>* usedNames) const;
+                         std::vector<TNameRef>* usedNames) const;
   bool ExpandDirectly(std::string_view text, std::string& out, TDirectExpansion& run) const;
-  std::string ExpandInFrames(std::string start, std::vector<std::string>* usedNames) const;
+  std::string ExpandInFrames(std::string start, std::vector<TNameRef>* usedNames) const;
+  TNameRef RefOf(const std::string& folded) const {
+    return TNameRef{static_cast<uint32_t>(names_.TryEmplaceNumber(folded).first), all_.value};
+  }
 
   // Delete and Add for a line whose name is known, given folded.
   void DeleteNamed(size_t index, const std::string& folded);

@@ -69,16 +69,25 @@ class TStringHashMap {
   // The value under `key`, added (value-initialised) when missing; true
   // when it was added.
   std::pair<V*, bool> TryEmplace(std::string_view key) {
+    const auto [number, added] = TryEmplaceNumber(key);
+    return {&entries_[number].value, added};
+  }
+
+  // As TryEmplace, by the entry's number: numbers are given in the order
+  // of insertion and stay until Clear.
+  std::pair<size_t, bool> TryEmplaceNumber(std::string_view key) {
     if ((entries_.size() + 1) * 2 > slots_.size()) Grow();
     const uint64_t hash = HashText(key);
     const size_t at = SlotOf(key, hash);
     TSlot& slot = slots_[at];
-    if (slot.entry != 0) return {&entries_[slot.entry - 1].value, false};
+    if (slot.entry != 0) return {slot.entry - 1, false};
     entries_.push_back(TEntry{keys_.size(), key.size(), hash, V()});
     keys_.append(key);
     slot = TSlot{TagOf(hash), static_cast<uint32_t>(entries_.size())};
-    return {&entries_.back().value, true};
+    return {entries_.size() - 1, true};
   }
+  V& ValueAt(size_t number) { return entries_[number].value; }
+  const V& ValueAt(size_t number) const { return entries_[number].value; }
 
   // Forgets everything. The slot array goes too once it is large, so a
   // table cleared often costs what was put in since, not its largest size.
