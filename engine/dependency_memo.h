@@ -23,7 +23,7 @@ class TDependencyMemo {
   // The expansion of the entry at `position` of the list, made by someone
   // else (the log's echo of its line) from the variables as they stood at
   // `stamp`, with the names it used: kept as if Newest had made it.
-  void Offer(size_t position, const std::string& raw, std::string expanded,
+  void Offer(size_t position, const std::string& raw, const std::string& expanded,
              const std::vector<TParamlist::TNameRef>& used, uint64_t stamp);
 
   template <class TimeOf>
@@ -42,7 +42,9 @@ class TDependencyMemo {
   };
 
   void Expand(TEntry& entry, const std::string& raw, const TParamlist& vars);
-  void Keep(TEntry& entry, const std::string& raw, std::string expanded,
+  // Copied into the entry's own texts, which keep their storage from one
+  // step to the next.
+  void Keep(TEntry& entry, const std::string& raw, const std::string& expanded,
             const std::vector<TParamlist::TNameRef>& used, uint64_t stamp);
 
   std::vector<TEntry> entries_;  // by list position

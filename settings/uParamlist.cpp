@@ -20,6 +20,28 @@ std::string FoldedName(const std::string& line) {
 
 constexpr size_t kExpandRoom = 128;
 
+// The text without its double quotes, copied a run at a time.
+void AppendUnquoted(std::string_view text, std::string& out) {
+  size_t from = 0;
+  for (size_t quote = text.find('"'); quote != std::string_view::npos;
+       quote = text.find('"', from)) {
+    out.append(text.substr(from, quote - from));
+    from = quote + 1;
+  }
+  out.append(text.substr(from));
+}
+
+// The first "$(" at or after `from`; npos when there is none.
+size_t FindReference(std::string_view text, size_t from) {
+  while (from < text.size()) {
+    const size_t at = text.find('$', from);
+    if (at == std::string_view::npos || at + 1 == text.size()) break;
+    if (text[at + 1] == '(') return at;
+    from = at + 1;
+  }
+  return std::string_view::npos;
+}
+
 // One text being expanded: the caller's text at the bottom, above it the
 // value of each name whose expansion is in progress.
 struct Frame {
@@ -349,13 +371,11 @@ std::string TParamlist::ExpandView(std::string_view text, bool unquote,
   std::string start;
   if (unquote && text.find('"') != std::string_view::npos) {
     start.reserve(text.size());
-    for (char c : text) {
-      if (c != '"') start += c;
-    }
+    AppendUnquoted(text, start);
     text = start;
   }
   // Most texts hold no reference at all.
-  if (text.find("$(") == std::string_view::npos) {
+  if (FindReference(text, 0) == std::string_view::npos) {
     return start.empty() ? std::string(text) : std::move(start);
   }
   const size_t usedBefore = usedNames != nullptr ? usedNames->size() : 0;
@@ -377,7 +397,7 @@ bool TParamlist::ExpandDirectly(std::string_view text, std::string& out,
   std::string folded;
   std::string unquoted;
   for (;;) {
-    const size_t at = text.find("$(", pos);
+    const size_t at = FindReference(text, pos);
     if (at == std::string_view::npos) break;
     const size_t close = text.find(')', at + 2);
     if (close == std::string_view::npos) break;
@@ -419,9 +439,7 @@ bool TParamlist::ExpandDirectly(std::string_view text, std::string& out,
       // Values are always expanded unquoted.
       if (value.find('"') != std::string_view::npos) {
         unquoted.clear();
-        for (char c : value) {
-          if (c != '"') unquoted += c;
-        }
+        AppendUnquoted(value, unquoted);
         value = unquoted;
       }
       if (value.find('$') == std::string_view::npos) {
@@ -429,7 +447,7 @@ bool TParamlist::ExpandDirectly(std::string_view text, std::string& out,
         out.append(value);
       } else {
         const size_t valueAt = out.size();
-        if (value.find("$(") == std::string_view::npos) {
+        if (FindReference(value, 0) == std::string_view::npos) {
           out.append(value);
         } else {
           if (run.depth + 1 >= kDirectDepth) return false;
