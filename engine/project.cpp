@@ -41,7 +41,7 @@ std::string DefaultEngineLogPath() {
 }
 
 TProject::TProject(const std::string& logFilePath)
-    : LogFile(ChooseLogPath(logFilePath)),
+    : LogFile(TTextWriter::Over(ChooseLogPath(logFilePath))),
       Collections(std::make_unique<TCollectionFiles>()),
       Statuses(std::make_unique<TFileStatusCache>()),
       Dependencies(std::make_unique<TDependencyMemo>()) {
@@ -67,7 +67,7 @@ void TProject::AddStep(int32_t amount) {
 void TProject::Log(std::string_view text, bool force) {
   if (Depth > 0) LogBuffer.append(static_cast<size_t>(Depth), ' ');
   LogBuffer += text;
-  if (LogBuffer.size() >= kLogBufferSize) FlushLog();
+  if (LogBuffer.size() >= kLogBufferSize) WriteLogBuffer();
   if ((ReportAll || force) && LogWindow != nullptr) {
     std::string line(text);
     if (line.ends_with("\r\n")) line.erase(line.size() - 2);
@@ -90,18 +90,29 @@ void TProject::LogEcho(std::string_view key, std::string_view text) {
   LogBuffer += '=';
   LogBuffer += text;
   LogBuffer += "\r\n";
-  if (LogBuffer.size() >= kLogBufferSize) FlushLog();
+  if (LogBuffer.size() >= kLogBufferSize) WriteLogBuffer();
 }
 
 void TProject::FilesChanged() { Statuses->Drop(); }
 
-void TProject::FlushLog() {
+void TProject::WriteLogBuffer() {
   if (LogBuffer.empty()) return;
   // Emptied first: a write that fails must not be retried with every entry.
   const std::string pending = std::move(LogBuffer);
   LogBuffer.clear();
   LogFile.Write(pending);
   LogFile.Flush();
+}
+
+void TProject::FlushLog() {
+  WriteLogBuffer();
+  // The log is written over the last one: at the first flush that counts
+  // (before a tool starts, at the end of a build) the rest of the old text
+  // goes, so a tool that kills the engine leaves no stale lines behind.
+  if (!LogCut) {
+    LogCut = true;
+    LogFile.CutHere();  // a device or a pipe has nothing to cut
+  }
 }
 
 void TProject::FlushLogQuietly() noexcept {

@@ -260,6 +260,8 @@ class TProject {
 
   uint8_t RunArgument(const std::string& argument);
   void FlushLogQuietly() noexcept;
+  void WriteLogBuffer();  // as FlushLog, leaving the old text behind it
+  bool LogCut = false;    // the last log's text behind ours is gone
 
   TTextWriter LogFile;
   std::string LogBuffer;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/file_system.h"
 #include "platform/host_path.h"
 
 namespace tessel {
@@ -209,6 +210,28 @@ bool TTextReader::ReadLine(std::string& line) {
 
 TTextWriter::TTextWriter(const std::string& path, bool append)
     : file_(path, append ? TFile::Mode::Append : TFile::Mode::Create) {}
+
+TTextWriter TTextWriter::Over(const std::string& path) {
+  if (FileExists(path)) {
+    try {
+      return TTextWriter(TFile(path, TFile::Mode::ReadWrite));
+    } catch (const EFileError&) {
+      // Gone in between, or refused: creating it says which.
+    }
+  }
+  return TTextWriter(path);
+}
+
+bool TTextWriter::CutHere() {
+  try {
+    file_.Flush();
+    const int64_t at = file_.Position();
+    if (file_.Size() > at) file_.Truncate(at);
+    return true;
+  } catch (const EFileError&) {
+    return false;
+  }
+}
 
 void TTextWriter::Write(const std::string& text) { file_.Write(text); }
 

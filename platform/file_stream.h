@@ -83,12 +83,22 @@ class TTextReader {
 class TTextWriter {
  public:
   explicit TTextWriter(const std::string& path, bool append = false);  // throws
+  // Written from the start over what the file holds, without emptying it
+  // first: emptying a file in place makes some file systems free its
+  // blocks and send it to the disk at once, which costs more than a small
+  // build. CutHere drops what is left of the old text. Throws as the
+  // constructor does.
+  static TTextWriter Over(const std::string& path);
+  // Ends the file at the position; false when that is not possible (a
+  // device or a pipe, which hold nothing to drop).
+  bool CutHere();
   void Write(const std::string& text);
   void WriteLine(const std::string& line);
   void Flush();
   void Close();
 
  private:
+  explicit TTextWriter(TFile file) : file_(std::move(file)) {}
   TFile file_;
 };
 

@@ -18,6 +18,8 @@ using EngineLog = TEngineTest;
 TEST_F(EngineLog, EntriesBeforeAToolThatKillsTheEngineAreInTheFile) {
   TProcessRunnerScope real(SystemProcessRunner());  // end to end: a real tool kills us
   const std::string logPath = dir.File("killed.log");
+  // The last run's log is longer: none of it may follow the entries.
+  WriteFileBytes(logPath, std::string(200000, '\x01'));
   const std::string script =
       Script("KILL.PRJ", {"WORKDIR=\"" + dir.Path() + "\"", "DEPENDANT=$(WORKDIR)/never.obj",
                           "OPTION=-kill-parent", "PROG=victim", "EXECUTE=" + StandinToolPath(),
@@ -49,7 +51,29 @@ TEST_F(EngineLog, EntriesBeforeAToolThatKillsTheEngineAreInTheFile) {
       log.ends_with("cmd: \"" + StandinToolPath() + "\" -SUB=TEMP.TXT\r\nwd: " + d + "\r\n"))
       << log;
   EXPECT_EQ(log.find("result:"), std::string::npos);
+  EXPECT_EQ(log.find('\x01'), std::string::npos);
   EXPECT_EQ(ReadStandinLog(d).size(), 1u);
+}
+
+// Each engine writes its log over the last one in place; what is left of a
+// longer old log is gone by the end of the build, and a shorter one is
+// simply written over.
+TEST_F(EngineLog, ALogWrittenOverTheLastOneEndsWithItsOwnText) {
+  const std::string logPath = dir.File("over.log");
+  const std::string script = Script("NOOP.PRJ", {"A=1", "B=$(A)2"});
+  std::string firstLog;
+  for (const size_t oldSize : {size_t{300000}, size_t{0}, size_t{10}}) {
+    WriteFileBytes(logPath, std::string(oldSize, '\x01'));
+    {
+      TProject engine(logPath);
+      engine.Run(script);
+    }
+    const std::string log = ReadFileBytes(logPath);
+    EXPECT_TRUE(log.ends_with("Script closed.\r\n")) << oldSize;
+    EXPECT_EQ(log.find('\x01'), std::string::npos) << oldSize;
+    if (firstLog.empty()) firstLog = log;
+    EXPECT_EQ(log, firstLog) << oldSize;
+  }
 }
 
 // An error that ends the run still leaves every entry in the file, the

@@ -1,6 +1,8 @@
 #include "platform/file_stream.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "tests/support/temp_dir.h"
 
@@ -110,4 +112,45 @@ TEST(FileStream, WriterUsesCrLf) {
   }
   EXPECT_EQ(dir.Read("out.txt"), "a\r\nb\r\nc\r\n");
   EXPECT_THROW(TTextWriter(dir.File("none/out.txt")), EFileError);
+}
+
+TEST(FileStream, AWriterOverAFileKeepsItUntilCut) {
+  TTempDir dir;
+  const std::string path = dir.Write("LOG.TXT", "old text that is long");
+  struct stat before, after;
+  ASSERT_EQ(::stat(path.c_str(), &before), 0);
+  {
+    TTextWriter writer = TTextWriter::Over(path);
+    writer.Write("new");
+    writer.Flush();
+    EXPECT_EQ(dir.Read("LOG.TXT"), "new text that is long");
+    EXPECT_TRUE(writer.CutHere());
+    EXPECT_EQ(dir.Read("LOG.TXT"), "new");
+    writer.Write(" and more");  // cutting again at a later end
+    EXPECT_TRUE(writer.CutHere());
+  }
+  EXPECT_EQ(dir.Read("LOG.TXT"), "new and more");
+  ASSERT_EQ(::stat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);  // the same file, written over
+  // A missing file is made; a link is written through; a read-only file
+  // and a directory refuse as a new writer does; a pipe has nothing to cut.
+  {
+    TTextWriter made = TTextWriter::Over(dir.File("NEW.TXT"));
+    made.Write("x");
+  }
+  EXPECT_EQ(dir.Read("NEW.TXT"), "x");
+  ASSERT_EQ(::symlink(path.c_str(), dir.File("LINK.TXT").c_str()), 0);
+  {
+    TTextWriter linked = TTextWriter::Over(dir.File("LINK.TXT"));
+    linked.Write("via");
+    EXPECT_TRUE(linked.CutHere());
+  }
+  EXPECT_EQ(dir.Read("LOG.TXT"), "via");
+  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  EXPECT_THROW(TTextWriter::Over(path), EFileError);
+  EXPECT_THROW(TTextWriter::Over(dir.Path()), EFileError);
+  const std::string pipe = dir.File("PIPE");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  TTextWriter piped = TTextWriter::Over(pipe);
+  EXPECT_FALSE(piped.CutHere());
 }
