@@ -198,12 +198,16 @@ std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostSta
   // no separators repeat or end the text and none is missing after the
   // prefix. Otherwise the components are joined one by one.
   joined.append(systemPath, pos, std::string::npos);
+  bool repeated = false;
+  char before = prefixSize > 0 ? joined[prefixSize - 1] : '\0';
   for (size_t at = prefixSize; at < joined.size(); ++at) {
-    if (joined[at] == '\\') joined[at] = '/';
+    char& c = joined[at];
+    if (c == '\\') c = '/';
+    repeated |= c == '/' && before == '/';
+    before = c;
   }
   const bool taken =
-      joined.size() > prefixSize && joined.back() != '/' &&
-      joined.find("//", prefixSize > 0 ? prefixSize - 1 : 0) == std::string::npos &&
+      joined.size() > prefixSize && joined.back() != '/' && !repeated &&
       (prefixSize == 0 || joined[prefixSize - 1] == '/' || joined[prefixSize] == '/');
   if (taken) {
     anyComponent = true;
