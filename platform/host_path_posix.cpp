@@ -232,7 +232,20 @@ std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostSta
   }
 
   std::string resolved = prefix;
-  for (size_t i = 0; i < components.size(); ++i) {
+  size_t first = 0;
+  // Mostly only the last component is missing or written in another case:
+  // when its directory exists as written, one look-up stands for the walk
+  // down to it.
+  if (components.size() >= 2) {
+    std::string parent = prefix;
+    for (size_t i = 0; i + 1 < components.size(); ++i) parent = Join(parent, components[i]);
+    TFileInfo directory;
+    if (CurrentFileSystem().Stat(parent, directory) && directory.isDirectory) {
+      resolved = std::move(parent);
+      first = components.size() - 1;
+    }
+  }
+  for (size_t i = first; i < components.size(); ++i) {
     const std::string& component = components[i];
     const bool last = i + 1 == components.size();
     std::string candidate = Join(resolved, component);

@@ -301,9 +301,9 @@ ProcessResult TSpawnRunner::Run(const std::string& command, const std::string& w
     return result;
   }
   const std::string program = ResolveProgram(args[0], workDir, environment, info, found);
-  const bool runnable = found == THostStat::Found     ? !info.isDirectory
-                        : found == THostStat::Missing ? false
-                                                      : IsRunnableFile(program);
+  const bool runnable = found == THostStat::Unknown
+                            ? IsRunnableFile(program)
+                            : found == THostStat::Found && !info.isDirectory;
   if (!runnable) {
     // What exists but cannot be run is a directory.
     const int reason = ExistsOnHost(program) ? EISDIR : ENOENT;
