@@ -125,7 +125,7 @@ void TAtomicFile::Commit() {
   temp_.clear();
   // A new output is a new entry: listings kept by the path mapping no longer
   // hold (a replaced one kept its name).
-  if (mode_ < 0) DropDirectoryListings();
+  if (mode_ < 0) RefreshDirectoryListings();
 }
 
 void TAtomicFile::Discard() {

@@ -62,7 +62,7 @@ void TFreshTextFile::Close() {
   file_.reset();
   if (!closed) fail(errno);
   // A new entry: listings kept by the path mapping no longer hold.
-  if (created_) DropDirectoryListings();
+  if (created_) RefreshDirectoryListings();
 }
 
 }  // namespace tessel

@@ -248,10 +248,10 @@ ProcessResult RunTool(const std::string& command, const std::string& workDir,
                       const std::optional<std::vector<std::string>>& environment,
                       const std::string& outputFile) {
   // The output file and whatever the tool writes are new entries: listings
-  // kept by the path mapping no longer hold once this returns.
-  struct TDropListings {
-    ~TDropListings() { DropDirectoryListings(); }
-  } dropListings;
+  // kept by the path mapping are brought up to date once this returns.
+  struct TRefreshListings {
+    ~TRefreshListings() { RefreshDirectoryListings(); }
+  } refreshListings;
   return CurrentProcessRunner().Run(command, workDir, environment, outputFile);
 }
 
