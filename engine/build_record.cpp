@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/atomic_file.h"
+#include "platform/file_stream.h"
 #include "platform/file_system.h"
 
 namespace tessel {
@@ -12,7 +13,7 @@ namespace {
 const char* const kHeader = "TESSEL BUILD RECORD 1";
 const char* const kFailed = "failed";
 
-std::optional<uint64_t> ParseHash(const std::string& text) {
+std::optional<uint64_t> ParseHash(std::string_view text) {
   if (text.size() != 16) return std::nullopt;
   uint64_t value = 0;
   for (char c : text) {
@@ -29,7 +30,7 @@ std::optional<uint64_t> ParseHash(const std::string& text) {
   return value;
 }
 
-std::string HashText(uint64_t value) {
+std::string HashDigits(uint64_t value) {
   static const char kDigits[] = "0123456789ABCDEF";
   std::string text(16, '0');
   for (int i = 15; i >= 0; --i, value >>= 4) text[static_cast<size_t>(i)] = kDigits[value & 15];
@@ -55,59 +56,62 @@ TStepHash& TStepHash::Add(const std::vector<std::string>& parts) {
 }
 
 TBuildRecord::TBuildRecord(std::string path) : path_(std::move(path)) {
-  std::vector<std::string> lines;
   try {
     if (!FileExists(path_)) return;
-    lines = ReadTextLines(path_);
-  } catch (const EFileError&) {
-    return;  // unreadable: nothing known
-  }
-  if (lines.empty() || lines.front() != kHeader) return;
-  for (size_t i = 1; i < lines.size(); ++i) {
-    const std::string& line = lines[i];
-    const size_t blank = line.find(' ');
-    if (blank == std::string::npos || blank + 1 == line.size()) continue;
-    const std::string first = line.substr(0, blank);
-    std::string key = line.substr(blank + 1);
-    if (first == kFailed) {
-      entries_[std::move(key)] = std::nullopt;
-    } else if (const std::optional<uint64_t> hash = ParseHash(first)) {
-      entries_[std::move(key)] = hash;
+    TTextReader reader(path_);
+    std::string line;
+    if (!reader.ReadLine(line) || line != kHeader) return;
+    while (reader.ReadLine(line)) {
+      const size_t blank = line.find(' ');
+      if (blank == std::string::npos || blank + 1 == line.size()) continue;
+      const std::string_view first = std::string_view(line).substr(0, blank);
+      const std::string_view key = std::string_view(line).substr(blank + 1);
+      if (first == kFailed) {
+        *entries_.TryEmplace(key).first = std::nullopt;
+      } else if (const std::optional<uint64_t> hash = ParseHash(first)) {
+        *entries_.TryEmplace(key).first = hash;
+      }
     }
+  } catch (const EFileError&) {
+    entries_.Clear();  // unreadable: nothing known
   }
 }
 
 TBuildRecord::TVerdict TBuildRecord::Check(const std::string& key, uint64_t hash) const {
-  const auto found = entries_.find(key);
-  if (found == entries_.end()) return TVerdict::Unknown;
-  if (!found->second) return TVerdict::Failed;
-  return *found->second == hash ? TVerdict::Same : TVerdict::Changed;
+  const std::optional<uint64_t>* found = entries_.Find(key);
+  if (found == nullptr) return TVerdict::Unknown;
+  if (!*found) return TVerdict::Failed;
+  return **found == hash ? TVerdict::Same : TVerdict::Changed;
 }
 
 void TBuildRecord::Succeeded(const std::string& key, uint64_t hash) {
-  auto [entry, added] = entries_.try_emplace(key, hash);
-  if (!added && entry->second == hash) return;
-  entry->second = hash;
+  auto [entry, added] = entries_.TryEmplace(key);
+  if (!added && *entry == hash) return;
+  *entry = hash;
   changed_ = true;
 }
 
 void TBuildRecord::Failed(const std::string& key) {
-  auto [entry, added] = entries_.try_emplace(key, std::nullopt);
-  if (!added && !entry->second) return;
-  entry->second = std::nullopt;
+  auto [entry, added] = entries_.TryEmplace(key);
+  if (!added && !*entry) return;
+  *entry = std::nullopt;
   changed_ = true;
 }
 
 bool TBuildRecord::Save() {
   if (!changed_) return true;
-  std::vector<const std::pair<const std::string, std::optional<uint64_t>>*> sorted;
-  sorted.reserve(entries_.size());
-  for (const auto& entry : entries_) sorted.push_back(&entry);
-  std::sort(sorted.begin(), sorted.end(), [](auto a, auto b) { return a->first < b->first; });
+  std::vector<std::pair<std::string_view, std::optional<uint64_t>>> sorted;
+  sorted.reserve(entries_.Size());
+  entries_.ForEach([&](std::string_view key, const std::optional<uint64_t>& hash) {
+    sorted.emplace_back(key, hash);
+  });
+  std::sort(sorted.begin(), sorted.end(), [](auto& a, auto& b) { return a.first < b.first; });
   std::string text = std::string(kHeader) + "\r\n";
-  for (const auto* entry : sorted) {
-    text += (entry->second ? HashText(*entry->second) : std::string(kFailed)) + " " + entry->first +
-            "\r\n";
+  for (const auto& [key, hash] : sorted) {
+    text += hash ? HashDigits(*hash) : std::string(kFailed);
+    text += ' ';
+    text += key;
+    text += "\r\n";
   }
   // Replaced in one step: a record that cannot be written stays as the
   // previous build left it.

@@ -9,8 +9,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
+
+#include "support/string_hash_map.h"
 
 namespace tessel {
 
@@ -46,7 +47,7 @@ class TBuildRecord {
 
  private:
   std::string path_;
-  std::unordered_map<std::string, std::optional<uint64_t>> entries_;  // none: failed
+  TStringHashMap<std::optional<uint64_t>> entries_;  // none: failed
   bool changed_ = false;
 };
 

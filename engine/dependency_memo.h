@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "settings/uParamlist.h"
@@ -24,8 +23,8 @@ class TDependencyMemo {
   // The expansion of the entry at `position` of the list, made by someone
   // else (the log's echo of its line) from the variables as they stood at
   // `stamp`, with the names it used: kept as if Newest had made it.
-  void Offer(size_t position, const std::string& raw, std::string expanded,
-             const std::vector<std::string>& used, uint64_t stamp, const TParamlist& vars);
+  void Offer(size_t position, const std::string& raw, const std::string& expanded,
+             const std::vector<TParamlist::TNameRef>& used, uint64_t stamp);
 
   template <class TimeOf>
   int64_t Newest(const std::vector<std::string>& list, const TParamlist& vars, uint64_t statusEpoch,
@@ -36,36 +35,32 @@ class TDependencyMemo {
     bool valid = false;
     std::string raw;
     std::string expanded;
-    std::vector<int> names;  // ids of the names its expansion used
-    uint64_t stamp = 0;      // variable stamp when it was expanded
-    uint64_t epoch = 0;      // status epoch of `time`; 0 = none
+    std::vector<TParamlist::TNameRef> names;  // the names its expansion used
+    uint64_t stamp = 0;                       // variable stamp when it was expanded
+    uint64_t epoch = 0;                       // status epoch of `time`; 0 = none
     int64_t time = 0;
   };
 
   void Expand(TEntry& entry, const std::string& raw, const TParamlist& vars);
-  void Keep(TEntry& entry, const std::string& raw, std::string expanded,
-            const std::vector<std::string>& used, uint64_t stamp, const TParamlist& vars);
-  bool SameNames(const TEntry& entry, const std::vector<std::string>& used) const;
+  // Copied into the entry's own texts, which keep their storage from one
+  // step to the next.
+  void Keep(TEntry& entry, const std::string& raw, const std::string& expanded,
+            const std::vector<TParamlist::TNameRef>& used, uint64_t stamp);
 
   std::vector<TEntry> entries_;  // by list position
-  std::vector<std::string> names_;
-  std::unordered_map<std::string, int> nameIds_;
-  std::vector<uint64_t> current_;  // stamps of names_ during one call
-  std::vector<std::string> used_;
+  std::vector<TParamlist::TNameRef> used_;
 };
 
 template <class TimeOf>
 int64_t TDependencyMemo::Newest(const std::vector<std::string>& list, const TParamlist& vars,
                                 uint64_t statusEpoch, TimeOf timeOf, int64_t newest) {
   entries_.resize(list.size());
-  current_.resize(names_.size());
-  for (size_t id = 0; id < names_.size(); ++id) current_[id] = vars.ChangeStamp(names_[id]);
   for (size_t i = 0; i < list.size(); ++i) {
     TEntry& entry = entries_[i];
     bool fresh = entry.valid && entry.raw == list[i];
     if (fresh) {
-      for (int id : entry.names) {
-        if (current_[static_cast<size_t>(id)] > entry.stamp) {
+      for (const TParamlist::TNameRef name : entry.names) {
+        if (vars.ChangeStamp(name) > entry.stamp) {
           fresh = false;
           break;
         }

@@ -2,11 +2,11 @@
 
 namespace tessel {
 
-const TFileStatus& TFileStatusCache::Get(const std::string& path) {
+TFileStatus TFileStatusCache::Get(const std::string& path) {
   // One look-up whether the path is new or known.
-  auto [it, added] = entries_.try_emplace(path);
-  if (added) it->second = GetFileStatus(path);
-  return it->second;
+  auto [status, added] = entries_.TryEmplace(path);
+  if (added) *status = GetFileStatus(path);
+  return *status;
 }
 
 }  // namespace tessel

@@ -8,9 +8,9 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 
 #include "platform/file_system.h"
+#include "support/string_hash_map.h"
 
 namespace tessel {
 
@@ -18,9 +18,9 @@ class TFileStatusCache {
  public:
   // The status of the file, read when this text was not asked since the
   // last Drop.
-  const TFileStatus& Get(const std::string& path);
+  TFileStatus Get(const std::string& path);
   void Drop() {
-    entries_.clear();
+    entries_.Clear();
     ++epoch_;
   }
   // Changes with every Drop: an answer kept elsewhere since the same epoch
@@ -29,7 +29,7 @@ class TFileStatusCache {
 
  private:
   uint64_t epoch_ = 1;
-  std::unordered_map<std::string, TFileStatus> entries_;
+  TStringHashMap<TFileStatus> entries_;
 };
 
 }  // namespace tessel

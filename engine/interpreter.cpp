@@ -166,10 +166,13 @@ TProject::TLineResult TProject::HandleLine(const std::string& line) {
   if (slot >= 0) Echoed[static_cast<size_t>(slot)].valid = false;
   if (!IsQuietKey(key)) {
     Log(kLogSeparator);
-    std::string echo = slot >= 0 ? EchoValue(Echoed[static_cast<size_t>(slot)], line, key, value)
-                                 : Expand(line, true);
-    echo += "\r\n";
-    Log(echo);
+    if (slot >= 0 && EchoValue(Echoed[static_cast<size_t>(slot)], key, value)) {
+      LogEcho(key, Echoed[static_cast<size_t>(slot)].text);
+    } else {
+      std::string echo = Expand(line, true);
+      echo += "\r\n";
+      Log(echo);
+    }
   }
 
   for (const TKeywordRow& row : kKeywordTable) {
@@ -192,8 +195,7 @@ int TProject::EchoSlotOf(const std::string& key) {
   return -1;
 }
 
-std::string TProject::EchoValue(TEchoedValue& echoed, const std::string& line,
-                                const std::string& key, const std::string& value) {
+bool TProject::EchoValue(TEchoedValue& echoed, const std::string& key, const std::string& value) {
   // The key is plain text, so the line expands to the key, "=" and its
   // value's expansion, which the step asks for again: it is kept, valid while
   // none of the names it used changes.
@@ -203,18 +205,11 @@ std::string TProject::EchoValue(TEchoedValue& echoed, const std::string& line,
   try {
     echoed.text = Vars.Expand(value, true, &echoed.used);
   } catch (const EExpansionTooLarge&) {
-    return Expand(line, true);  // fails as the whole line does, in its words
+    return false;  // fails as the whole line does, in its words
   }
-  if (key.size() + 1 + echoed.text.size() > TParamlist::kMaxExpandedSize) {
-    return Expand(line, true);
-  }
+  if (key.size() + 1 + echoed.text.size() > TParamlist::kMaxExpandedSize) return false;
   echoed.made = true;
-  std::string echo;
-  echo.reserve(key.size() + 3 + echoed.text.size());
-  echo += key;
-  echo += '=';
-  echo += echoed.text;
-  return echo;
+  return true;
 }
 
 void TProject::KeepEcho(int slot) {
@@ -232,7 +227,7 @@ const std::string* TProject::EchoedValueOf(const std::string& name) const {
   if (slot < 0) return nullptr;
   const TEchoedValue& echoed = Echoed[static_cast<size_t>(slot)];
   if (!echoed.valid || Vars.ChangeStamp(name) > echoed.setStamp) return nullptr;
-  for (const std::string& used : echoed.used) {
+  for (const TParamlist::TNameRef used : echoed.used) {
     if (Vars.ChangeStamp(used) > echoed.stamp) return nullptr;
   }
   return &echoed.text;

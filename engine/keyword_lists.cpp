@@ -9,16 +9,23 @@ namespace tessel {
 void TProject::AddToList(int index, const std::string& value) {
   std::string entry = index == klSetEnv ? Expand(value, true) : value;
   auto& list = Lists.at(static_cast<size_t>(index));
+  // Scripts empty and refill the same lists step after step: an emptied
+  // list's storage waits for the next one.
+  TStringList& spare = SpareLists[static_cast<size_t>(index)];
   if (IsBlank(entry)) {
+    if (list) {
+      spare = std::move(*list);
+      spare.clear();
+    }
     list.reset();  // a later line starts a new list
     return;
   }
-  if (!list) list.emplace();
+  if (!list) list.emplace(std::move(spare));
   list->push_back(std::move(entry));
   // The entry as the echo of its line expanded it, if it did.
   const TEchoedValue& echoed = Echoed[esDependency];
   if (index == klDependency && echoed.valid) {
-    Dependencies->Offer(list->size() - 1, value, echoed.text, echoed.used, echoed.stamp, Vars);
+    Dependencies->Offer(list->size() - 1, value, echoed.text, echoed.used, echoed.stamp);
   }
 }
 

@@ -64,15 +64,33 @@ void TProject::AddStep(int32_t amount) {
       static_cast<int32_t>(static_cast<uint32_t>(StepCounter) + static_cast<uint32_t>(amount));
 }
 
-void TProject::Log(const std::string& text, bool force) {
+void TProject::Log(std::string_view text, bool force) {
   if (Depth > 0) LogBuffer.append(static_cast<size_t>(Depth), ' ');
   LogBuffer += text;
   if (LogBuffer.size() >= kLogBufferSize) FlushLog();
   if ((ReportAll || force) && LogWindow != nullptr) {
-    std::string line = text;
+    std::string line(text);
     if (line.ends_with("\r\n")) line.erase(line.size() - 2);
     LogWindow->LogLine(RepeatText(".", Depth) + line);
   }
+}
+
+void TProject::LogEcho(std::string_view key, std::string_view text) {
+  if (ReportAll && LogWindow != nullptr) {
+    std::string echo(key);
+    echo += '=';
+    echo += text;
+    echo += "\r\n";
+    Log(echo);
+    return;
+  }
+  // Straight into the buffer: every script line is echoed.
+  if (Depth > 0) LogBuffer.append(static_cast<size_t>(Depth), ' ');
+  LogBuffer += key;
+  LogBuffer += '=';
+  LogBuffer += text;
+  LogBuffer += "\r\n";
+  if (LogBuffer.size() >= kLogBufferSize) FlushLog();
 }
 
 void TProject::FilesChanged() { Statuses->Drop(); }

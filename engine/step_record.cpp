@@ -3,6 +3,7 @@
 
 #include "engine/build_record.h"
 #include "engine/uProject.h"
+#include "platform/case_fold.h"
 #include "support/Base_00.h"
 
 namespace tessel {
@@ -15,8 +16,13 @@ TProject::TStepIdentity TProject::IdentifyStep(uint64_t hash) const {
   // Keyed by target and primary source: the library takes one step per
   // object, and names compare without regard to case as the files do.
   if (Record != nullptr && !IsBlank(step.target)) {
-    step.key = AsciiUpperCase(step.target) + "<" +
-               AsciiUpperCase(RuleSource ? *RuleSource : ExpandedValue("DEPENDENCY", true));
+    std::string expandedSource;
+    const std::string& source =
+        RuleSource ? *RuleSource : (expandedSource = ExpandedValue("DEPENDENCY", true));
+    step.key.reserve(step.target.size() + 1 + source.size());
+    for (char c : step.target) step.key += FoldAscii(c);
+    step.key += '<';
+    for (char c : source) step.key += FoldAscii(c);
   }
   return step;
 }

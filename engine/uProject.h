@@ -96,7 +96,9 @@ class TProject {
 
   // Writes an entry to the log file with the current indentation; forced
   // entries (and all entries under ReportAll) also reach LogWindow.
-  void Log(const std::string& text, bool force = false);
+  void Log(std::string_view text, bool force = false);
+  // The echo of a line, KEY=expansion, as Log(key + "=" + text + CR LF).
+  void LogEcho(std::string_view key, std::string_view text);
   // Entries are buffered; this writes them to the log file. It happens
   // before every tool run, before the window gets control, at the end of a
   // run and when an error ends it, so a crash or kill during a tool run
@@ -191,6 +193,7 @@ class TProject {
   int32_t Depth = -1;
   TParamlist Vars;
   std::array<std::optional<TStringList>, kKeywordListCount> Lists;
+  std::array<TStringList, kKeywordListCount> SpareLists;  // emptied lists' storage
   uint8_t State = psNotReady;
   bool ReportAll = false;
   std::string Reason;
@@ -272,12 +275,13 @@ class TProject {
     uint64_t stamp = 0;     // before the expansion
     uint64_t setStamp = 0;  // after the variable was set
     std::string text;
-    std::vector<std::string> used;
+    std::vector<TParamlist::TNameRef> used;
   };
   std::array<TEchoedValue, kEchoSlots> Echoed;
   static int EchoSlotOf(const std::string& key);
-  std::string EchoValue(TEchoedValue& echoed, const std::string& line, const std::string& key,
-                        const std::string& value);
+  // Expands the value of a line whose key is plain text for its echo and
+  // keeps it; false when the line must be expanded as a whole instead.
+  bool EchoValue(TEchoedValue& echoed, const std::string& key, const std::string& value);
   void KeepEcho(int slot);
   // The kept expansion of the variable when nothing it depends on changed
   // since; nullptr otherwise.

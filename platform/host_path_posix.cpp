@@ -277,17 +277,43 @@ std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostSta
   }
   const size_t prefixSize = joined.size();
   bool anyComponent = false;
-  for (size_t at = pos; at < size;) {
-    if (separator(systemPath[at])) {
-      ++at;
-      continue;
-    }
-    size_t end = at;
-    while (end < size && !separator(systemPath[end])) ++end;
-    if (!joined.empty() && joined.back() != '/') joined += '/';
-    joined.append(systemPath, at, end - at);
+  if (prefixSize > 0 && joined.back() == '/') {
+    while (pos < size && separator(systemPath[pos])) ++pos;
+  }
+  // Usually the rest can be taken at once with "\" turned into "/": when
+  // no separators repeat or end the text and none is missing after the
+  // prefix. Otherwise the components are joined one by one.
+  joined.append(systemPath, pos, std::string::npos);
+  for (size_t at = prefixSize; at < joined.size(); ++at) {
+    if (joined[at] == '\\') joined[at] = '/';
+  }
+  const bool taken =
+      joined.size() > prefixSize && joined.back() != '/' &&
+      joined.find("//", prefixSize > 0 ? prefixSize - 1 : 0) == std::string::npos &&
+      (prefixSize == 0 || joined[prefixSize - 1] == '/' || joined[prefixSize] == '/');
+  if (taken) {
     anyComponent = true;
-    at = end;
+  } else {
+    joined.resize(prefixSize);
+    // Room for every character and one separator more than the text holds:
+    // only the first component can gain one that was not there.
+    joined.resize(prefixSize + (size - pos) + 1);
+    char* out = joined.data();
+    size_t length = prefixSize;
+    bool inComponent = false;
+    for (size_t at = pos; at < size; ++at) {
+      const char c = systemPath[at];
+      if (separator(c)) {
+        inComponent = false;
+        continue;
+      }
+      if (!inComponent) {
+        if (length > 0 && out[length - 1] != '/') out[length++] = '/';
+        inComponent = anyComponent = true;
+      }
+      out[length++] = c;
+    }
+    joined.resize(length);
   }
   const bool trailing = anyComponent && separator(systemPath.back());
   // Usual case: the path exists as written, no directory needs to be read,

@@ -20,6 +20,26 @@ std::string FoldedName(const std::string& line) {
 
 constexpr size_t kExpandRoom = 128;
 
+// The text without its double quotes, copied a run at a time. Texts here
+// are short: a plain scan beats a library search's set-up.
+void AppendUnquoted(std::string_view text, std::string& out) {
+  size_t from = 0;
+  for (size_t at = 0; at < text.size(); ++at) {
+    if (text[at] != '"') continue;
+    out.append(text.data() + from, at - from);
+    from = at + 1;
+  }
+  out.append(text.data() + from, text.size() - from);
+}
+
+// The first "$(" at or after `from`; npos when there is none.
+size_t FindReference(std::string_view text, size_t from) {
+  for (size_t at = from; at + 1 < text.size(); ++at) {
+    if (text[at] == '$' && text[at + 1] == '(') return at;
+  }
+  return std::string_view::npos;
+}
+
 // One text being expanded: the caller's text at the bottom, above it the
 // value of each name whose expansion is in progress.
 struct Frame {
@@ -97,17 +117,18 @@ void Substitute(Frame& frame, const std::string& token, std::string_view value) 
 std::string TParamlist::CycleMark(const std::string& name) { return "<CYCLE:" + name + ">"; }
 
 uint64_t TParamlist::ChangeStamp(const std::string& foldedName) const {
-  auto it = stamps_.byName.find(foldedName);
-  return it == stamps_.byName.end() ? stamps_.all : std::max(stamps_.all, it->second);
+  const TName* name = names_.Find(foldedName);
+  return name == nullptr ? all_.value : std::max(all_.value, name->stamp);
 }
 
 void TParamlist::Touch(const std::string& line) {
-  if (HasName(line)) stamps_.byName[FoldedName(line)] = ++TChangeStamps::clock;
+  if (HasName(line)) Stamp(NameEntry(FoldedName(line)));
 }
 
-void TParamlist::TouchAll() {
-  stamps_.byName.clear();
-  stamps_.all = ++TChangeStamps::clock;
+void TParamlist::ShiftIndex(size_t index, long by) {
+  names_.ForEachValue([&](TName& name) {
+    if (name.index > static_cast<long>(index)) name.index += by;
+  });
 }
 
 void TParamlist::SetLine(size_t index, const std::string& line) {
@@ -117,22 +138,22 @@ void TParamlist::SetLine(size_t index, const std::string& line) {
   // Each name folded once: a value set again under its name is the usual case.
   const std::string oldName = hadName ? FoldedName(old) : std::string();
   const std::string newName = hasName ? FoldedName(line) : std::string();
-  if (hadName) stamps_.byName[oldName] = ++TChangeStamps::clock;
-  if (hasName && (!hadName || newName != oldName)) {
-    stamps_.byName[newName] = ++TChangeStamps::clock;
-  }
+  if (hadName) Stamp(NameEntry(oldName));
+  if (hasName && (!hadName || newName != oldName)) Stamp(NameEntry(newName));
   if (!indexValid_) return;
   if (hadName == hasName && (!hasName || oldName == newName)) return;
   if (duplicates_) {
     indexValid_ = false;
     return;
   }
-  if (hadName) index_.erase(oldName);
+  if (hadName) NameEntry(oldName).index = -1;
   if (hasName) {
-    auto [it, inserted] = index_.try_emplace(newName, index);
-    if (!inserted) {
+    TName& name = NameEntry(newName);
+    if (name.index < 0) {
+      name.index = static_cast<long>(index);
+    } else {
       duplicates_ = true;
-      if (it->second > index) it->second = index;
+      if (name.index > static_cast<long>(index)) name.index = static_cast<long>(index);
     }
   }
 }
@@ -161,36 +182,39 @@ void TParamlist::Delete(size_t index) {
 void TParamlist::Clear() {
   TouchAll();
   lines_.clear();
-  index_.clear();
+  names_.Clear();
   indexValid_ = true;
   duplicates_ = false;
 }
 
 void TParamlist::DeleteNamed(size_t index, const std::string& folded) {
-  stamps_.byName[folded] = ++TChangeStamps::clock;
+  TName& name = NameEntry(folded);
+  Stamp(name);
   lines_.erase(lines_.begin() + static_cast<long>(index));
   if (!indexValid_) return;
   if (duplicates_) {
     indexValid_ = false;
     return;
   }
-  index_.erase(folded);
+  name.index = -1;
   if (index == lines_.size()) return;
-  for (auto& entry : index_) {
-    if (entry.second > index) --entry.second;
-  }
+  ShiftIndex(index, -1);
 }
 
 void TParamlist::AddNamed(std::string line, const std::string& folded) {
-  stamps_.byName[folded] = ++TChangeStamps::clock;
+  TName& name = NameEntry(folded);
+  Stamp(name);
   lines_.push_back(std::move(line));
   if (!indexValid_) return;
   if (duplicates_) {
     indexValid_ = false;
     return;
   }
-  auto [it, inserted] = index_.try_emplace(folded, lines_.size() - 1);
-  if (!inserted) duplicates_ = true;  // the earlier line stays first
+  if (name.index < 0) {
+    name.index = static_cast<long>(lines_.size() - 1);
+  } else {
+    duplicates_ = true;  // the earlier line stays first
+  }
 }
 
 void TParamlist::IndexAdded(size_t index) {
@@ -200,16 +224,18 @@ void TParamlist::IndexAdded(size_t index) {
     return;
   }
   if (index + 1 != lines_.size()) {
-    for (auto& entry : index_) {
-      if (entry.second >= index) ++entry.second;
-    }
+    names_.ForEachValue([&](TName& name) {
+      if (name.index >= static_cast<long>(index)) ++name.index;
+    });
   }
   const std::string& line = lines_[index];
   if (!HasName(line)) return;
-  auto [it, inserted] = index_.try_emplace(FoldedName(line), index);
-  if (!inserted) {
+  TName& name = NameEntry(FoldedName(line));
+  if (name.index < 0) {
+    name.index = static_cast<long>(index);
+  } else {
     duplicates_ = true;
-    if (it->second > index) it->second = index;
+    if (name.index > static_cast<long>(index)) name.index = static_cast<long>(index);
   }
 }
 
@@ -220,19 +246,22 @@ void TParamlist::IndexRemoved(size_t index, const std::string& line) {
     indexValid_ = false;
     return;
   }
-  if (HasName(line)) index_.erase(FoldedName(line));
+  if (HasName(line)) NameEntry(FoldedName(line)).index = -1;
   if (index == lines_.size()) return;
-  for (auto& entry : index_) {
-    if (entry.second > index) --entry.second;
-  }
+  ShiftIndex(index, -1);
 }
 
 void TParamlist::Reindex() const {
-  index_.clear();
+  names_.ForEachValue([](TName& name) { name.index = -1; });
   duplicates_ = false;
   for (size_t i = 0; i < lines_.size(); ++i) {
     if (!HasName(lines_[i])) continue;
-    if (!index_.try_emplace(FoldedName(lines_[i]), i).second) duplicates_ = true;
+    TName& name = NameEntry(FoldedName(lines_[i]));
+    if (name.index < 0) {
+      name.index = static_cast<long>(i);
+    } else {
+      duplicates_ = true;
+    }
   }
   indexValid_ = true;
 }
@@ -252,6 +281,7 @@ std::string TParamlist::Text() const {
 void TParamlist::SetText(const std::string& text) {
   TouchAll();
   lines_.clear();
+  names_.Clear();
   size_t pos = 0;
   while (pos < text.size()) {
     size_t lf = text.find('\n', pos);
@@ -278,8 +308,8 @@ long TParamlist::IndexOfName(const std::string& name) const {
 long TParamlist::IndexOfFolded(std::string_view name, const std::string& folded) const {
   if (name.find('=') != std::string::npos) return -1;
   if (!indexValid_) Reindex();
-  auto it = index_.find(folded);
-  return it == index_.end() ? -1 : static_cast<long>(it->second);
+  const TName* entry = names_.Find(folded);
+  return entry == nullptr ? -1 : entry->index;
 }
 
 std::string TParamlist::NameAt(size_t index) const {
@@ -301,51 +331,53 @@ std::string TParamlist::ValueOf(const std::string& name) const {
 
 void TParamlist::SetValue(const std::string& name, const std::string& value) {
   const std::string folded = AnsiUpperCase(name);
-  const long index = IndexOfFolded(name, folded);
+  // The usual case, a value set again under its name, with one look-up.
+  if (!value.empty() && name.find('=') == std::string::npos) {
+    if (!indexValid_) Reindex();
+    TName& entry = NameEntry(folded);
+    if (entry.index >= 0) {
+      std::string& line = lines_[static_cast<size_t>(entry.index)];
+      line.assign(name);
+      line += '=';
+      line += value;
+      Stamp(entry);
+      return;
+    }
+  }
   // Scripts empty and refill the same few lists step after step: the
   // folded name is known, so neither case folds it again.
   if (value.empty()) {
+    const long index = IndexOfFolded(name, folded);
     if (index >= 0) DeleteNamed(static_cast<size_t>(index), folded);
     return;
   }
-  if (index < 0) {
-    // A name holding "=" is named by the text before it, as every line is.
-    if (name.find('=') != std::string::npos) {
-      Add(name + "=" + value);
-    } else {
-      AddNamed(name + "=" + value, folded);
-    }
-    return;
+  // A name holding "=" is named by the text before it, as every line is.
+  if (name.find('=') != std::string::npos) {
+    Add(name + "=" + value);
+  } else {
+    AddNamed(name + "=" + value, folded);
   }
-  // The line keeps its name (folded), so the index holds; rewritten in its
-  // own storage, as scripts set the same few names again and again.
-  std::string& line = lines_[static_cast<size_t>(index)];
-  line.assign(name);
-  line += '=';
-  line += value;
-  stamps_.byName[folded] = ++TChangeStamps::clock;
 }
 
 std::string TParamlist::Expand(const std::string& text, bool unquote,
-                               std::vector<std::string>* usedNames) const {
+                               std::vector<TNameRef>* usedNames) const {
   return ExpandView(text, unquote, usedNames);
 }
 
 std::string TParamlist::ExpandView(std::string_view text, bool unquote,
-                                   std::vector<std::string>* usedNames) const {
+                                   std::vector<TNameRef>* usedNames) const {
   std::string start;
   if (unquote && text.find('"') != std::string_view::npos) {
     start.reserve(text.size());
-    for (char c : text) {
-      if (c != '"') start += c;
-    }
+    AppendUnquoted(text, start);
     text = start;
   }
   // Most texts hold no reference at all.
-  if (text.find("$(") == std::string_view::npos) {
+  if (FindReference(text, 0) == std::string_view::npos) {
     return start.empty() ? std::string(text) : std::move(start);
   }
   const size_t usedBefore = usedNames != nullptr ? usedNames->size() : 0;
+  if (!indexValid_) Reindex();
   std::string out;
   out.reserve(text.size() + kExpandRoom);
   TDirectExpansion run{usedNames, {}, 0, 0};
@@ -363,7 +395,7 @@ bool TParamlist::ExpandDirectly(std::string_view text, std::string& out,
   std::string folded;
   std::string unquoted;
   for (;;) {
-    const size_t at = text.find("$(", pos);
+    const size_t at = FindReference(text, pos);
     if (at == std::string_view::npos) break;
     const size_t close = text.find(')', at + 2);
     if (close == std::string_view::npos) break;
@@ -373,52 +405,69 @@ bool TParamlist::ExpandDirectly(std::string_view text, std::string& out,
     // replaced, and a "$" in the name may hide a later reference that the
     // general algorithm replaces before it reads this one.
     if (!out.empty() && out.back() == '$') return false;
-    if (name.find('$') != std::string_view::npos) return false;
     // Repeated references to nested values are expanded each time here,
     // so the whole pass is bounded.
     if (++run.references > kDirectReferences) return false;
-    folded.assign(name);
-    for (char& c : folded) c = FoldCodePage(c);
-    if (run.usedNames != nullptr) run.usedNames->push_back(folded);
+    // Folded in one pass that also finds the characters that matter: a
+    // name holding "=" names no line.
+    folded.resize(name.size());
+    bool holdsEquals = false;
+    for (size_t i = 0; i < name.size(); ++i) {
+      const char c = name[i];
+      if (c == '$') return false;
+      holdsEquals |= c == '=';
+      folded[i] = FoldCodePage(c);
+    }
     for (int i = 0; i < run.depth; ++i) {
       if (*run.active[static_cast<size_t>(i)] == folded) return false;  // a cycle
     }
-    const size_t valueAt = out.size();
-    const long index = IndexOfFolded(name, folded);
-    if (index >= 0) {
-      const std::string& line = lines_[static_cast<size_t>(index)];
-      std::string_view value = std::string_view(line).substr(line.find('=') + 1);
+    const TName* entry;
+    if (run.usedNames != nullptr) {
+      // Known from now on, so that the reference can name it.
+      const TNameRef ref = RefOf(folded);
+      run.usedNames->push_back(ref);
+      entry = holdsEquals ? nullptr : &names_.ValueAt(ref.number);
+    } else {
+      entry = holdsEquals ? nullptr : names_.Find(folded);
+    }
+    if (entry != nullptr && entry->index >= 0) {
+      const std::string& line = lines_[static_cast<size_t>(entry->index)];
+      // The line's name is this one, which holds no "=".
+      std::string_view value = std::string_view(line).substr(name.size() + 1);
       // Values are always expanded unquoted.
       if (value.find('"') != std::string_view::npos) {
         unquoted.clear();
-        for (char c : value) {
-          if (c != '"') unquoted += c;
-        }
+        AppendUnquoted(value, unquoted);
         value = unquoted;
       }
-      if (value.find("$(") == std::string_view::npos) {
+      if (value.find('$') == std::string_view::npos) {
+        // Nothing in it can start a reference, alone or with what follows.
         out.append(value);
       } else {
-        if (run.depth + 1 >= kDirectDepth) return false;
-        run.active[static_cast<size_t>(run.depth++)] = &folded;
-        // The value's text stays alive: `unquoted` belongs to this level,
-        // and the table does not change during an expansion.
-        const bool done = ExpandDirectly(value, out, run);
-        --run.depth;
-        if (!done) return false;
+        const size_t valueAt = out.size();
+        if (FindReference(value, 0) == std::string_view::npos) {
+          out.append(value);
+        } else {
+          if (run.depth + 1 >= kDirectDepth) return false;
+          run.active[static_cast<size_t>(run.depth++)] = &folded;
+          // The value's text stays alive: `unquoted` belongs to this level,
+          // and the table does not change during an expansion.
+          const bool done = ExpandDirectly(value, out, run);
+          --run.depth;
+          if (!done) return false;
+        }
+        // What was put in place must not start a reference with what follows.
+        if (out.find('$', valueAt) != std::string::npos) return false;
       }
+      if (out.size() > kMaxExpandedSize) return false;
     }
-    // What was put in place must not start a reference with what follows.
-    if (out.find('$', valueAt) != std::string::npos) return false;
-    if (out.size() > kMaxExpandedSize) return false;
     pos = close + 1;
   }
   out.append(text.substr(pos));
   return out.size() <= kMaxExpandedSize;
 }
 
-std::string TParamlist::ExpandInFrames(std::string start,
-                                       std::vector<std::string>* usedNames) const {
+std::string TParamlist::ExpandInFrames(std::string start, std::vector<TNameRef>* usedNames) const {
   // Room for the values first: each reference is then replaced in place.
   start.reserve(start.size() + kExpandRoom);
   std::vector<Frame> stack;
@@ -447,7 +496,7 @@ std::string TParamlist::ExpandInFrames(std::string start,
     const std::string_view name(token.data() + 2, token.size() - 3);
     folded.assign(name);
     for (char& c : folded) c = FoldCodePage(c);
-    if (usedNames != nullptr) usedNames->push_back(folded);
+    if (usedNames != nullptr) usedNames->push_back(RefOf(folded));
     if (IsActive(stack, deep, folded)) {
       Substitute(frame, token, CycleMark(std::string(name)));
       continue;

@@ -4,14 +4,16 @@
 // in order whose name matches wins. An index keeps lookups constant-time
 // however many names the table holds.
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "support/string_hash_map.h"
 
 namespace tessel {
 
@@ -64,6 +66,15 @@ class TParamlist {
   // or append. Empty: delete the first matching line.
   void SetValue(const std::string& name, const std::string& value);
 
+  // A name an expansion looked up, as this table knows it: its number in
+  // the table's list of names and the table's generation, which changes
+  // whenever the table is cleared, replaced or copied (and with it every
+  // number).
+  struct TNameRef {
+    uint32_t number;
+    uint64_t generation;
+  };
+
   // Resolves $(NAME) references: with `unquote` every double quote of the
   // text goes first; then, from the first "$(" with a ")" after it, the name
   // between them is looked up, its value expanded (always unquoted), and every
@@ -71,11 +82,11 @@ class TParamlist {
   // text; the search restarts at the beginning. Unknown names give nothing;
   // a "$(" without ")" after it ends the expansion. Nested values resolve to
   // any depth without recursion, so long chains cannot exhaust the stack.
-  // With `usedNames`, the folded name of every reference looked up on the
-  // way (unknown ones included) is added to it: the result stays the same as
-  // long as none of them changes (see ChangeStamp).
+  // With `usedNames`, every name looked up on the way (unknown ones
+  // included) is added to it: the result stays the same as long as none of
+  // them changes (see ChangeStamp).
   std::string Expand(const std::string& text, bool unquote,
-                     std::vector<std::string>* usedNames = nullptr) const;
+                     std::vector<TNameRef>* usedNames = nullptr) const;
   std::string ExpandedValue(const std::string& name, bool unquote) const;
 
   // Change stamps, from one counter shared by every table: the stamp of the
@@ -84,7 +95,13 @@ class TParamlist {
   // So a result computed at stamp S from some names still holds while
   // none of them has a stamp above S.
   uint64_t ChangeStamp(const std::string& foldedName) const;
-  static uint64_t StampNow() { return TChangeStamps::clock; }
+  // The same for a name an expansion used: a reference from another
+  // generation counts as changed now.
+  uint64_t ChangeStamp(TNameRef name) const {
+    if (name.generation != all_.value) return all_.value;
+    return std::max(all_.value, names_.ValueAt(name.number).stamp);
+  }
+  static uint64_t StampNow() { return TAllStamp::clock; }
 
  private:
   // The expansion in one left-to-right pass, straight into `out`: the same
@@ -95,15 +112,18 @@ class TParamlist {
   static constexpr int kDirectDepth = 8;
   static constexpr int kDirectReferences = 1024;  // in all, nested values included
   struct TDirectExpansion {
-    std::vector<std::string>* usedNames;
+    std::vector<TNameRef>* usedNames;
     std::array<const std::string*, kDirectDepth> active;  // names whose values are being expanded
     int depth;
     int references;
   };
   std::string ExpandView(std::string_view text, bool unquote,
-                         std::vector<std::string>* usedNames) const;
+                         std::vector<TNameRef>* usedNames) const;
   bool ExpandDirectly(std::string_view text, std::string& out, TDirectExpansion& run) const;
-  std::string ExpandInFrames(std::string start, std::vector<std::string>* usedNames) const;
+  std::string ExpandInFrames(std::string start, std::vector<TNameRef>* usedNames) const;
+  TNameRef RefOf(const std::string& folded) const {
+    return TNameRef{static_cast<uint32_t>(names_.TryEmplaceNumber(folded).first), all_.value};
+  }
 
   // Delete and Add for a line whose name is known, given folded.
   void DeleteNamed(size_t index, const std::string& folded);
@@ -114,29 +134,39 @@ class TParamlist {
   void IndexAdded(size_t index);
   void IndexRemoved(size_t index, const std::string& line);
 
-  // A copy starts out changed everywhere, so stamps taken from another
-  // table never vouch for it.
-  struct TChangeStamps {
+  // What the table knows of one folded name: the index of its first line
+  // (-1 when no line carries it) and the stamp of its last change. Names
+  // stay known once seen, so this table grows only with new names.
+  struct TName {
+    long index = -1;
+    uint64_t stamp = 0;
+  };
+  // The stamp every name counts as changed at, at least. A copy starts out
+  // changed everywhere, so stamps taken from another table never vouch for
+  // it.
+  struct TAllStamp {
     static inline uint64_t clock = 0;
-    std::unordered_map<std::string, uint64_t> byName;
-    uint64_t all = ++clock;
-    TChangeStamps() = default;
-    TChangeStamps(const TChangeStamps&) {}
-    TChangeStamps& operator=(const TChangeStamps&) {
-      byName.clear();
-      all = ++clock;
+    uint64_t value = ++clock;
+    TAllStamp() = default;
+    TAllStamp(const TAllStamp&) {}
+    TAllStamp& operator=(const TAllStamp&) {
+      value = ++clock;
       return *this;
     }
   };
   void Touch(const std::string& line);  // the line's name changed
-  void TouchAll();
+  void TouchAll() { all_.value = ++TAllStamp::clock; }
+  void Stamp(TName& name) { name.stamp = ++TAllStamp::clock; }
+  TName& NameEntry(const std::string& folded) const { return *names_.TryEmplace(folded).first; }
+  // Every known name's index above `index` moved by `by`.
+  void ShiftIndex(size_t index, long by);
 
   std::vector<std::string> lines_;
-  TChangeStamps stamps_;
-  // Folded name -> index of its first line; lines without "=" have no name.
-  // Kept up to date by every change; only when some name occurs on several
-  // lines (possible through Add and SetLine) is it rebuilt lazily instead.
-  mutable std::unordered_map<std::string, size_t> index_;
+  TAllStamp all_;
+  // Folded name -> its first line and last change. Kept up to date by
+  // every change; only when some name occurs on several lines (possible
+  // through Add and SetLine) is the index rebuilt lazily instead.
+  mutable TStringHashMap<TName> names_;
   mutable bool indexValid_ = true;
   mutable bool duplicates_ = false;
 };

@@ -282,3 +282,26 @@ TEST(HostPath, TheEnvironmentNamesTheDriveRoot) {
     EXPECT_NE(output.find("[  PASSED  ] 1 test."), std::string::npos) << output;
   }
 }
+
+TEST(HostPath, EverySpellingOfSeparatorsGivesTheSamePath) {
+  // Files that exist as written are mapped by joining their components:
+  // separators of either kind, repeated, leading or trailing, under a
+  // drive root with or without its closing slash.
+  TTempDir dir;
+  dir.Write("Sdk/Bin/tool", "x");
+  const std::string file = dir.File("Sdk/Bin/tool");
+  const std::string folder = dir.File("Sdk/Bin");
+  const std::vector<std::string> separators = {"/", "\\", "//", "\\/", "/\\\\"};
+  for (const std::string& root : {dir.Path(), dir.Path() + "/"}) {
+    DriveRootGuard guard(root);
+    for (const std::string& a : separators) {
+      for (const std::string& b : separators) {
+        EXPECT_EQ(HostPath("C:" + a + "Sdk" + b + "Bin" + a + "tool"), file) << a << b;
+        EXPECT_EQ(HostPath("C:" + a + "Sdk" + b + "Bin" + a), folder + "/") << a << b;
+        EXPECT_EQ(HostPath(a + file.substr(1) + b), file + "/") << a << b;
+      }
+    }
+    EXPECT_EQ(HostPath("C:Sdk\\Bin\\tool"), file);
+    EXPECT_EQ(HostPath("C:\\\\"), dir.Path() + (root.ends_with("/") ? "/" : ""));
+  }
+}

@@ -337,3 +337,50 @@ TEST(ParamlistTest, SettingAValueAgainStampsOnlyItsNameAndKeepsItsPlace) {
   EXPECT_GT(list.ChangeStamp("A"), later);
   EXPECT_EQ(list.IndexOfName("B"), 0);
 }
+
+TEST(ParamlistTest, ACopyCountsAsChangedEverywhere) {
+  // A restored copy (POP) may differ in any name from what was vouched for.
+  TParamlist list;
+  list.SetValue("A", "1");
+  const uint64_t before = TParamlist::StampNow();
+  TParamlist copy = list;
+  EXPECT_GT(copy.ChangeStamp("A"), before);
+  EXPECT_GT(copy.ChangeStamp("NEVER"), before);
+  const uint64_t later = TParamlist::StampNow();
+  list = std::move(copy);
+  EXPECT_GT(list.ChangeStamp("A"), later);
+  EXPECT_EQ(list.ValueOf("a"), "1");
+  list.SetValue("B", "2");
+  list.SetValue("A", "");
+  EXPECT_EQ(list.IndexOfName("B"), 0);
+  EXPECT_EQ(list.Text(), "B=2\r\n");
+}
+
+TEST(ParamlistTest, NamesAnExpansionUsedTellWhenItsResultMayDiffer) {
+  TParamlist list;
+  list.SetValue("A", "$(B)x");
+  std::vector<TParamlist::TNameRef> used;
+  const uint64_t stamp = TParamlist::StampNow();
+  EXPECT_EQ(list.Expand("$(a)$(C)", false, &used), "x");
+  ASSERT_EQ(used.size(), 3u);  // A, B inside it, and the unknown C
+  auto changed = [&] {
+    return std::any_of(used.begin(), used.end(),
+                       [&](TParamlist::TNameRef name) { return list.ChangeStamp(name) > stamp; });
+  };
+  EXPECT_FALSE(changed());
+  list.SetValue("D", "unrelated");
+  EXPECT_FALSE(changed());
+  list.SetValue("c", "now known");
+  EXPECT_TRUE(changed());
+
+  // Through the general algorithm too ("$" before a reference), and a
+  // table rewritten as a whole vouches for nothing taken before.
+  used.clear();
+  const uint64_t again = TParamlist::StampNow();
+  EXPECT_EQ(list.Expand("$$(A)", false, &used), "$x");
+  ASSERT_EQ(used.size(), 2u);
+  EXPECT_LE(list.ChangeStamp(used[1]), again);
+  list.SetText(list.Text());
+  EXPECT_GT(list.ChangeStamp(used[0]), again);
+  EXPECT_GT(list.ChangeStamp(used[1]), again);
+}
