@@ -22,8 +22,12 @@ uint8_t TProject::Run(const std::string& argument) {
   // Directories read for names in another letter case are read once per
   // build (the platform drops them when files come and go).
   TDirectoryListingScope listings;
-  // Files may have changed since an earlier run of this engine.
-  if (Depth < 0) FilesChanged();
+  // Files may have changed since an earlier run of this engine, and what
+  // was worked out about lines is kept for one build.
+  if (Depth < 0) {
+    FilesChanged();
+    LineInfos.Clear();
+  }
   uint8_t result = 0;
   try {
     result = RunArgument(argument);
@@ -154,36 +158,60 @@ bool IsQuietKey(const std::string& key) {
 
 }  // namespace
 
+std::unique_ptr<TProject::TLineInfo> TProject::LineInfoOf(const std::string& line) {
+  const size_t equals = line.find('=');
+  if (equals == std::string::npos) return nullptr;
+  auto info = std::make_unique<TLineInfo>();
+  info->key = line.substr(0, equals);
+  info->value = line.substr(equals + 1);
+  info->keyName = TParamlist::KeyOf(info->key);
+  info->slot = EchoSlotOf(info->key);
+  // Option and environment lines are many and would only repeat themselves.
+  info->quiet = IsQuietKey(info->key);
+  for (size_t row = 0; row < kKeywordTable.size(); ++row) {
+    if (info->key == kKeywordTable[row].key) {
+      info->row = static_cast<int>(row);
+      break;
+    }
+  }
+  // The key is plain text, so an echo slot's line expands to the key, "="
+  // and its value's expansion, which the step asks for again.
+  if (!info->quiet) info->echo = TParamlist::Compile(info->slot >= 0 ? info->value : line, true);
+  return info;
+}
+
 TProject::TLineResult TProject::HandleLine(const std::string& line) {
   if (line.starts_with("//") || line.starts_with("\\\\")) return TLineResult::Next;
-  size_t equals = line.find('=');
-  if (equals == std::string::npos) return TLineResult::Next;
-  std::string key = line.substr(0, equals);
-  std::string value = line.substr(equals + 1);
+  auto [kept, added] = LineInfos.TryEmplace(line);
+  if (added) *kept = LineInfoOf(line);
+  // Kept apart from the table, which may grow while an action runs.
+  TLineInfo* info = kept->get();
+  if (info == nullptr) return TLineResult::Next;
+  const std::string& key = info->key;
+  const std::string& value = info->value;
 
-  // Option and environment lines are many and would only repeat themselves.
-  const int slot = EchoSlotOf(key);
+  const int slot = info->slot;
   if (slot >= 0) Echoed[static_cast<size_t>(slot)].valid = false;
-  if (!IsQuietKey(key)) {
+  if (!info->quiet) {
     Log(kLogSeparator);
-    if (slot >= 0 && EchoValue(Echoed[static_cast<size_t>(slot)], key, value)) {
+    if (slot >= 0 && EchoValue(Echoed[static_cast<size_t>(slot)], key, info->echo)) {
       LogEcho(key, Echoed[static_cast<size_t>(slot)].text);
     } else {
-      std::string echo = Expand(line, true);
+      std::string echo = slot >= 0 ? Expand(line, true) : Vars.Expand(info->echo);
       echo += "\r\n";
       Log(echo);
     }
   }
 
-  for (const TKeywordRow& row : kKeywordTable) {
-    if (key != row.key) continue;
+  if (info->row >= 0) {
+    const TKeywordRow& row = kKeywordTable[static_cast<size_t>(info->row)];
     if (row.stored) {
-      Vars.SetValue(key, value);
+      Vars.SetValue(info->keyName, value);
       KeepEcho(slot);
     }
     return (this->*row.action)(value);
   }
-  Vars.SetValue(key, value);
+  Vars.SetValue(info->keyName, value);
   KeepEcho(slot);
   return TLineResult::Next;
 }
@@ -195,15 +223,14 @@ int TProject::EchoSlotOf(const std::string& key) {
   return -1;
 }
 
-bool TProject::EchoValue(TEchoedValue& echoed, const std::string& key, const std::string& value) {
-  // The key is plain text, so the line expands to the key, "=" and its
-  // value's expansion, which the step asks for again: it is kept, valid while
-  // none of the names it used changes.
+bool TProject::EchoValue(TEchoedValue& echoed, const std::string& key,
+                         TParamlist::TCompiledText& value) {
+  // The expansion is kept, valid while none of the names it used changes.
   echoed.made = false;
   echoed.used.clear();
   echoed.stamp = TParamlist::StampNow();
   try {
-    echoed.text = Vars.Expand(value, true, &echoed.used);
+    echoed.text = Vars.Expand(value, &echoed.used);
   } catch (const EExpansionTooLarge&) {
     return false;  // fails as the whole line does, in its words
   }

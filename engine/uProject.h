@@ -18,6 +18,7 @@
 #include "platform/fresh_file.h"
 #include "platform/process.h"
 #include "settings/uParamlist.h"
+#include "support/string_hash_map.h"
 #include "support/user_interface.h"
 
 namespace tessel {
@@ -281,8 +282,23 @@ class TProject {
   static int EchoSlotOf(const std::string& key);
   // Expands the value of a line whose key is plain text for its echo and
   // keeps it; false when the line must be expanded as a whole instead.
-  bool EchoValue(TEchoedValue& echoed, const std::string& key, const std::string& value);
+  bool EchoValue(TEchoedValue& echoed, const std::string& key, TParamlist::TCompiledText& value);
   void KeepEcho(int slot);
+
+  // What a script line says, worked out once per build for each distinct
+  // line text: scripts repeat the same lines step after step.
+  struct TLineInfo {
+    std::string key;
+    std::string value;
+    TParamlist::TNameKey keyName;
+    int row = -1;  // in kKeywordTable; -1: none
+    int slot = -1;
+    bool quiet = false;  // not echoed
+    // What the echo expands: the value for an echo slot, else the line.
+    TParamlist::TCompiledText echo;
+  };
+  static std::unique_ptr<TLineInfo> LineInfoOf(const std::string& line);
+  TStringHashMap<std::unique_ptr<TLineInfo>> LineInfos;  // none: a line without "="
   // The kept expansion of the variable when nothing it depends on changed
   // since; nullptr otherwise.
   const std::string* EchoedValueOf(const std::string& name) const;

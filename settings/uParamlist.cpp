@@ -359,6 +359,33 @@ void TParamlist::SetValue(const std::string& name, const std::string& value) {
   }
 }
 
+TParamlist::TNameKey TParamlist::KeyOf(const std::string& name) {
+  return TNameKey{name, AnsiUpperCase(name), name.find('=') == std::string::npos, TNameRef{0, 0}};
+}
+
+void TParamlist::SetValue(TNameKey& key, const std::string& value) {
+  if (!key.plain) {
+    SetValue(key.name, value);
+    return;
+  }
+  if (!indexValid_) Reindex();
+  if (key.ref.generation != all_.value) key.ref = RefOf(key.folded);
+  TName& entry = names_.ValueAt(key.ref.number);
+  if (value.empty()) {
+    if (entry.index >= 0) DeleteNamed(static_cast<size_t>(entry.index), key.folded);
+    return;
+  }
+  if (entry.index >= 0) {
+    std::string& line = lines_[static_cast<size_t>(entry.index)];
+    line.assign(key.name);
+    line += '=';
+    line += value;
+    Stamp(entry);
+    return;
+  }
+  AddNamed(key.name + "=" + value, key.folded);
+}
+
 std::string TParamlist::Expand(const std::string& text, bool unquote,
                                std::vector<TNameRef>* usedNames) const {
   return ExpandView(text, unquote, usedNames);
@@ -393,7 +420,6 @@ bool TParamlist::ExpandDirectly(std::string_view text, std::string& out,
                                 TDirectExpansion& run) const {
   size_t pos = 0;
   std::string folded;
-  std::string unquoted;
   for (;;) {
     const size_t at = FindReference(text, pos);
     if (at == std::string_view::npos) break;
@@ -430,41 +456,112 @@ bool TParamlist::ExpandDirectly(std::string_view text, std::string& out,
     } else {
       entry = holdsEquals ? nullptr : names_.Find(folded);
     }
-    if (entry != nullptr && entry->index >= 0) {
-      const std::string& line = lines_[static_cast<size_t>(entry->index)];
-      // The line's name is this one, which holds no "=".
-      std::string_view value = std::string_view(line).substr(name.size() + 1);
-      // Values are always expanded unquoted.
-      if (value.find('"') != std::string_view::npos) {
-        unquoted.clear();
-        AppendUnquoted(value, unquoted);
-        value = unquoted;
-      }
-      if (value.find('$') == std::string_view::npos) {
-        // Nothing in it can start a reference, alone or with what follows.
-        out.append(value);
-      } else {
-        const size_t valueAt = out.size();
-        if (FindReference(value, 0) == std::string_view::npos) {
-          out.append(value);
-        } else {
-          if (run.depth + 1 >= kDirectDepth) return false;
-          run.active[static_cast<size_t>(run.depth++)] = &folded;
-          // The value's text stays alive: `unquoted` belongs to this level,
-          // and the table does not change during an expansion.
-          const bool done = ExpandDirectly(value, out, run);
-          --run.depth;
-          if (!done) return false;
-        }
-        // What was put in place must not start a reference with what follows.
-        if (out.find('$', valueAt) != std::string::npos) return false;
-      }
-      if (out.size() > kMaxExpandedSize) return false;
-    }
+    if (!PutValue(entry, folded, out, run)) return false;
     pos = close + 1;
   }
   out.append(text.substr(pos));
   return out.size() <= kMaxExpandedSize;
+}
+
+bool TParamlist::PutValue(const TName* entry, const std::string& folded, std::string& out,
+                          TDirectExpansion& run) const {
+  if (entry == nullptr || entry->index < 0) return true;  // unknown: nothing
+  const std::string& line = lines_[static_cast<size_t>(entry->index)];
+  // The line's name folds to this one, which holds no "=".
+  std::string_view value = std::string_view(line).substr(folded.size() + 1);
+  // Values are always expanded unquoted.
+  std::string unquoted;
+  if (value.find('"') != std::string_view::npos) {
+    AppendUnquoted(value, unquoted);
+    value = unquoted;
+  }
+  if (value.find('$') == std::string_view::npos) {
+    // Nothing in it can start a reference, alone or with what follows.
+    out.append(value);
+  } else {
+    const size_t valueAt = out.size();
+    if (FindReference(value, 0) == std::string_view::npos) {
+      out.append(value);
+    } else {
+      if (run.depth + 1 >= kDirectDepth) return false;
+      run.active[static_cast<size_t>(run.depth++)] = &folded;
+      // The value's text stays alive: `unquoted` belongs to this call, and
+      // the table does not change during an expansion.
+      const bool done = ExpandDirectly(value, out, run);
+      --run.depth;
+      if (!done) return false;
+    }
+    // What was put in place must not start a reference with what follows.
+    if (out.find('$', valueAt) != std::string::npos) return false;
+  }
+  return out.size() <= kMaxExpandedSize;
+}
+
+TParamlist::TCompiledText TParamlist::Compile(std::string_view text, bool unquote) {
+  TCompiledText compiled;
+  if (unquote) {
+    compiled.text.reserve(text.size());
+    AppendUnquoted(text, compiled.text);
+  } else {
+    compiled.text.assign(text);
+  }
+  // The references the direct pass meets, in its order: where each one
+  // is depends on the text alone, not on the values put in place.
+  const std::string_view source = compiled.text;
+  for (size_t pos = 0;;) {
+    const size_t at = FindReference(source, pos);
+    if (at == std::string_view::npos) break;
+    const size_t close = source.find(')', at + 2);
+    if (close == std::string_view::npos) break;
+    TCompiledText::TReference reference{at, close, {}, false, TNameRef{0, 0}};
+    for (size_t i = at + 2; i < close; ++i) {
+      const char c = source[i];
+      // Only the general algorithm can tell what such a name stands for.
+      if (c == '$') compiled.direct = false;
+      reference.holdsEquals |= c == '=';
+      reference.folded += FoldCodePage(c);
+    }
+    compiled.references.push_back(std::move(reference));
+    pos = close + 1;
+  }
+  return compiled;
+}
+
+std::string TParamlist::Expand(TCompiledText& compiled, std::vector<TNameRef>* usedNames) const {
+  const std::string& text = compiled.text;
+  if (compiled.references.empty()) return text;
+  const size_t usedBefore = usedNames != nullptr ? usedNames->size() : 0;
+  if (compiled.direct) {
+    if (!indexValid_) Reindex();
+    std::string out;
+    out.reserve(text.size() + kExpandRoom);
+    TDirectExpansion run{usedNames, {}, 0, 0};
+    size_t pos = 0;
+    bool done = true;
+    for (TCompiledText::TReference& reference : compiled.references) {
+      out.append(text, pos, reference.at - pos);
+      if ((!out.empty() && out.back() == '$') || ++run.references > kDirectReferences) {
+        done = false;
+        break;
+      }
+      // The name's place in the table, kept beside the text while the
+      // table's generation stands.
+      if (reference.ref.generation != all_.value) reference.ref = RefOf(reference.folded);
+      if (usedNames != nullptr) usedNames->push_back(reference.ref);
+      const TName* entry = reference.holdsEquals ? nullptr : &names_.ValueAt(reference.ref.number);
+      if (!PutValue(entry, reference.folded, out, run)) {
+        done = false;
+        break;
+      }
+      pos = reference.close + 1;
+    }
+    if (done) {
+      out.append(text, pos, std::string::npos);
+      if (out.size() <= kMaxExpandedSize) return out;
+    }
+    if (usedNames != nullptr) usedNames->resize(usedBefore);
+  }
+  return ExpandInFrames(text, usedNames);
 }
 
 std::string TParamlist::ExpandInFrames(std::string start, std::vector<TNameRef>* usedNames) const {

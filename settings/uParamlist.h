@@ -61,11 +61,6 @@ class TParamlist {
   std::string NameAt(size_t index) const;
   std::string ValueAt(size_t index) const;
 
-  std::string ValueOf(const std::string& name) const;
-  // Non-empty: replace the first matching line in place (name as given now),
-  // or append. Empty: delete the first matching line.
-  void SetValue(const std::string& name, const std::string& value);
-
   // A name an expansion looked up, as this table knows it: its number in
   // the table's list of names and the table's generation, which changes
   // whenever the table is cleared, replaced or copied (and with it every
@@ -74,6 +69,23 @@ class TParamlist {
     uint32_t number;
     uint64_t generation;
   };
+
+  std::string ValueOf(const std::string& name) const;
+
+  // A name set again and again (a script line's key): folded once, and its
+  // place in the table kept while the table's generation stands.
+  struct TNameKey {
+    std::string name;
+    std::string folded;
+    bool plain = true;  // holds no "="
+    TNameRef ref{0, 0};
+  };
+  static TNameKey KeyOf(const std::string& name);
+  // SetValue(key.name, value).
+  void SetValue(TNameKey& key, const std::string& value);
+  // Non-empty: replace the first matching line in place (name as given now),
+  // or append. Empty: delete the first matching line.
+  void SetValue(const std::string& name, const std::string& value);
 
   // Resolves $(NAME) references: with `unquote` every double quote of the
   // text goes first; then, from the first "$(" with a ")" after it, the name
@@ -88,6 +100,26 @@ class TParamlist {
   std::string Expand(const std::string& text, bool unquote,
                      std::vector<TNameRef>* usedNames = nullptr) const;
   std::string ExpandedValue(const std::string& name, bool unquote) const;
+
+  // A text compiled once for expansions again and again (a script's line,
+  // read step after step): its quotes removed when asked and its
+  // references found, each name folded and its place in the table kept
+  // while the table's generation stands. Expanding it gives exactly what
+  // Expand gives for the text.
+  struct TCompiledText {
+    struct TReference {
+      size_t at;     // of its "$("
+      size_t close;  // of its ")"
+      std::string folded;
+      bool holdsEquals;  // names no line
+      TNameRef ref;      // valid while ref.generation is the table's
+    };
+    std::string text;
+    std::vector<TReference> references;
+    bool direct = true;  // false: only the general algorithm reads it
+  };
+  static TCompiledText Compile(std::string_view text, bool unquote);
+  std::string Expand(TCompiledText& compiled, std::vector<TNameRef>* usedNames = nullptr) const;
 
   // Change stamps, from one counter shared by every table: the stamp of the
   // last change of the lines of a name (given folded, as AnsiUpperCase
@@ -111,6 +143,7 @@ class TParamlist {
   // with the general algorithm).
   static constexpr int kDirectDepth = 8;
   static constexpr int kDirectReferences = 1024;  // in all, nested values included
+  struct TName;
   struct TDirectExpansion {
     std::vector<TNameRef>* usedNames;
     std::array<const std::string*, kDirectDepth> active;  // names whose values are being expanded
@@ -120,6 +153,10 @@ class TParamlist {
   std::string ExpandView(std::string_view text, bool unquote,
                          std::vector<TNameRef>* usedNames) const;
   bool ExpandDirectly(std::string_view text, std::string& out, TDirectExpansion& run) const;
+  // Puts the value of the line of `entry` (none: an unknown name, which
+  // gives nothing) in place for the name `folded`.
+  bool PutValue(const TName* entry, const std::string& folded, std::string& out,
+                TDirectExpansion& run) const;
   std::string ExpandInFrames(std::string start, std::vector<TNameRef>* usedNames) const;
   TNameRef RefOf(const std::string& folded) const {
     return TNameRef{static_cast<uint32_t>(names_.TryEmplaceNumber(folded).first), all_.value};

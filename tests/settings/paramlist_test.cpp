@@ -98,9 +98,27 @@ TEST(ParamlistTest, ExpansionAgreesWithTheRulesAppliedLiterally) {
     const std::string text = some(8);
     const bool unquote = random() % 2 == 0;
     std::vector<std::string> active;
-    ASSERT_EQ(list.Expand(text, unquote), LiteralExpand(list, text, unquote, active))
-        << "text " << text << " in\n"
-        << list.Text();
+    const std::string literal = LiteralExpand(list, text, unquote, active);
+    ASSERT_EQ(list.Expand(text, unquote), literal) << "text " << text << " in\n" << list.Text();
+    // Compiled once, then expanded against the table as it changes.
+    TParamlist::TCompiledText compiled = TParamlist::Compile(text, unquote);
+    ASSERT_EQ(list.Expand(compiled), literal) << "compiled " << text << " in\n" << list.Text();
+    for (const char* name : {"B", "c", "A"}) {
+      if (random() % 2 == 0) {
+        list.SetValue(name, some(4));
+      } else if (list.Count() > 0) {
+        list.Delete(random() % list.Count());
+      }
+      std::vector<TParamlist::TNameRef> plainUsed, compiledUsed;
+      const std::string again = list.Expand(text, unquote, &plainUsed);
+      ASSERT_EQ(list.Expand(compiled, &compiledUsed), again) << "compiled " << text << " again in\n"
+                                                             << list.Text();
+      ASSERT_EQ(compiledUsed.size(), plainUsed.size()) << text;
+      for (size_t i = 0; i < plainUsed.size(); ++i) {
+        EXPECT_EQ(compiledUsed[i].number, plainUsed[i].number) << text;
+        EXPECT_EQ(compiledUsed[i].generation, plainUsed[i].generation) << text;
+      }
+    }
   }
 }
 
