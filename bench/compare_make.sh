@@ -17,7 +17,8 @@
 # Environment: TESSEL_BUILD (build directory, default build/release), RUNS
 # (timed runs per figure, default 5; the median is shown), GENERATED (the Ns
 # of the generated project, default the Ns given), KEEP=1 keeps the scratch
-# directory.
+# directory, SECTIONS (the parts to run, any of "noop tools copy" separated by
+# blanks or commas, default all three; without noop no N is needed).
 set -euo pipefail
 export LC_ALL=C
 
@@ -31,7 +32,17 @@ fail() {
   exit 1
 }
 
-[ $# -ge 1 ] || fail "usage: compare_make.sh N... (for example 500 2000 8000)"
+sections=" ${SECTIONS:-noop tools copy} "
+sections="${sections//,/ }"
+for section in $sections; do
+  case "$section" in
+    noop | tools | copy) ;;
+    *) fail "unknown section $section (noop, tools, copy)" ;;
+  esac
+done
+wanted() { [[ "$sections" == *" $1 "* ]]; }
+
+wanted noop && [ $# -lt 1 ] && fail "usage: compare_make.sh N... (for example 500 2000 8000)"
 [ -x "$cli" ] || fail "tessel-cli not found at $cli (build it first)"
 command -v make >/dev/null || fail "GNU make is missing (scripts/setup.sh installs it)"
 command -v ninja >/dev/null || fail "ninja is missing (scripts/setup.sh installs it)"
@@ -215,61 +226,64 @@ write_generated_makefile() {
 
 # --- the table ---------------------------------------------------------------
 
-echo "No-op builds, median of $runs runs, seconds"
-printf '%-28s %8s %8s %8s %12s %13s\n' "project" "Tessel" "make -q" "ninja" "Tessel/make" "Tessel/ninja"
-for n in "$@"; do
-  d="$work/rules$n"
-  for side in tessel make ninja; do make_sources "$d/$side" "$n"; done
-  write_prj "$d/tessel" "$n"
-  write_makefile "$d/make" "$n"
-  write_ninja "$d/ninja" "$n"
-  tessel_run "$d/tessel" "$d/tessel/top.prj" >/dev/null || fail "the full Tessel build failed"
-  make -s -C "$d/make" >/dev/null || fail "the full make build failed"
-  ninja -C "$d/ninja" >/dev/null || fail "the full ninja build failed"
-  t=$(median_us tessel_noop "$d/tessel" "$d/tessel/top.prj")
-  m=$(median_us make -q -C "$d/make")
-  j=$(median_us ninja_noop "$d/ninja")
-  printf '%-28s %8s %8s %8s %12s %13s\n' "one rule per source, N=$n" "$(seconds "$t")" \
-    "$(seconds "$m")" "$(seconds "$j")" "$(ratio "$t" "$m")" "$(ratio "$t" "$j")"
-  rm -rf "$d"
-done
-for n in ${GENERATED:-$@}; do
-  g="$work/sdk$n"
-  write_sdk "$g" "$n"
-  write_generated_makefile "$g" "$n"
-  tessel_run "$g" "$g/Projects/BIG.PRJ" >/dev/null || fail "the full build of the generated project failed"
-  t=$(median_us tessel_noop "$g" "$g/Projects/BIG.PRJ")
-  m=$(median_us make -q -C "$g")
-  printf '%-28s %8s %8s %8s %12s %13s\n' "generated, N=$n (N*N deps)" "$(seconds "$t")" \
-    "$(seconds "$m")" "-" "$(ratio "$t" "$m")" "-"
-  rm -rf "$g"
-done
+noop_section() {
+  echo "No-op builds, median of $runs runs, seconds"
+  printf '%-28s %8s %8s %8s %12s %13s\n' "project" "Tessel" "make -q" "ninja" "Tessel/make" "Tessel/ninja"
+  for n in "$@"; do
+    d="$work/rules$n"
+    for side in tessel make ninja; do make_sources "$d/$side" "$n"; done
+    write_prj "$d/tessel" "$n"
+    write_makefile "$d/make" "$n"
+    write_ninja "$d/ninja" "$n"
+    tessel_run "$d/tessel" "$d/tessel/top.prj" >/dev/null || fail "the full Tessel build failed"
+    make -s -C "$d/make" >/dev/null || fail "the full make build failed"
+    ninja -C "$d/ninja" >/dev/null || fail "the full ninja build failed"
+    t=$(median_us tessel_noop "$d/tessel" "$d/tessel/top.prj")
+    m=$(median_us make -q -C "$d/make")
+    j=$(median_us ninja_noop "$d/ninja")
+    printf '%-28s %8s %8s %8s %12s %13s\n' "one rule per source, N=$n" "$(seconds "$t")" \
+      "$(seconds "$m")" "$(seconds "$j")" "$(ratio "$t" "$m")" "$(ratio "$t" "$j")"
+    rm -rf "$d"
+  done
+  for n in ${GENERATED:-$@}; do
+    g="$work/sdk$n"
+    write_sdk "$g" "$n"
+    write_generated_makefile "$g" "$n"
+    tessel_run "$g" "$g/Projects/BIG.PRJ" >/dev/null || fail "the full build of the generated project failed"
+    t=$(median_us tessel_noop "$g" "$g/Projects/BIG.PRJ")
+    m=$(median_us make -q -C "$g")
+    printf '%-28s %8s %8s %8s %12s %13s\n' "generated, N=$n (N*N deps)" "$(seconds "$t")" \
+      "$(seconds "$m")" "-" "$(ratio "$t" "$m")" "-"
+    rm -rf "$g"
+  done
+}
 
 # --- cost per tool run -------------------------------------------------------
 
-n=500
-d="$work/tools"
-for side in tessel make; do make_sources "$d/$side" "$n"; done
-write_prj "$d/tessel" "$n"
-# make runs the tool exactly as Tessel does, on an options file holding the
-# same line (written here, ahead of the timing): reading it costs the
-# do-nothing tool about as much as a process start, which is the tool's own
-# work and not the build system's.
-mkdir -p "$d/make/opt"
-{
-  makefile_head
-  for ((i = 0; i < n; i++)); do
-    printf -- '-object="%s\\obj\\F%d.OBJ"\r\n' "$d/make" "$i" >"$d/make/opt/F$i.TXT"
-    printf 'obj/F%d.OBJ: src/F%d.C inc/F%d_A.H inc/F%d_B.H\n\t%s -SUB=opt/F%d.TXT\n' \
-      "$i" "$i" "$i" "$i" "$tool" "$i"
-  done
-  printf 'all:'
-  for ((i = 0; i < n; i++)); do printf ' obj/F%d.OBJ' "$i"; done
-  printf '\n.DEFAULT_GOAL := all\n.PHONY: all\n'
-} >"$d/make/Makefile"
-full_tessel() {
-  rm -f "$d/tessel/obj/"* "$d/tessel/top.prj.STATE"
-  tessel_run "$d/tessel" "$d/tessel/top.prj"
+tools_section() {
+  n=500
+  d="$work/tools"
+  for side in tessel make; do make_sources "$d/$side" "$n"; done
+  write_prj "$d/tessel" "$n"
+  # make runs the tool exactly as Tessel does, on an options file holding the
+  # same line (written here, ahead of the timing): reading it costs the
+  # do-nothing tool about as much as a process start, which is the tool's own
+  # work and not the build system's.
+  mkdir -p "$d/make/opt"
+  {
+    makefile_head
+    for ((i = 0; i < n; i++)); do
+      printf -- '-object="%s\\obj\\F%d.OBJ"\r\n' "$d/make" "$i" >"$d/make/opt/F$i.TXT"
+      printf 'obj/F%d.OBJ: src/F%d.C inc/F%d_A.H inc/F%d_B.H\n\t%s -SUB=opt/F%d.TXT\n' \
+        "$i" "$i" "$i" "$i" "$tool" "$i"
+    done
+    printf 'all:'
+    for ((i = 0; i < n; i++)); do printf ' obj/F%d.OBJ' "$i"; done
+    printf '\n.DEFAULT_GOAL := all\n.PHONY: all\n'
+  } >"$d/make/Makefile"
+  full_tessel() {
+    rm -f "$d/tessel/obj/"* "$d/tessel/top.prj.STATE"
+    tessel_run "$d/tessel" "$d/tessel/top.prj"
 }
 full_make() { rm -f "$d/make/obj/"*; make -s -C "$d/make"; }
 # Interleaved, so both sides see the same load on a busy machine.
@@ -288,38 +302,48 @@ done
 median_of() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
 t=$(median_of "${tessel_times[@]}")
 m=$(median_of "${make_times[@]}")
-echo
 echo "Full build of $n sources with the do-nothing tool: Tessel $(seconds "$t") s, make $(seconds "$m") s;"
 awk -v t="$t" -v m="$m" -v n="$n" \
   'BEGIN { printf "Tessel spends %.2f ms more per tool run than make.\n", (t - m) / n / 1000 }'
 rm -rf "$d"
+}
 
 # --- the patcher's copies ----------------------------------------------------
 
-p="$work/patch"
-mkdir -p "$p"
-head -c $((16 << 20)) /dev/urandom >"$p/big.bin"
-: >"$p/empty.bin"
-printf 'MAXSIZE=$4000000\r\nSOURCEFILE=%s/big.bin\r\nTARGETFILE=%s/copy.bin\r\n' "$p" "$p" \
-  >"$p/copy.pat"
-printf 'MAXSIZE=$4000000\r\nSOURCEFILE=%s/empty.bin\r\nTARGETFILE=%s/insert.bin\r\nINSERTFILE=%s/big.bin\r\n' \
-  "$p" "$p" "$p" >"$p/insert.pat"
-patch_copy() { rm -f "$p/copy.bin"; "$cli" patch "$p/copy.pat"; }
-patch_insert() { rm -f "$p/insert.bin"; "$cli" patch "$p/insert.pat"; }
-plain_cp() { rm -f "$p/cp.bin"; cp "$p/big.bin" "$p/cp.bin"; }
-patch_copy >/dev/null
-cmp -s "$p/big.bin" "$p/copy.bin" || fail "the patcher's copy differs from its source"
-patch_insert >/dev/null
-cmp -s "$p/big.bin" "$p/insert.bin" || fail "the patcher's INSERTFILE differs from its source"
-c=$(median_us plain_cp)
-s=$(median_us patch_copy)
-i=$(median_us patch_insert)
-peak_kb() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
-echo
-echo "Copy of a 16 MiB file, median of $runs runs, seconds"
-printf '%-32s %8s %8s %10s\n' "" "time" "/ cp" "peak KiB"
-printf '%-32s %8s %8s %10s\n' "cp" "$(seconds "$c")" "1.00" "$(peak_kb cp "$p/big.bin" "$p/cp.bin")"
-printf '%-32s %8s %8s %10s\n' "patcher, source into target" "$(seconds "$s")" "$(ratio "$s" "$c")" \
-  "$(rm -f "$p/copy.bin"; peak_kb "$cli" patch "$p/copy.pat")"
-printf '%-32s %8s %8s %10s\n' "patcher, INSERTFILE" "$(seconds "$i")" "$(ratio "$i" "$c")" \
-  "$(rm -f "$p/insert.bin"; peak_kb "$cli" patch "$p/insert.pat")"
+copy_section() {
+  p="$work/patch"
+  mkdir -p "$p"
+  head -c $((16 << 20)) /dev/urandom >"$p/big.bin"
+  : >"$p/empty.bin"
+  printf 'MAXSIZE=$4000000\r\nSOURCEFILE=%s/big.bin\r\nTARGETFILE=%s/copy.bin\r\n' "$p" "$p" \
+    >"$p/copy.pat"
+  printf 'MAXSIZE=$4000000\r\nSOURCEFILE=%s/empty.bin\r\nTARGETFILE=%s/insert.bin\r\nINSERTFILE=%s/big.bin\r\n' \
+    "$p" "$p" "$p" >"$p/insert.pat"
+  patch_copy() { rm -f "$p/copy.bin"; "$cli" patch "$p/copy.pat"; }
+  patch_insert() { rm -f "$p/insert.bin"; "$cli" patch "$p/insert.pat"; }
+  plain_cp() { rm -f "$p/cp.bin"; cp "$p/big.bin" "$p/cp.bin"; }
+  patch_copy >/dev/null
+  cmp -s "$p/big.bin" "$p/copy.bin" || fail "the patcher's copy differs from its source"
+  patch_insert >/dev/null
+  cmp -s "$p/big.bin" "$p/insert.bin" || fail "the patcher's INSERTFILE differs from its source"
+  c=$(median_us plain_cp)
+  s=$(median_us patch_copy)
+  i=$(median_us patch_insert)
+  peak_kb() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
+  echo "Copy of a 16 MiB file, median of $runs runs, seconds"
+  printf '%-32s %8s %8s %10s\n' "" "time" "/ cp" "peak KiB"
+  printf '%-32s %8s %8s %10s\n' "cp" "$(seconds "$c")" "1.00" "$(peak_kb cp "$p/big.bin" "$p/cp.bin")"
+  printf '%-32s %8s %8s %10s\n' "patcher, source into target" "$(seconds "$s")" "$(ratio "$s" "$c")" \
+    "$(rm -f "$p/copy.bin"; peak_kb "$cli" patch "$p/copy.pat")"
+  printf '%-32s %8s %8s %10s\n' "patcher, INSERTFILE" "$(seconds "$i")" "$(ratio "$i" "$c")" \
+    "$(rm -f "$p/insert.bin"; peak_kb "$cli" patch "$p/insert.pat")"
+}
+
+# In this order whatever order SECTIONS gives, a blank line between them.
+first=1
+for section in noop tools copy; do
+  wanted "$section" || continue
+  [ "$first" = 1 ] || echo
+  first=0
+  "${section}_section" "$@"
+done

@@ -70,9 +70,12 @@ ProcessResult TProject::RunProcess(const std::string& command, const std::string
     block->reserve(environment->size());
     for (const std::string& entry : *environment) block->push_back(ReplaceAll(entry, ";", "="));
   }
-  // One that cannot go is truncated by the run, or it keeps the tool from
-  // starting, which fails the step.
-  DeleteFileAt(InWorkDir(workDir, kOutputFileName));
+  // One that holds something goes, as cutting its bytes off in place makes
+  // some file systems write them to the disk first; an empty one is simply
+  // opened again. One that cannot go is truncated by the run, or it keeps
+  // the tool from starting, which fails the step.
+  const std::string outputFile = InWorkDir(workDir, kOutputFileName);
+  if (FileSizeOf(outputFile) != 0) DeleteFileAt(outputFile);
   // Whatever the tool does to the engine, the log holds everything before it.
   FlushLog();
   // No command-line length limit here: the platform passes arguments
@@ -84,7 +87,8 @@ ProcessResult TProject::RunProcess(const std::string& command, const std::string
 }
 
 void TProject::ShowOutputFile(const std::string& path) {
-  if (LogWindow == nullptr || !FileExists(path)) return;
+  // A missing or empty file has no lines to show.
+  if (LogWindow == nullptr || FileSizeOf(path) <= 0) return;
   std::vector<std::string> ignored = IgnoredTexts(List(klMessageToIgnore));
   for (const std::string& line : ReadTextLines(path)) {
     bool hidden = false;

@@ -133,7 +133,7 @@ class TProject {
   void ShowOutputFile(const std::string& path);
   void ExecuteAction(int listIndex);
 
-  // Options file TEMP.TXT in a working directory, written as a new file;
+  // Options file TEMP.TXT in a working directory, rewritten in place;
   // every line written is also logged.
   TFreshTextFile CreateOptionsFile(const std::string& workDir);
   void WriteOption(TFreshTextFile& file, const std::string& line);

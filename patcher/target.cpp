@@ -110,11 +110,12 @@ void TPatcher::CmdTargetFile(const std::string& value) {
 // Rebuilds the target from the source, at most FMaxSize bytes. The copy is
 // made beside the target and replaces it only when complete, so a source
 // that cannot be read or a disk that fills up leaves the previous target as
-// it was.
+// it was. The run patches the target in place afterwards, so the copy does
+// not wait for the disk (which took longer than the copy itself).
 void TPatcher::CopySource() {
   TFile source(FSourceName, TFile::Mode::Read);
   const int64_t limit = FMaxSize > 0 ? FMaxSize : 0;
-  TAtomicFile copy(FTargetName);
+  TAtomicFile copy(FTargetName, TAtomicFile::TSync::Transient);
   // A source shorter than the limit is copied whole.
   copy.File().CopyFrom(source, limit);
   copy.Commit();

@@ -47,7 +47,7 @@ bool& SyncBeforeReplace() {
 
 void SetSyncBeforeReplace(bool sync) { SyncBeforeReplace() = sync; }
 
-TAtomicFile::TAtomicFile(const std::string& path) : path_(path) {
+TAtomicFile::TAtomicFile(const std::string& path, TSync sync) : path_(path), sync_(sync) {
   const std::string host = HostPath(path);
   if (host.empty() || host.back() == '/') throw EFileError(RefusedText(path, ENOENT));
   TFileSystem& fs = CurrentFileSystem();
@@ -89,6 +89,7 @@ TAtomicFile::TAtomicFile(TAtomicFile&& other) noexcept
       target_(std::move(other.target_)),
       temp_(std::move(other.temp_)),
       mode_(other.mode_),
+      sync_(other.sync_),
       file_(std::move(other.file_)) {
   other.temp_.clear();
 }
@@ -100,6 +101,7 @@ TAtomicFile& TAtomicFile::operator=(TAtomicFile&& other) noexcept {
     target_ = std::move(other.target_);
     temp_ = std::move(other.temp_);
     mode_ = other.mode_;
+    sync_ = other.sync_;
     file_ = std::move(other.file_);
     other.temp_.clear();
   }
@@ -109,7 +111,7 @@ TAtomicFile& TAtomicFile::operator=(TAtomicFile&& other) noexcept {
 void TAtomicFile::Commit() {
   if (temp_.empty()) throw EFileError(RefusedText(path_, EBADF));
   try {
-    if (SyncBeforeReplace()) file_.Sync();
+    if (sync_ == TSync::Durable && SyncBeforeReplace()) file_.Sync();
     file_.Close();
     TFileSystem& fs = CurrentFileSystem();
     if (mode_ >= 0 && !fs.SetMode(temp_, static_cast<uint32_t>(mode_))) {
@@ -123,7 +125,7 @@ void TAtomicFile::Commit() {
   temp_.clear();
   // A new output is a new entry: listings kept by the path mapping no longer
   // hold (a replaced one kept its name).
-  if (mode_ < 0) DropDirectoryListings();
+  if (mode_ < 0) RefreshDirectoryListings();
 }
 
 void TAtomicFile::Discard() {

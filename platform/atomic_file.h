@@ -28,7 +28,14 @@ void WriteFileAtomic(const std::string& path, const std::string& data);
 // A file written piece by piece that appears under its name only at Commit.
 class TAtomicFile {
  public:
-  explicit TAtomicFile(const std::string& path);  // throws EFileError
+  // Whether Commit waits for the disk (as SetSyncBeforeReplace allows).
+  // Transient is for an output its writer goes on to change in place after
+  // the commit: a power loss could leave it half-changed whatever the
+  // commit did, so waiting for the disk there buys nothing.
+  enum class TSync { Durable, Transient };
+
+  explicit TAtomicFile(const std::string& path,
+                       TSync sync = TSync::Durable);  // throws EFileError
   // Without Commit the temporary goes and the output stays as it was.
   ~TAtomicFile();
   TAtomicFile(TAtomicFile&& other) noexcept;
@@ -38,7 +45,7 @@ class TAtomicFile {
 
   TFile& File() { return file_; }
   const std::string& Path() const { return path_; }
-  // Writes the data through to the disk and renames it into place.
+  // Writes the data through to the disk (Durable) and renames it into place.
   void Commit();
   // Drops the temporary; idempotent.
   void Discard();
@@ -48,6 +55,7 @@ class TAtomicFile {
   std::string target_;  // host path the rename replaces
   std::string temp_;    // host path of the temporary
   int mode_ = -1;       // permission bits to give the new file, -1 = default
+  TSync sync_ = TSync::Durable;
   TFile file_;
 };
 

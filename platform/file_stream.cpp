@@ -45,7 +45,7 @@ TFile::TFile(const std::string& path, Mode mode) : path_(path) {
   file_ = fs.Open(host, openMode);
   if (!file_) throw EFileError(OpenErrorText(path, errno));
   // A new entry: listings kept by the path mapping no longer hold.
-  if (!existed && mode != Mode::Read) DropDirectoryListings();
+  if (!existed && mode != Mode::Read) RefreshDirectoryListings();
 }
 
 TFile::TFile(const std::string& path, std::unique_ptr<TOpenFile> file)

@@ -30,13 +30,13 @@ bool StatHost(const std::string& hostPath, TFileInfo& info) {
   return CurrentFileSystem().Stat(hostPath, info);
 }
 
-// Drops the kept directory listings when the function that holds it ends,
-// for functions that add, rename or remove entries.
+// Refreshes the kept directory listings when the function that holds it
+// ends, for functions that add, rename or remove entries.
 struct TEntriesChange {
   TEntriesChange() = default;
   TEntriesChange(const TEntriesChange&) = delete;
   TEntriesChange& operator=(const TEntriesChange&) = delete;
-  ~TEntriesChange() { DropDirectoryListings(); }
+  ~TEntriesChange() { RefreshDirectoryListings(); }
 };
 
 // Maps a system path and looks it up; for a path that exists as written

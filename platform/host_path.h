@@ -25,9 +25,11 @@ std::string HostPath(const std::string& systemPath);
 // case are kept while a TDirectoryListingScope lives (the engine keeps one
 // for a build), so a directory is read once however often names in it are
 // missed. Whatever changes entries through this layer (creating, renaming or
-// deleting files and directories, running a tool) drops the kept listings,
-// and so does DropDirectoryListings. Scopes nest; the listings go with the
-// last one.
+// deleting files and directories, running a tool) refreshes the kept
+// listings: where the system reports the names added and removed, a listing
+// follows the reports (and is read again when its path leads to another
+// directory by then); else it is dropped. DropDirectoryListings drops them
+// all. Scopes nest; the listings go with the last one.
 class TDirectoryListingScope {
  public:
   TDirectoryListingScope();
@@ -36,6 +38,7 @@ class TDirectoryListingScope {
   TDirectoryListingScope& operator=(const TDirectoryListingScope&) = delete;
 };
 void DropDirectoryListings();
+void RefreshDirectoryListings();
 
 // Confines the mapping to one host directory: a path that would lead outside
 // it maps to "" (which every file operation treats as missing), so harnesses

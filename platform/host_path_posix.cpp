@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "platform/case_fold.h"
+#include "platform/directory_watch.h"
 #include "platform/host_file_system.h"
 #include "platform/host_path.h"
 #include "platform/host_path_posix.h"
@@ -63,14 +65,50 @@ TListing ReadListing(const std::string& directory) {
   return listing;
 }
 
+// A listing kept for a build. Where the system reports changes to the
+// directory, the listing follows them; else any change drops it.
+struct TKeptListing {
+  TListing names;
+  int watch = -1;
+  uint64_t device = 0;  // the directory the listing was read from
+  uint64_t inode = 0;
+  // After a change: the path may lead to another directory by now (one of
+  // its parents renamed), which no report about this one tells.
+  bool verify = false;
+};
+
 struct TListingCache {
   int scopes = 0;
-  std::unordered_map<std::string, TListing> listings;  // by host directory
+  std::unordered_map<std::string, TKeptListing> listings;  // by host directory
+  TDirectoryWatch watch;
+  std::unordered_map<int, std::vector<std::string>> watched;  // watch -> directories
 };
 
 TListingCache& Listings() {
   static TListingCache cache;
   return cache;
+}
+
+const TListing& KeepListing(const std::string& directory) {
+  TListingCache& cache = Listings();
+  TKeptListing kept;
+  const std::string path = directory.empty() ? "." : directory;
+  TFileSystem& fs = CurrentFileSystem();
+  TFileInfo info;
+  if (&fs == &RealFileSystem() && fs.Stat(path, info) && info.isDirectory) {
+    // Watched before it is read: no change falls in between.
+    kept.watch = cache.watch.Watch(path);
+    kept.device = info.device;
+    kept.inode = info.inode;
+    if (kept.watch >= 0) {
+      std::vector<std::string>& directories = cache.watched[kept.watch];
+      if (std::find(directories.begin(), directories.end(), directory) == directories.end()) {
+        directories.push_back(directory);
+      }
+    }
+  }
+  kept.names = ReadListing(directory);
+  return cache.listings.insert_or_assign(directory, std::move(kept)).first->second.names;
 }
 
 // The listing of a directory: kept while a scope lives, else read afresh.
@@ -81,9 +119,33 @@ const TListing& ListingOf(const std::string& directory, TListing& scratch) {
     return scratch;
   }
   auto it = cache.listings.find(directory);
-  if (it == cache.listings.end())
-    it = cache.listings.emplace(directory, ReadListing(directory)).first;
-  return it->second;
+  if (it == cache.listings.end()) return KeepListing(directory);
+  TKeptListing& kept = it->second;
+  if (kept.verify) {
+    TFileInfo info;
+    if (!CurrentFileSystem().Stat(directory.empty() ? "." : directory, info) ||
+        info.device != kept.device || info.inode != kept.inode) {
+      return KeepListing(directory);
+    }
+    kept.verify = false;
+  }
+  return kept.names;
+}
+
+// Applies one reported change to a kept listing; false when the listing can
+// no longer be trusted.
+bool Apply(const TDirectoryWatch::TChange& change, TListing& names) {
+  using TKind = TDirectoryWatch::TChange::TKind;
+  if (change.kind == TKind::Gone) return false;
+  const std::string folded = Folded(change.name);
+  if (change.kind == TKind::Added) {
+    auto [it, added] = names.try_emplace(folded, change.name);
+    if (!added && change.name < it->second) it->second = change.name;
+    return true;
+  }
+  // A name that stood for others folding alike leaves them unknown.
+  auto it = names.find(folded);
+  return it == names.end() || it->second != change.name;
 }
 
 // Looks up `wanted` (and, when not empty, `fallback`) in one listing of the
@@ -111,10 +173,34 @@ CaseMatch FindCaseInsensitive(const std::string& directory, const std::string& w
 TDirectoryListingScope::TDirectoryListingScope() { ++Listings().scopes; }
 
 TDirectoryListingScope::~TDirectoryListingScope() {
-  if (--Listings().scopes == 0) Listings().listings.clear();
+  if (--Listings().scopes == 0) DropDirectoryListings();
 }
 
-void DropDirectoryListings() { Listings().listings.clear(); }
+void DropDirectoryListings() {
+  TListingCache& cache = Listings();
+  cache.listings.clear();
+  cache.watched.clear();
+  cache.watch.Close();
+}
+
+void RefreshDirectoryListings() {
+  TListingCache& cache = Listings();
+  if (cache.listings.empty()) return DropDirectoryListings();
+  std::vector<TDirectoryWatch::TChange> changes;
+  if (!cache.watch.Take(changes)) return DropDirectoryListings();
+  std::erase_if(cache.listings, [](const auto& entry) { return entry.second.watch < 0; });
+  for (const TDirectoryWatch::TChange& change : changes) {
+    auto directories = cache.watched.find(change.watch);
+    if (directories == cache.watched.end()) continue;
+    for (const std::string& directory : directories->second) {
+      auto kept = cache.listings.find(directory);
+      if (kept != cache.listings.end() && !Apply(change, kept->second.names)) {
+        cache.listings.erase(kept);
+      }
+    }
+  }
+  for (auto& entry : cache.listings) entry.second.verify = true;
+}
 
 void SetDriveRoot(const std::string& hostDirectory) { DriveRootStorage() = hostDirectory; }
 
@@ -262,7 +348,20 @@ std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostSta
   }
 
   std::string resolved = prefix;
-  for (size_t i = 0; i < components.size(); ++i) {
+  size_t first = 0;
+  // Mostly only the last component is missing or written in another case:
+  // when its directory exists as written, one look-up stands for the walk
+  // down to it.
+  if (components.size() >= 2) {
+    std::string parent = prefix;
+    for (size_t i = 0; i + 1 < components.size(); ++i) parent = Join(parent, components[i]);
+    TFileInfo directory;
+    if (CurrentFileSystem().Stat(parent, directory) && directory.isDirectory) {
+      resolved = std::move(parent);
+      first = components.size() - 1;
+    }
+  }
+  for (size_t i = first; i < components.size(); ++i) {
     const std::string& component = components[i];
     const bool last = i + 1 == components.size();
     std::string candidate = Join(resolved, component);

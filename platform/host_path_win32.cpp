@@ -9,6 +9,7 @@ std::string HostPath(const std::string& systemPath) { return systemPath; }
 TDirectoryListingScope::TDirectoryListingScope() = default;
 TDirectoryListingScope::~TDirectoryListingScope() = default;
 void DropDirectoryListings() {}
+void RefreshDirectoryListings() {}
 
 void SetDriveRoot(const std::string&) {}
 

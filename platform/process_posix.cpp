@@ -11,7 +11,9 @@
 
 #include "platform/environment.h"
 #include "platform/file_system.h"
+#include "platform/host_file_system.h"
 #include "platform/host_path.h"
+#include "platform/host_path_posix.h"
 #include "platform/path_split.h"
 #include "platform/process.h"
 
@@ -26,6 +28,15 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsAbsoluteSystemPath(const std::string& path) {
   if (!path.empty() && IsPathDelimiter(path[0])) return true;
   return path.size() >= 2 && path[1] == ':';
+}
+
+// A look-up through the current file system; an empty path is missing.
+bool LookUp(const std::string& hostPath, TFileInfo& info) {
+  if (hostPath.empty()) {
+    errno = ENOENT;
+    return false;
+  }
+  return CurrentFileSystem().Stat(hostPath, info);
 }
 
 bool IsRunnableFile(const std::string& hostPath) {
@@ -56,8 +67,10 @@ bool IsExecutableFile(const std::string& hostPath) {
 // a later one, yet stands for the name when no executable follows, so that
 // the start fails with its reason. Empty when nothing is found.
 std::string ResolveProgram(const std::string& program, const std::string& workDir,
-                           const std::optional<std::vector<std::string>>& environment) {
-  if (IsAbsoluteSystemPath(program)) return HostPath(program);
+                           const std::optional<std::vector<std::string>>& environment,
+                           TFileInfo& info, THostStat& found) {
+  found = THostStat::Unknown;
+  if (IsAbsoluteSystemPath(program)) return HostPathStat(program, info, found);
   const std::string inWorkDir = HostPath(JoinPath(workDir, program));
   if (HasDirectoryPart(program) || IsExecutableFile(inWorkDir)) return inWorkDir;
   std::string notExecutable = IsRunnableFile(inWorkDir) ? inWorkDir : std::string();
@@ -235,10 +248,10 @@ ProcessResult RunTool(const std::string& command, const std::string& workDir,
                       const std::optional<std::vector<std::string>>& environment,
                       const std::string& outputFile) {
   // The output file and whatever the tool writes are new entries: listings
-  // kept by the path mapping no longer hold once this returns.
-  struct TDropListings {
-    ~TDropListings() { DropDirectoryListings(); }
-  } dropListings;
+  // kept by the path mapping are brought up to date once this returns.
+  struct TRefreshListings {
+    ~TRefreshListings() { RefreshDirectoryListings(); }
+  } refreshListings;
   return CurrentProcessRunner().Run(command, workDir, environment, outputFile);
 }
 
@@ -247,20 +260,25 @@ ProcessResult TSpawnRunner::Run(const std::string& command, const std::string& w
                                 const std::string& outputFile) {
   ProcessResult result;
   // An empty working directory stands for the current one.
-  const std::string hostWorkDir = workDir.empty() ? std::string(".") : HostPath(workDir);
-  struct stat st;
-  if (::stat(hostWorkDir.c_str(), &st) != 0) {
+  // Each path is mapped and looked up at once: a path that exists as
+  // written costs one look-up in all.
+  TFileInfo info;
+  THostStat found = THostStat::Unknown;
+  const std::string hostWorkDir =
+      workDir.empty() ? std::string(".") : HostPathStat(workDir, info, found);
+  // A failed one is looked up again for its reason.
+  if (found != THostStat::Found && !LookUp(hostWorkDir, info)) {
     result.errorCode = static_cast<uint32_t>(errno);
     return result;
   }
-  if (!S_ISDIR(st.st_mode)) {
+  if (!info.isDirectory) {
     result.errorCode = ENOTDIR;
     return result;
   }
 
-  const std::string hostOutput = HostPath(JoinPath(workDir, outputFile));
-  if (::stat(hostOutput.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-      (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+  const std::string hostOutput = HostPathStat(JoinPath(workDir, outputFile), info, found);
+  if (found == THostStat::Unknown && !LookUp(hostOutput, info)) found = THostStat::Missing;
+  if (found != THostStat::Missing && !info.isDirectory && info.ReadOnly()) {
     result.errorCode = EACCES;  // read-only, as for every other writer
     return result;
   }
@@ -282,8 +300,11 @@ ProcessResult TSpawnRunner::Run(const std::string& command, const std::string& w
     result.exitCode = 127;
     return result;
   }
-  const std::string program = ResolveProgram(args[0], workDir, environment);
-  if (!IsRunnableFile(program)) {
+  const std::string program = ResolveProgram(args[0], workDir, environment, info, found);
+  const bool runnable = found == THostStat::Unknown
+                            ? IsRunnableFile(program)
+                            : found == THostStat::Found && !info.isDirectory;
+  if (!runnable) {
     // What exists but cannot be run is a directory.
     const int reason = ExistsOnHost(program) ? EISDIR : ENOENT;
     WriteAll(out, "Cannot start " + args[0] + ": " + PlatformErrorText(reason) + "\r\n");

@@ -54,6 +54,26 @@ TEST_F(ToolRunnerEndToEnd, ExecuteLineWritesItsLogEntriesInOrderAndShowsCommandA
   EXPECT_EQ(engine->DisplayText, "");
 }
 
+// The options file and the output file are used again from step to step:
+// each tool reads only its own options and each shown output is its own,
+// however long the one before was, or whether there was any.
+TEST_F(ToolRunnerEndToEnd, EachStepSeesOnlyItsOwnOptionsAndOutput) {
+  ASSERT_EQ(RunLines({"WORKDIR=\"" + dir.Path() + "\"", "DEPENDANT=$(WORKDIR)/demo.obj",
+                      "OPTION=-print=hello", "OPTION=-print=world", "EXECUTE=" + tool,
+                      "OPTION=", "OPTION=-print=x", "EXECUTE=" + tool, "OPTION=", "EXECUTE=" + tool,
+                      "OPTION=-print=again", "EXECUTE=" + tool}),
+            psReady);
+  std::vector<std::string> shown;
+  for (const std::string& line : Window()) {
+    shown.push_back(line.rfind(Command(), 0) == 0 ? "cmd" : line);
+  }
+  EXPECT_EQ(shown,
+            (std::vector<std::string>{"cmd", "hello", "world", "cmd", "x", "cmd", "cmd", "again"}));
+  EXPECT_EQ(dir.Read("TEMP.TXT"), "-print=again\r\n");
+  EXPECT_EQ(dir.Read("MyOutPut.TXT"), "again\n");
+  EXPECT_EQ(ReadStandinLog(dir.Path()).size(), 4u);
+}
+
 TEST_F(ToolRunner, ReportAllShowsEveryEntryWithDotsAndTheOptionsFile) {
   engine->ReportAll = true;
   Script("INC.PRJ", {"EXECUTE=" + tool});

@@ -124,7 +124,7 @@ TEST(FileCopy, AFileCopiedIntoItselfReadsTheRangeBeforeWriting) {
   EXPECT_EQ(ReadFileBytes(path), copied);
 }
 
-TEST(FreshTextFile, ReplacesTheFileAsANewOneAndRefusesAReadOnlyFile) {
+TEST(FreshTextFile, RewritesTheFileWholeAndRefusesAReadOnlyFile) {
   TTempDir dir;
   const std::string path = dir.Write("TEMP.TXT", "old options\r\n");
   {
@@ -146,4 +146,19 @@ TEST(FreshTextFile, ReplacesTheFileAsANewOneAndRefusesAReadOnlyFile) {
   EXPECT_THROW(TFreshTextFile refused(path), EFileError);
   EXPECT_EQ(ReadFileBytes(path), "-a\r\n-b=\"x\"\r\n");
   EXPECT_THROW(TFreshTextFile noDir(dir.File("missing/TEMP.TXT")), EFileError);
+
+  // Longer and shorter texts than the one before, and none.
+  const std::string other = dir.File("OTHER.TXT");
+  for (const std::string text : {"-a-much-longer-option\r\n", "-e\r\n", ""}) {
+    TFreshTextFile options(other);
+    options.Write(text);
+    options.Close();
+    EXPECT_EQ(ReadFileBytes(other), text);
+  }
+  // A file made for a run that never closes it goes again.
+  {
+    TFreshTextFile abandoned(dir.File("NEW.TXT"));
+    abandoned.WriteLine("-d");
+  }
+  EXPECT_FALSE(FileExists(dir.File("NEW.TXT")));
 }

@@ -1,5 +1,6 @@
 #include "platform/host_path.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -205,6 +206,57 @@ TEST(HostPath, ChangesThroughTheFileFunctionsDropKeptListings) {
   EXPECT_EQ(HostPath("/w/SUB/x"), "/w/SUB/x");
   ASSERT_TRUE(DeleteFileAt("/w/Moved.txt"));
   EXPECT_EQ(HostPath("/w/MOVED.TXT"), "/w/MOVED.TXT");
+}
+
+// Changes made with plain system calls, as a tool in another process makes
+// them: a kept listing must follow each one, whoever stands for a name, and
+// a path that leads to another directory by now is read again.
+TEST(HostPath, KeptListingsFollowChangesMadeOutsideTheFileFunctions) {
+  TTempDir dir;
+  const std::string d = dir.Path();
+  auto make = [](const std::string& path) {
+    const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0) << path;
+    ::close(fd);
+  };
+  ASSERT_EQ(::mkdir((d + "/sub").c_str(), 0755), 0);
+  ASSERT_EQ(::mkdir((d + "/a").c_str(), 0755), 0);
+  ASSERT_EQ(::mkdir((d + "/a/b").c_str(), 0755), 0);
+  TDirectoryListingScope keep;
+  EXPECT_EQ(HostPath(d + "/sub/NEW.TXT"), d + "/sub/NEW.TXT");
+  EXPECT_EQ(HostPath(d + "/a/b/Y.TXT"), d + "/a/b/Y.TXT");
+
+  make(d + "/sub/new.txt");
+  RefreshDirectoryListings();
+  EXPECT_EQ(HostPath(d + "/sub/NEW.TXT"), d + "/sub/new.txt");
+  make(d + "/sub/New.txt");  // folds alike and is the smaller name
+  RefreshDirectoryListings();
+  EXPECT_EQ(HostPath(d + "/sub/NEW.TXT"), d + "/sub/New.txt");
+  ASSERT_EQ(::unlink((d + "/sub/New.txt").c_str()), 0);
+  RefreshDirectoryListings();
+  EXPECT_EQ(HostPath(d + "/sub/NEW.TXT"), d + "/sub/new.txt");
+  ASSERT_EQ(::rename((d + "/sub/new.txt").c_str(), (d + "/sub/moved.txt").c_str()), 0);
+  RefreshDirectoryListings();
+  EXPECT_EQ(HostPath(d + "/sub/NEW.TXT"), d + "/sub/NEW.TXT");
+  EXPECT_EQ(HostPath(d + "/sub/MOVED.TXT"), d + "/sub/moved.txt");
+
+  // The directory itself replaced, and one whose parent was replaced.
+  ASSERT_EQ(::rename((d + "/sub").c_str(), (d + "/old").c_str()), 0);
+  ASSERT_EQ(::mkdir((d + "/sub").c_str(), 0755), 0);
+  make(d + "/sub/Other.txt");
+  ASSERT_EQ(::rename((d + "/a").c_str(), (d + "/x").c_str()), 0);
+  ASSERT_EQ(::mkdir((d + "/a").c_str(), 0755), 0);
+  ASSERT_EQ(::mkdir((d + "/a/b").c_str(), 0755), 0);
+  make(d + "/a/b/y.txt");
+  RefreshDirectoryListings();
+  EXPECT_EQ(HostPath(d + "/sub/MOVED.TXT"), d + "/sub/MOVED.TXT");
+  EXPECT_EQ(HostPath(d + "/sub/OTHER.TXT"), d + "/sub/Other.txt");
+  EXPECT_EQ(HostPath(d + "/a/b/Y.TXT"), d + "/a/b/y.txt");
+
+  // A tool run refreshes by itself.
+  ProcessResult result = RunTool("/bin/sh -c \"touch Third.txt\"", Win(dir, "sub"), std::nullopt);
+  ASSERT_EQ(result.exitCode, 0u);
+  EXPECT_EQ(HostPath(d + "/sub/THIRD.TXT"), d + "/sub/Third.txt");
 }
 
 // The variable is read on first use, so each value is checked in a fresh

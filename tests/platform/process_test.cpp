@@ -227,10 +227,12 @@ TEST(Process, WorkDirectoryAndOutputFileFailures) {
   TTempDir dir;
   const std::string tool = InstallTool(dir, "tool");
   ProcessResult result = RunTool(Quoted(tool), dir.File("missing"), std::nullopt);
-  EXPECT_NE(result.errorCode, 0u);
+  EXPECT_EQ(result.errorCode, static_cast<uint32_t>(ENOENT));
   EXPECT_EQ(result.exitCode, 0u);
   result = RunTool(Quoted(tool), tool, std::nullopt);  // a file, not a directory
-  EXPECT_NE(result.errorCode, 0u);
+  EXPECT_EQ(result.errorCode, static_cast<uint32_t>(ENOTDIR));
+  result = RunTool(Quoted(tool), tool + "/below", std::nullopt);
+  EXPECT_EQ(result.errorCode, static_cast<uint32_t>(ENOTDIR));
   result = RunTool(Quoted(tool), dir.Path(), std::nullopt, "no/such/dir/out.txt");
   EXPECT_NE(result.errorCode, 0u);
   // An output file that may not be written, as for every other writer.
