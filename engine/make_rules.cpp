@@ -49,8 +49,8 @@ bool TProject::IsUpToDate() {
   RuleSource.reset();
   if (MakeAll) return false;
   // Exact words: "True" does not count.
-  if (ExpandedValue("MAKEALL", true) == "TRUE") return false;
-  if (ExpandedValue("FORCEUPDATE", true) == "TRUE") return false;
+  if (Vars.ExpandedValue(MakeAllKey, true) == "TRUE") return false;
+  if (Vars.ExpandedValue(ForceUpdateKey, true) == "TRUE") return false;
 
   TFileStatusCache* statuses = Depth >= 0 ? Statuses.get() : nullptr;
   const std::string& dependant = RuleTarget.emplace(ExpandedValue("DEPENDANT", true));

@@ -19,10 +19,11 @@ TProject::TStepIdentity TProject::IdentifyStep(uint64_t hash) const {
     std::string expandedSource;
     const std::string& source =
         RuleSource ? *RuleSource : (expandedSource = ExpandedValue("DEPENDENCY", true));
-    step.key.reserve(step.target.size() + 1 + source.size());
-    for (char c : step.target) step.key += FoldAscii(c);
-    step.key += '<';
-    for (char c : source) step.key += FoldAscii(c);
+    step.key.resize(step.target.size() + 1 + source.size());
+    char* key = step.key.data();
+    for (char c : step.target) *key++ = FoldAscii(c);
+    *key++ = '<';
+    for (char c : source) *key++ = FoldAscii(c);
   }
   return step;
 }

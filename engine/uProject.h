@@ -122,6 +122,9 @@ class TProject {
 
   // Make rules.
   bool IsUpToDate();  // true = skip the step; sets Reason
+  // The switches every step reads.
+  TParamlist::TNameKey MakeAllKey = TParamlist::KeyOf("MAKEALL");
+  TParamlist::TNameKey ForceUpdateKey = TParamlist::KeyOf("FORCEUPDATE");
   void ReportSkip();  // after IsUpToDate returned true
 
   // Tool runner. The environment list is SETENV's list or nullptr. The

@@ -386,6 +386,16 @@ void TParamlist::SetValue(TNameKey& key, const std::string& value) {
   AddNamed(key.name + "=" + value, key.folded);
 }
 
+std::string TParamlist::ExpandedValue(TNameKey& key, bool unquote) const {
+  if (!key.plain) return ExpandedValue(key.name, unquote);
+  if (!indexValid_) Reindex();
+  if (key.ref.generation != all_.value) key.ref = RefOf(key.folded);
+  const long index = names_.ValueAt(key.ref.number).index;
+  if (index < 0) return std::string();
+  const std::string& line = lines_[static_cast<size_t>(index)];
+  return ExpandView(std::string_view(line).substr(key.name.size() + 1), unquote, nullptr);
+}
+
 std::string TParamlist::Expand(const std::string& text, bool unquote,
                                std::vector<TNameRef>* usedNames) const {
   return ExpandView(text, unquote, usedNames);

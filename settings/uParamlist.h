@@ -81,8 +81,9 @@ class TParamlist {
     TNameRef ref{0, 0};
   };
   static TNameKey KeyOf(const std::string& name);
-  // SetValue(key.name, value).
+  // SetValue(key.name, value) and ExpandedValue(key.name, unquote).
   void SetValue(TNameKey& key, const std::string& value);
+  std::string ExpandedValue(TNameKey& key, bool unquote) const;
   // Non-empty: replace the first matching line in place (name as given now),
   // or append. Empty: delete the first matching line.
   void SetValue(const std::string& name, const std::string& value);
