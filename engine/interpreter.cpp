@@ -230,7 +230,7 @@ bool TProject::EchoValue(TEchoedValue& echoed, const std::string& key,
   echoed.used.clear();
   echoed.stamp = TParamlist::StampNow();
   try {
-    echoed.text = Vars.Expand(value, &echoed.used);
+    Vars.ExpandInto(value, &echoed.used, echoed.text);
   } catch (const EExpansionTooLarge&) {
     return false;  // fails as the whole line does, in its words
   }

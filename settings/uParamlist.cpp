@@ -538,12 +538,22 @@ TParamlist::TCompiledText TParamlist::Compile(std::string_view text, bool unquot
 }
 
 std::string TParamlist::Expand(TCompiledText& compiled, std::vector<TNameRef>* usedNames) const {
+  std::string out;
+  ExpandInto(compiled, usedNames, out);
+  return out;
+}
+
+void TParamlist::ExpandInto(TCompiledText& compiled, std::vector<TNameRef>* usedNames,
+                            std::string& out) const {
   const std::string& text = compiled.text;
-  if (compiled.references.empty()) return text;
+  if (compiled.references.empty()) {
+    out = text;
+    return;
+  }
   const size_t usedBefore = usedNames != nullptr ? usedNames->size() : 0;
   if (compiled.direct) {
     if (!indexValid_) Reindex();
-    std::string out;
+    out.clear();
     out.reserve(text.size() + kExpandRoom);
     TDirectExpansion run{usedNames, {}, 0, 0};
     size_t pos = 0;
@@ -567,11 +577,11 @@ std::string TParamlist::Expand(TCompiledText& compiled, std::vector<TNameRef>* u
     }
     if (done) {
       out.append(text, pos, std::string::npos);
-      if (out.size() <= kMaxExpandedSize) return out;
+      if (out.size() <= kMaxExpandedSize) return;
     }
     if (usedNames != nullptr) usedNames->resize(usedBefore);
   }
-  return ExpandInFrames(text, usedNames);
+  out = ExpandInFrames(text, usedNames);
 }
 
 std::string TParamlist::ExpandInFrames(std::string start, std::vector<TNameRef>* usedNames) const {

@@ -121,6 +121,9 @@ class TParamlist {
   };
   static TCompiledText Compile(std::string_view text, bool unquote);
   std::string Expand(TCompiledText& compiled, std::vector<TNameRef>* usedNames = nullptr) const;
+  // The same into `out`, whose storage is used again.
+  void ExpandInto(TCompiledText& compiled, std::vector<TNameRef>* usedNames,
+                  std::string& out) const;
 
   // Change stamps, from one counter shared by every table: the stamp of the
   // last change of the lines of a name (given folded, as AnsiUpperCase
