@@ -158,35 +158,54 @@ bool IsQuietKey(const std::string& key) {
 
 }  // namespace
 
-std::unique_ptr<TProject::TLineInfo> TProject::LineInfoOf(const std::string& line) {
+bool TProject::WorkOutLine(const std::string& line, TLineInfo& info) {
   const size_t equals = line.find('=');
-  if (equals == std::string::npos) return nullptr;
-  auto info = std::make_unique<TLineInfo>();
-  info->key = line.substr(0, equals);
-  info->value = line.substr(equals + 1);
-  info->keyName = TParamlist::KeyOf(info->key);
-  info->slot = EchoSlotOf(info->key);
+  if (equals == std::string::npos) return false;
+  info.key.assign(line, 0, equals);
+  info.value.assign(line, equals + 1);
+  info.keyName = TParamlist::KeyOf(info.key);
+  info.slot = EchoSlotOf(info.key);
   // Option and environment lines are many and would only repeat themselves.
-  info->quiet = IsQuietKey(info->key);
+  info.quiet = IsQuietKey(info.key);
+  info.row = -1;
   for (size_t row = 0; row < kKeywordTable.size(); ++row) {
-    if (info->key == kKeywordTable[row].key) {
-      info->row = static_cast<int>(row);
+    if (info.key == kKeywordTable[row].key) {
+      info.row = static_cast<int>(row);
       break;
     }
   }
   // The key is plain text, so an echo slot's line expands to the key, "="
   // and its value's expansion, which the step asks for again.
-  if (!info->quiet) info->echo = TParamlist::Compile(info->slot >= 0 ? info->value : line, true);
-  return info;
+  if (!info.quiet) info.echo = TParamlist::Compile(info.slot >= 0 ? info.value : line, true);
+  return true;
 }
 
 TProject::TLineResult TProject::HandleLine(const std::string& line) {
   if (line.starts_with("//") || line.starts_with("\\\\")) return TLineResult::Next;
-  auto [kept, added] = LineInfos.TryEmplace(line);
-  if (added) *kept = LineInfoOf(line);
-  // Kept apart from the table, which may grow while an action runs.
-  TLineInfo* info = kept->get();
-  if (info == nullptr) return TLineResult::Next;
+  // A line with references that comes again is worked out once and kept
+  // for the build: scripts repeat such lines step after step. Others cost
+  // as little to work out each time, each include level in its own
+  // storage, and a line seen once costs no more than that. Kept apart from
+  // the table, which may grow while an action runs; a script of very many
+  // different lines keeps only the first ones, so its memory stays bounded.
+  TLineInfo* info = nullptr;
+  if (line.find("$(") != std::string::npos) {
+    if (std::unique_ptr<TLineInfo>* kept = LineInfos.Find(line)) {
+      if (*kept == nullptr) {
+        auto made = std::make_unique<TLineInfo>();
+        if (!WorkOutLine(line, *made)) return TLineResult::Next;
+        *kept = std::move(made);
+      }
+      info = kept->get();
+    } else if (LineInfos.Size() < kKeptLines) {
+      LineInfos.TryEmplace(line);  // seen once
+    }
+  }
+  if (info == nullptr) {
+    if (ScratchLines.size() <= static_cast<size_t>(Depth)) ScratchLines.resize(Depth + 1);
+    info = &ScratchLines[static_cast<size_t>(Depth)];
+    if (!WorkOutLine(line, *info)) return TLineResult::Next;
+  }
   const std::string& key = info->key;
   const std::string& value = info->value;
 

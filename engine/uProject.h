@@ -206,6 +206,11 @@ class TProject {
   TUserInterface* LogWindow = nullptr;  // not owned
   bool MakeAll = false;
 
+ public:
+  // Different line texts worked out once and kept for a build; a script
+  // with more works out the rest each time, so its memory stays bounded.
+  static constexpr size_t kKeptLines = size_t{1} << 16;
+
  private:
   enum class TLineResult { Next, SkipNextLine, LeaveScript };
   using TLineAction = TLineResult (TProject::*)(const std::string& value);
@@ -302,8 +307,11 @@ class TProject {
     // What the echo expands: the value for an echo slot, else the line.
     TParamlist::TCompiledText echo;
   };
-  static std::unique_ptr<TLineInfo> LineInfoOf(const std::string& line);
-  TStringHashMap<std::unique_ptr<TLineInfo>> LineInfos;  // none: a line without "="
+  // Fills `info`; false for a line without "=", which says nothing.
+  static bool WorkOutLine(const std::string& line, TLineInfo& info);
+  // Lines with references; none: seen once so far.
+  TStringHashMap<std::unique_ptr<TLineInfo>> LineInfos;
+  std::vector<TLineInfo> ScratchLines;  // by include depth
   // The kept expansion of the variable when nothing it depends on changed
   // since; nullptr otherwise.
   const std::string* EchoedValueOf(const std::string& name) const;

@@ -59,6 +59,36 @@ TEST_F(Interpreter, KeysAreExactAndValuesRawWhileTheEchoIsExpanded) {
                            "B=x yz\r\n" + kClosed);
 }
 
+// A line with references that comes again is worked out once and kept for
+// the build, up to a bound on the lines kept; lines past it are handled
+// alike, only worked out each time.
+TEST_F(Interpreter, LinesPastTheKeptOnesAreHandledAlike) {
+  const std::string step = "DEPENDANT=$(V1)$(v2)x";
+  std::vector<std::string> lines = {step};
+  std::string expected = kSep + "DEPENDANT=x\r\n";
+  std::string last[3];
+  for (size_t i = 0; i < TProject::kKeptLines + 3; ++i) {
+    lines.push_back("V" + std::to_string(i % 3) + "=\"$(NONE)" + std::to_string(i) + "\"");
+    last[i % 3] = std::to_string(i);
+    expected += kSep + "V" + std::to_string(i % 3) + "=" + last[i % 3] + "\r\n";
+  }
+  // Past the bound: the first line again (now kept), a new one, a quiet one.
+  for (const std::string& line : {step, step, std::string("E=$(V0)!"), std::string("OPTION=-q")}) {
+    lines.push_back(line);
+  }
+  const std::string echo = kSep + "DEPENDANT=" + last[1] + last[2] + "x\r\n";
+  expected += echo + echo + kSep + "E=" + last[0] + "!\r\n" + kClosed;
+  ASSERT_EQ(RunLines(lines), psReady);
+  // Compared as a whole, with no diff of a megabyte of log when it differs.
+  const std::string log = LogText();
+  const auto differ = std::mismatch(log.begin(), log.end(), expected.begin(), expected.end());
+  EXPECT_TRUE(log == expected) << "first difference at byte " << (differ.first - log.begin())
+                               << ": \"" << log.substr(differ.first - log.begin(), 80) << "\"";
+  EXPECT_EQ(engine->Vars.ValueOf("E"), "$(V0)!");
+  ASSERT_NE(engine->List(klOption), nullptr);
+  EXPECT_EQ(*engine->List(klOption), std::vector<std::string>{"-q"});
+}
+
 TEST_F(Interpreter, ProjectDirectoriesComeFromTheTopScriptOnly) {
   Script("Other/Deep/INC.PRJ", {"SEEN=1"});
   std::string top = Script("Projects/Demo/DEMO.PRJ", {"INCLUDE=" + dir.File("Other/Deep/INC.PRJ")});
