@@ -202,7 +202,9 @@ TProject::TLineResult TProject::HandleLine(const std::string& line) {
     }
   }
   if (info == nullptr) {
-    if (ScratchLines.size() <= static_cast<size_t>(Depth)) ScratchLines.resize(Depth + 1);
+    // Every level at once: a level's storage must stay where it is while
+    // an include runs the lines of the next.
+    if (ScratchLines.empty()) ScratchLines.resize(kMaxIncludeDepth + 1);
     info = &ScratchLines[static_cast<size_t>(Depth)];
     if (!WorkOutLine(line, *info)) return TLineResult::Next;
   }
