@@ -158,9 +158,8 @@ bool IsQuietKey(const std::string& key) {
 
 }  // namespace
 
-bool TProject::WorkOutLine(const std::string& line, TLineInfo& info) {
+void TProject::WorkOutLine(const std::string& line, TLineInfo& info) {
   const size_t equals = line.find('=');
-  if (equals == std::string::npos) return false;
   info.key.assign(line, 0, equals);
   info.value.assign(line, equals + 1);
   info.keyName = TParamlist::KeyOf(info.key);
@@ -177,36 +176,33 @@ bool TProject::WorkOutLine(const std::string& line, TLineInfo& info) {
   // The key is plain text, so an echo slot's line expands to the key, "="
   // and its value's expansion, which the step asks for again.
   if (!info.quiet) info.echo = TParamlist::Compile(info.slot >= 0 ? info.value : line, true);
-  return true;
 }
 
 TProject::TLineResult TProject::HandleLine(const std::string& line) {
   if (line.starts_with("//") || line.starts_with("\\\\")) return TLineResult::Next;
-  // A line with references that comes again is worked out once and kept
-  // for the build: scripts repeat such lines step after step. Others cost
-  // as little to work out each time, each include level in its own
-  // storage, and a line seen once costs no more than that. Kept apart from
-  // the table, which may grow while an action runs; a script of very many
-  // different lines keeps only the first ones, so its memory stays bounded.
+  if (line.find('=') == std::string::npos) return TLineResult::Next;  // says nothing
+  // A line that comes again is worked out once and kept for the build:
+  // scripts repeat their lines step after step. A line seen once costs no
+  // more than working it out, each include level in its own storage. Kept
+  // apart from the table, which may grow while an action runs; a script of
+  // very many different lines keeps only the first ones, so its memory
+  // stays bounded.
   TLineInfo* info = nullptr;
-  if (line.find("$(") != std::string::npos) {
-    if (std::unique_ptr<TLineInfo>* kept = LineInfos.Find(line)) {
-      if (*kept == nullptr) {
-        auto made = std::make_unique<TLineInfo>();
-        if (!WorkOutLine(line, *made)) return TLineResult::Next;
-        *kept = std::move(made);
-      }
-      info = kept->get();
-    } else if (LineInfos.Size() < kKeptLines) {
-      LineInfos.TryEmplace(line);  // seen once
+  if (std::unique_ptr<TLineInfo>* kept = LineInfos.Find(line)) {
+    if (*kept == nullptr) {
+      *kept = std::make_unique<TLineInfo>();
+      WorkOutLine(line, **kept);
     }
+    info = kept->get();
+  } else if (LineInfos.Size() < kKeptLines) {
+    LineInfos.TryEmplace(line);  // seen once
   }
   if (info == nullptr) {
     // Every level at once: a level's storage must stay where it is while
     // an include runs the lines of the next.
     if (ScratchLines.empty()) ScratchLines.resize(kMaxIncludeDepth + 1);
     info = &ScratchLines[static_cast<size_t>(Depth)];
-    if (!WorkOutLine(line, *info)) return TLineResult::Next;
+    WorkOutLine(line, *info);
   }
   const std::string& key = info->key;
   const std::string& value = info->value;

@@ -307,9 +307,9 @@ class TProject {
     // What the echo expands: the value for an echo slot, else the line.
     TParamlist::TCompiledText echo;
   };
-  // Fills `info`; false for a line without "=", which says nothing.
-  static bool WorkOutLine(const std::string& line, TLineInfo& info);
-  // Lines with references; none: seen once so far.
+  // Fills `info` for a line holding "=".
+  static void WorkOutLine(const std::string& line, TLineInfo& info);
+  // Lines by their text; none: seen once so far.
   TStringHashMap<std::unique_ptr<TLineInfo>> LineInfos;
   std::vector<TLineInfo> ScratchLines;  // by include depth
   // The kept expansion of the variable when nothing it depends on changed

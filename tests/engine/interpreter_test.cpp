@@ -59,7 +59,7 @@ TEST_F(Interpreter, KeysAreExactAndValuesRawWhileTheEchoIsExpanded) {
                            "B=x yz\r\n" + kClosed);
 }
 
-// A line with references that comes again is worked out once and kept for
+// A line that comes again is worked out once and kept for
 // the build, up to a bound on the lines kept; lines past it are handled
 // alike, only worked out each time.
 TEST_F(Interpreter, LinesPastTheKeptOnesAreHandledAlike) {
