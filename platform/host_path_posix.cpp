@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -284,13 +285,17 @@ std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostSta
   // no separators repeat or end the text and none is missing after the
   // prefix. Otherwise the components are joined one by one.
   joined.append(systemPath, pos, std::string::npos);
+  // Separators are few: found with the library's search, not a look at
+  // every character.
+  char* const text = joined.data();
+  char* const end = text + joined.size();
+  const auto next = [end](char* from, char separator) {
+    return static_cast<char*>(std::memchr(from, separator, static_cast<size_t>(end - from)));
+  };
+  for (char* c = next(text + prefixSize, '\\'); c != nullptr; c = next(c + 1, '\\')) *c = '/';
   bool repeated = false;
-  char before = prefixSize > 0 ? joined[prefixSize - 1] : '\0';
-  for (size_t at = prefixSize; at < joined.size(); ++at) {
-    char& c = joined[at];
-    if (c == '\\') c = '/';
-    repeated |= c == '/' && before == '/';
-    before = c;
+  for (char* c = next(text + prefixSize, '/'); c != nullptr && !repeated; c = next(c + 1, '/')) {
+    repeated = c > text && c[-1] == '/';
   }
   const bool taken =
       joined.size() > prefixSize && joined.back() != '/' && !repeated &&
