@@ -270,7 +270,7 @@ const std::string* TProject::EchoedValueOf(const std::string& name) const {
   const int slot = EchoSlotOf(name);
   if (slot < 0) return nullptr;
   const TEchoedValue& echoed = Echoed[static_cast<size_t>(slot)];
-  if (!echoed.valid || Vars.ChangeStamp(name) > echoed.setStamp) return nullptr;
+  if (!echoed.valid || Vars.ChangeStamp(echoed.name) > echoed.setStamp) return nullptr;
   for (const TParamlist::TNameRef used : echoed.used) {
     if (Vars.ChangeStamp(used) > echoed.stamp) return nullptr;
   }

@@ -287,8 +287,11 @@ class TProject {
     uint64_t setStamp = 0;  // after the variable was set
     std::string text;
     std::vector<TParamlist::TNameRef> used;
+    mutable TParamlist::TNameKey name;  // of the slot's variable, its place kept
   };
-  std::array<TEchoedValue, kEchoSlots> Echoed;
+  std::array<TEchoedValue, kEchoSlots> Echoed = {{{.name = TParamlist::KeyOf("DEPENDENCY")},
+                                                  {.name = TParamlist::KeyOf("DEPENDANT")},
+                                                  {.name = TParamlist::KeyOf("EXECUTE")}}};
   static int EchoSlotOf(const std::string& key);
   // Expands the value of a line whose key is plain text for its echo and
   // keeps it; false when the line must be expanded as a whole instead.

@@ -188,7 +188,10 @@ void TParamlist::Clear() {
 }
 
 void TParamlist::DeleteNamed(size_t index, const std::string& folded) {
-  TName& name = NameEntry(folded);
+  DeleteNamed(index, NameEntry(folded));
+}
+
+void TParamlist::DeleteNamed(size_t index, TName& name) {
   Stamp(name);
   lines_.erase(lines_.begin() + static_cast<long>(index));
   if (!indexValid_) return;
@@ -372,7 +375,7 @@ void TParamlist::SetValue(TNameKey& key, const std::string& value) {
   if (key.ref.generation != all_.value) key.ref = RefOf(key.folded);
   TName& entry = names_.ValueAt(key.ref.number);
   if (value.empty()) {
-    if (entry.index >= 0) DeleteNamed(static_cast<size_t>(entry.index), key.folded);
+    if (entry.index >= 0) DeleteNamed(static_cast<size_t>(entry.index), entry);
     return;
   }
   if (entry.index >= 0) {

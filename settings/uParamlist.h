@@ -81,9 +81,14 @@ class TParamlist {
     TNameRef ref{0, 0};
   };
   static TNameKey KeyOf(const std::string& name);
-  // SetValue(key.name, value) and ExpandedValue(key.name, unquote).
+  // SetValue(key.name, value), ExpandedValue(key.name, unquote) and
+  // ChangeStamp(key.folded).
   void SetValue(TNameKey& key, const std::string& value);
   std::string ExpandedValue(TNameKey& key, bool unquote) const;
+  uint64_t ChangeStamp(TNameKey& key) const {
+    if (key.ref.generation != all_.value) key.ref = RefOf(key.folded);
+    return ChangeStamp(key.ref);
+  }
   // Non-empty: replace the first matching line in place (name as given now),
   // or append. Empty: delete the first matching line.
   void SetValue(const std::string& name, const std::string& value);
@@ -168,6 +173,7 @@ class TParamlist {
 
   // Delete and Add for a line whose name is known, given folded.
   void DeleteNamed(size_t index, const std::string& folded);
+  void DeleteNamed(size_t index, TName& name);
   void AddNamed(std::string line, const std::string& folded);
 
   void Reindex() const;
