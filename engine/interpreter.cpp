@@ -27,6 +27,7 @@ uint8_t TProject::Run(const std::string& argument) {
   if (Depth < 0) {
     FilesChanged();
     LineInfos.Clear();
+    CompiledOptions.Clear();
   }
   uint8_t result = 0;
   try {

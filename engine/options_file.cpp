@@ -23,7 +23,16 @@ TStringList TProject::OptionLines(int listIndex, const char* placeholder) const 
   TStringList lines;
   lines.reserve(options->size());
   // Without quote removal: quotes written around paths in an option survive.
-  for (const std::string& option : *options) lines.push_back(Expand(option, false));
+  // Steps give the same option texts again and again: each is compiled once
+  // per build (up to a bound, as the lines are).
+  for (const std::string& option : *options) {
+    TParamlist::TCompiledText* compiled = CompiledOptions.Find(option);
+    if (compiled == nullptr && CompiledOptions.Size() < kKeptLines) {
+      compiled = CompiledOptions.TryEmplace(option).first;
+      *compiled = TParamlist::Compile(option, false);
+    }
+    lines.push_back(compiled != nullptr ? Vars.Expand(*compiled) : Expand(option, false));
+  }
   return lines;
 }
 

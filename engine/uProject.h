@@ -315,6 +315,8 @@ class TProject {
   // Lines by their text; none: seen once so far.
   TStringHashMap<std::unique_ptr<TLineInfo>> LineInfos;
   std::vector<TLineInfo> ScratchLines;  // by include depth
+  // Option texts compiled for the steps' expansions.
+  mutable TStringHashMap<TParamlist::TCompiledText> CompiledOptions;
   // The kept expansion of the variable when nothing it depends on changed
   // since; nullptr otherwise.
   const std::string* EchoedValueOf(const std::string& name) const;
