@@ -88,6 +88,28 @@ median_us() {
   printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"
 }
 
+# interleaved_medians FN...: runs each function once per round, $runs
+# rounds, so that all sides see the same load on a busy machine; prints
+# the median wall time of each in microseconds, in order.
+interleaved_medians() {
+  local -a all=()
+  local count=$# r i start end
+  for ((r = 0; r < runs; r++)); do
+    i=0
+    for fn in "$@"; do
+      start="${EPOCHREALTIME/[.,]/}"
+      "$fn" >/dev/null 2>&1 || fail "failed: $fn"
+      end="${EPOCHREALTIME/[.,]/}"
+      all+=("$i $((10#$end - 10#$start))")
+      i=$((i + 1))
+    done
+  done
+  for ((i = 0; i < count; i++)); do
+    printf '%s\n' "${all[@]}" | awk -v i="$i" '$1 == i { print $2 }' | sort -n |
+      sed -n "$(((runs + 1) / 2))p"
+  done | paste -sd' '
+}
+
 seconds() { awk -v us="$1" 'BEGIN { printf "%.3f", us / 1e6 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 
@@ -231,7 +253,7 @@ write_generated_makefile() {
 # --- the table ---------------------------------------------------------------
 
 noop_section() {
-  echo "No-op builds, median of $runs runs, seconds"
+  echo "No-op builds, median of $runs interleaved runs, seconds"
   printf '%-28s %8s %8s %8s %12s %13s\n' "project" "Tessel" "make -q" "ninja" "Tessel/make" "Tessel/ninja"
   for n in "$@"; do
     d="$work/rules$n"
@@ -244,9 +266,11 @@ noop_section() {
     ninja -C "$d/ninja" >/dev/null || fail "the full ninja build failed"
     check_tessel_noop "$d/tessel" "$d/tessel/top.prj"
     check_ninja_noop "$d/ninja"
-    t=$(median_us tessel_run "$d/tessel" "$d/tessel/top.prj")
-    m=$(median_us make -q -C "$d/make")
-    j=$(median_us ninja -C "$d/ninja")
+    side_tessel() { tessel_run "$d/tessel" "$d/tessel/top.prj"; }
+    side_make() { make -q -C "$d/make"; }
+    side_ninja() { ninja -C "$d/ninja"; }
+    read -r t m j < <(interleaved_medians side_tessel side_make side_ninja)
+    [ -n "$j" ] || fail "a timed no-op build of N=$n failed"
     printf '%-28s %8s %8s %8s %12s %13s\n' "one rule per source, N=$n" "$(seconds "$t")" \
       "$(seconds "$m")" "$(seconds "$j")" "$(ratio "$t" "$m")" "$(ratio "$t" "$j")"
     rm -rf "$d"
@@ -257,8 +281,10 @@ noop_section() {
     write_generated_makefile "$g" "$n"
     tessel_run "$g" "$g/Projects/BIG.PRJ" >/dev/null || fail "the full build of the generated project failed"
     check_tessel_noop "$g" "$g/Projects/BIG.PRJ"
-    t=$(median_us tessel_run "$g" "$g/Projects/BIG.PRJ")
-    m=$(median_us make -q -C "$g")
+    side_tessel() { tessel_run "$g" "$g/Projects/BIG.PRJ"; }
+    side_make() { make -q -C "$g"; }
+    read -r t m < <(interleaved_medians side_tessel side_make)
+    [ -n "$m" ] || fail "a timed no-op build of the generated project failed"
     printf '%-28s %8s %8s %8s %12s %13s\n' "generated, N=$n (N*N deps)" "$(seconds "$t")" \
       "$(seconds "$m")" "-" "$(ratio "$t" "$m")" "-"
     rm -rf "$g"

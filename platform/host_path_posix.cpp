@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -83,6 +84,10 @@ struct TListingCache {
   std::unordered_map<std::string, TKeptListing> listings;  // by host directory
   TDirectoryWatch watch;
   std::unordered_map<int, std::vector<std::string>> watched;  // watch -> directories
+  // Listings are watched from the first change on. Ending the system's
+  // reports makes the process wait several milliseconds, which a build
+  // that changes nothing (and runs no tool) must not pay.
+  bool watching = false;
 };
 
 TListingCache& Listings() {
@@ -96,7 +101,7 @@ const TListing& KeepListing(const std::string& directory) {
   const std::string path = directory.empty() ? "." : directory;
   TFileSystem& fs = CurrentFileSystem();
   TFileInfo info;
-  if (&fs == &RealFileSystem() && fs.Stat(path, info) && info.isDirectory) {
+  if (cache.watching && &fs == &RealFileSystem() && fs.Stat(path, info) && info.isDirectory) {
     // Watched before it is read: no change falls in between.
     kept.watch = cache.watch.Watch(path);
     kept.device = info.device;
@@ -182,11 +187,25 @@ void DropDirectoryListings() {
   cache.listings.clear();
   cache.watched.clear();
   cache.watch.Close();
+  cache.watching = false;
 }
 
 void RefreshDirectoryListings() {
+  // Called as failed operations end: their reason must stay in errno.
+  struct TKeepErrno {
+    int saved = errno;
+    ~TKeepErrno() { errno = saved; }
+  } keep;
   TListingCache& cache = Listings();
-  if (cache.listings.empty()) return DropDirectoryListings();
+  if (!cache.watching) {
+    // Nothing kept so far is watched: dropped, and watched from now on.
+    cache.listings.clear();
+    cache.watched.clear();
+    cache.watching = true;
+    return;
+  }
+  // The reports are read even with nothing kept, so that none is left for
+  // listings kept later; the watches stay, as ending them waits too.
   std::vector<TDirectoryWatch::TChange> changes;
   if (!cache.watch.Take(changes)) return DropDirectoryListings();
   std::erase_if(cache.listings, [](const auto& entry) { return entry.second.watch < 0; });

@@ -173,8 +173,9 @@ TEST_F(Interpreter, ControlKeywords) {
   EXPECT_TRUE(FileExists(dir.File("kept.txt")));
   EXPECT_NE(LogText().find("\"" + dir.File("kept.txt") +
                            "\" not deleted: " + PlatformErrorText(EACCES) + "\r\n"),
-            std::string::npos);
-  EXPECT_EQ(LogText().find("never.txt\" not deleted"), std::string::npos);
+            std::string::npos)
+      << LogText();
+  EXPECT_EQ(LogText().find("never.txt\" not deleted"), std::string::npos) << LogText();
   SetEnvironmentValue("TESSEL_TEST_CHK", "");
   const TParamlist& vars = engine->Vars;
   EXPECT_EQ(vars.ValueOf("MATCH"), "1");

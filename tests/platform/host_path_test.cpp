@@ -305,3 +305,39 @@ TEST(HostPath, EverySpellingOfSeparatorsGivesTheSamePath) {
     EXPECT_EQ(HostPath("C:\\\\"), dir.Path() + (root.ends_with("/") ? "/" : ""));
   }
 }
+
+namespace {
+
+// Open watches of this process: each is a descriptor of the system's change
+// reports, which makes the process wait when it ends.
+int OpenWatches() {
+  int count = 0;
+  for (const DirEntry& entry : ListDirectory("/proc/self/fd/*")) {
+    char target[64] = {};
+    const std::string link = "/proc/self/fd/" + entry.name;
+    if (::readlink(link.c_str(), target, sizeof target - 1) > 0 &&
+        std::string(target) == "anon_inode:inotify") {
+      ++count;
+    }
+  }
+  return count;
+}
+
+}  // namespace
+
+TEST(HostPath, ListingsAreWatchedOnlyOnceSomethingChanged) {
+  TTempDir dir;
+  const std::string d = dir.Path();
+  ASSERT_EQ(OpenWatches(), 0);
+  {
+    TDirectoryListingScope keep;
+    // A lookup that needs a listing, in a build that changes nothing.
+    EXPECT_EQ(HostPath(d + "/MISSING.TXT"), d + "/MISSING.TXT");
+    EXPECT_EQ(OpenWatches(), 0);
+    dir.Write("made.txt", "x");
+    RefreshDirectoryListings();  // as after a tool run
+    EXPECT_EQ(HostPath(d + "/MADE.TXT"), d + "/made.txt");
+    EXPECT_EQ(OpenWatches(), 1);
+  }
+  EXPECT_EQ(OpenWatches(), 0);  // ended with the build
+}
