@@ -333,33 +333,14 @@ std::string TParamlist::ValueOf(const std::string& name) const {
 }
 
 void TParamlist::SetValue(const std::string& name, const std::string& value) {
-  const std::string folded = AnsiUpperCase(name);
-  // The usual case, a value set again under its name, with one look-up.
-  if (!value.empty() && name.find('=') == std::string::npos) {
-    if (!indexValid_) Reindex();
-    TName& entry = NameEntry(folded);
-    if (entry.index >= 0) {
-      std::string& line = lines_[static_cast<size_t>(entry.index)];
-      line.assign(name);
-      line += '=';
-      line += value;
-      Stamp(entry);
-      return;
-    }
-  }
-  // Scripts empty and refill the same few lists step after step: the
-  // folded name is known, so neither case folds it again.
-  if (value.empty()) {
-    const long index = IndexOfFolded(name, folded);
-    if (index >= 0) DeleteNamed(static_cast<size_t>(index), folded);
+  if (name.find('=') == std::string::npos) {
+    TNameKey key = KeyOf(name);
+    SetValue(key, value);
     return;
   }
-  // A name holding "=" is named by the text before it, as every line is.
-  if (name.find('=') != std::string::npos) {
-    Add(name + "=" + value);
-  } else {
-    AddNamed(name + "=" + value, folded);
-  }
+  // A name holding "=" finds no line; a value is added under the text before
+  // the "=", as every line is named.
+  if (!value.empty()) Add(name + "=" + value);
 }
 
 TParamlist::TNameKey TParamlist::KeyOf(const std::string& name) {
