@@ -183,6 +183,7 @@ void TParamlist::Clear() {
   TouchAll();
   lines_.clear();
   names_.Clear();
+  values_.byNumber.clear();
   indexValid_ = true;
   duplicates_ = false;
 }
@@ -285,6 +286,7 @@ void TParamlist::SetText(const std::string& text) {
   TouchAll();
   lines_.clear();
   names_.Clear();
+  values_.byNumber.clear();
   size_t pos = 0;
   while (pos < text.size()) {
     size_t lf = text.find('\n', pos);
@@ -438,61 +440,126 @@ bool TParamlist::ExpandDirectly(std::string_view text, std::string& out,
       holdsEquals |= c == '=';
       folded[i] = FoldCodePage(c);
     }
-    for (int i = 0; i < run.depth; ++i) {
-      if (*run.active[static_cast<size_t>(i)] == folded) return false;  // a cycle
-    }
-    const TName* entry;
+    // The caller's text is expanded by no name, so no cycle can start here.
+    size_t number = TStringHashMap<TName>::kNoNumber;
     if (run.usedNames != nullptr) {
       // Known from now on, so that the reference can name it.
       const TNameRef ref = RefOf(folded);
       run.usedNames->push_back(ref);
-      entry = holdsEquals ? nullptr : &names_.ValueAt(ref.number);
-    } else {
-      entry = holdsEquals ? nullptr : names_.Find(folded);
+      number = ref.number;
+    } else if (!holdsEquals) {
+      number = names_.FindNumber(folded);
     }
-    if (!PutValue(entry, folded, out, run)) return false;
+    if (!holdsEquals && number != TStringHashMap<TName>::kNoNumber &&
+        !PutValue(static_cast<uint32_t>(number), out, run)) {
+      return false;
+    }
     pos = close + 1;
   }
   out.append(text.substr(pos));
   return out.size() <= kMaxExpandedSize;
 }
 
-bool TParamlist::PutValue(const TName* entry, const std::string& folded, std::string& out,
-                          TDirectExpansion& run) const {
-  if (entry == nullptr || entry->index < 0) return true;  // unknown: nothing
-  const std::string& line = lines_[static_cast<size_t>(entry->index)];
-  // The line's name folds to this one, which holds no "=".
-  std::string_view value = std::string_view(line).substr(folded.size() + 1);
-  // Values are always expanded unquoted.
-  std::string unquoted;
-  if (value.find('"') != std::string_view::npos) {
-    AppendUnquoted(value, unquoted);
-    value = unquoted;
-  }
-  if (value.find('$') == std::string_view::npos) {
-    // Nothing in it can start a reference, alone or with what follows.
-    out.append(value);
-  } else {
-    const size_t valueAt = out.size();
-    if (FindReference(value, 0) == std::string_view::npos) {
-      out.append(value);
-    } else {
-      if (run.depth + 1 >= kDirectDepth) return false;
-      run.active[static_cast<size_t>(run.depth++)] = &folded;
-      // The value's text stays alive: `unquoted` belongs to this call, and
-      // the table does not change during an expansion.
-      const bool done = ExpandDirectly(value, out, run);
-      --run.depth;
-      if (!done) return false;
+bool TParamlist::ExpandDirectly(TCompiledText& compiled, bool emplace, std::string& out,
+                                TDirectExpansion& run) const {
+  const std::string& text = compiled.text;
+  size_t pos = 0;
+  for (TCompiledText::TReference& reference : compiled.references) {
+    out.append(text, pos, reference.at - pos);
+    // The checks of the direct pass over the text itself, in its order.
+    if (!out.empty() && out.back() == '$') return false;
+    if (++run.references > kDirectReferences) return false;
+    if (reference.holdsDollar) return false;
+    // The name's place in the table, kept beside the text while the
+    // table's generation stands; a name still unknown is looked up again.
+    if (reference.ref.generation != all_.value) {
+      if (emplace) {
+        reference.ref = RefOf(reference.folded);
+      } else if (!reference.holdsEquals) {
+        const size_t number = names_.FindNumber(reference.folded);
+        if (number != TStringHashMap<TName>::kNoNumber) {
+          reference.ref = TNameRef{static_cast<uint32_t>(number), all_.value};
+        }
+      }
     }
-    // What was put in place must not start a reference with what follows.
-    if (out.find('$', valueAt) != std::string::npos) return false;
+    const bool known = reference.ref.generation == all_.value;
+    if (known) {
+      // Names being expanded are all known.
+      for (int i = 0; i < run.depth; ++i) {
+        if (run.active[static_cast<size_t>(i)] == reference.ref.number) return false;  // a cycle
+      }
+    }
+    if (run.usedNames != nullptr) run.usedNames->push_back(reference.ref);
+    if (known && !reference.holdsEquals && !PutValue(reference.ref.number, out, run)) return false;
+    pos = reference.close + 1;
   }
+  out.append(text, pos, std::string::npos);
+  return out.size() <= kMaxExpandedSize;
+}
+
+TParamlist::TCompiledValue& TParamlist::CompileValue(uint32_t number, const TName& entry) const {
+  std::vector<std::unique_ptr<TCompiledValue>>& values = values_.byNumber;
+  if (number >= values.size()) values.resize(names_.Size());
+  std::unique_ptr<TCompiledValue>& value = values[number];
+  if (value == nullptr) value = std::make_unique<TCompiledValue>();
+  const std::string& line = lines_[static_cast<size_t>(entry.index)];
+  // Values are always expanded unquoted.
+  CompileInto(std::string_view(line).substr(line.find('=') + 1), true, value->form);
+  const std::string& text = value->form.text;
+  value->holdsDollar = text.find('$') != std::string::npos;
+  value->literalDollar = false;
+  if (value->holdsDollar) {
+    size_t pos = 0;
+    for (const TCompiledText::TReference& reference : value->form.references) {
+      value->literalDollar |= std::string_view(text).substr(pos, reference.at - pos).find('$') !=
+                              std::string_view::npos;
+      pos = reference.close + 1;
+    }
+    value->literalDollar |= text.find('$', pos) != std::string::npos;
+  }
+  value->generation = all_.value;
+  value->stamp = entry.stamp;
+  return *value;
+}
+
+bool TParamlist::PutValue(uint32_t number, std::string& out, TDirectExpansion& run) const {
+  const TName& entry = names_.ValueAt(number);
+  if (entry.index < 0) return true;  // unknown: nothing
+  const std::vector<std::unique_ptr<TCompiledValue>>& values = values_.byNumber;
+  TCompiledValue* kept = number < values.size() ? values[number].get() : nullptr;
+  TCompiledValue& value =
+      kept != nullptr && kept->generation == all_.value && kept->stamp == entry.stamp
+          ? *kept
+          : CompileValue(number, entry);
+  if (!value.holdsDollar) {
+    // Nothing in it can start a reference, alone or with what follows.
+    out.append(value.form.text);
+    return out.size() <= kMaxExpandedSize;
+  }
+  // A "$" put in place could start a reference with what follows.
+  if (value.form.references.empty()) return false;
+  if (run.depth + 1 >= kDirectDepth) return false;
+  run.active[static_cast<size_t>(run.depth++)] = number;
+  // `value` stays in place while the values it refers to are compiled, and
+  // the table does not change during an expansion.
+  const bool done = ExpandDirectly(value.form, run.usedNames != nullptr, out, run);
+  --run.depth;
+  // What was put in place must not start a reference with what follows:
+  // the values within it were checked in their turn, its own text is left.
+  if (!done || value.literalDollar) return false;
   return out.size() <= kMaxExpandedSize;
 }
 
 TParamlist::TCompiledText TParamlist::Compile(std::string_view text, bool unquote) {
   TCompiledText compiled;
+  CompileInto(text, unquote, compiled);
+  return compiled;
+}
+
+void TParamlist::CompileInto(std::string_view text, bool unquote, TCompiledText& compiled) {
+  compiled.text.clear();
+  compiled.references.clear();
+  compiled.direct = true;
   if (unquote) {
     compiled.text.reserve(text.size());
     AppendUnquoted(text, compiled.text);
@@ -507,18 +574,19 @@ TParamlist::TCompiledText TParamlist::Compile(std::string_view text, bool unquot
     if (at == std::string_view::npos) break;
     const size_t close = source.find(')', at + 2);
     if (close == std::string_view::npos) break;
-    TCompiledText::TReference reference{at, close, {}, false, TNameRef{0, 0}};
+    TCompiledText::TReference reference{at, close, {}, false, false, TNameRef{0, 0}};
+    reference.folded.reserve(close - at - 2);
     for (size_t i = at + 2; i < close; ++i) {
       const char c = source[i];
-      // Only the general algorithm can tell what such a name stands for.
-      if (c == '$') compiled.direct = false;
+      reference.holdsDollar |= c == '$';
       reference.holdsEquals |= c == '=';
       reference.folded += FoldCodePage(c);
     }
+    // Only the general algorithm can tell what such a name stands for.
+    if (reference.holdsDollar) compiled.direct = false;
     compiled.references.push_back(std::move(reference));
     pos = close + 1;
   }
-  return compiled;
 }
 
 std::string TParamlist::Expand(TCompiledText& compiled, std::vector<TNameRef>* usedNames) const {
@@ -540,29 +608,7 @@ void TParamlist::ExpandInto(TCompiledText& compiled, std::vector<TNameRef>* used
     out.clear();
     out.reserve(text.size() + kExpandRoom);
     TDirectExpansion run{usedNames, {}, 0, 0};
-    size_t pos = 0;
-    bool done = true;
-    for (TCompiledText::TReference& reference : compiled.references) {
-      out.append(text, pos, reference.at - pos);
-      if ((!out.empty() && out.back() == '$') || ++run.references > kDirectReferences) {
-        done = false;
-        break;
-      }
-      // The name's place in the table, kept beside the text while the
-      // table's generation stands.
-      if (reference.ref.generation != all_.value) reference.ref = RefOf(reference.folded);
-      if (usedNames != nullptr) usedNames->push_back(reference.ref);
-      const TName* entry = reference.holdsEquals ? nullptr : &names_.ValueAt(reference.ref.number);
-      if (!PutValue(entry, reference.folded, out, run)) {
-        done = false;
-        break;
-      }
-      pos = reference.close + 1;
-    }
-    if (done) {
-      out.append(text, pos, std::string::npos);
-      if (out.size() <= kMaxExpandedSize) return;
-    }
+    if (ExpandDirectly(compiled, true, out, run)) return;
     if (usedNames != nullptr) usedNames->resize(usedBefore);
   }
   out = ExpandInFrames(text, usedNames);

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -118,6 +119,7 @@ class TParamlist {
       size_t close;  // of its ")"
       std::string folded;
       bool holdsEquals;  // names no line
+      bool holdsDollar;  // only the general algorithm can tell what it names
       TNameRef ref;      // valid while ref.generation is the table's
     };
     std::string text;
@@ -125,6 +127,8 @@ class TParamlist {
     bool direct = true;  // false: only the general algorithm reads it
   };
   static TCompiledText Compile(std::string_view text, bool unquote);
+  // The same into `compiled`, whose storage is used again.
+  static void CompileInto(std::string_view text, bool unquote, TCompiledText& compiled);
   std::string Expand(TCompiledText& compiled, std::vector<TNameRef>* usedNames = nullptr) const;
   // The same into `out`, whose storage is used again.
   void ExpandInto(TCompiledText& compiled, std::vector<TNameRef>* usedNames,
@@ -155,21 +159,52 @@ class TParamlist {
   struct TName;
   struct TDirectExpansion {
     std::vector<TNameRef>* usedNames;
-    std::array<const std::string*, kDirectDepth> active;  // names whose values are being expanded
+    std::array<uint32_t, kDirectDepth>
+        active;  // numbers of the names whose values are being expanded
     int depth;
     int references;
   };
   std::string ExpandView(std::string_view text, bool unquote,
                          std::vector<TNameRef>* usedNames) const;
+  // The caller's text, not compiled.
   bool ExpandDirectly(std::string_view text, std::string& out, TDirectExpansion& run) const;
-  // Puts the value of the line of `entry` (none: an unknown name, which
-  // gives nothing) in place for the name `folded`.
-  bool PutValue(const TName* entry, const std::string& folded, std::string& out,
-                TDirectExpansion& run) const;
+  // A compiled text: the caller's or a name's value. With `emplace`, each
+  // name is made known so that a reference can name it.
+  bool ExpandDirectly(TCompiledText& compiled, bool emplace, std::string& out,
+                      TDirectExpansion& run) const;
+  // Puts the value of the name numbered `number` in place.
+  bool PutValue(uint32_t number, std::string& out, TDirectExpansion& run) const;
   std::string ExpandInFrames(std::string start, std::vector<TNameRef>* usedNames) const;
   TNameRef RefOf(const std::string& folded) const {
     return TNameRef{static_cast<uint32_t>(names_.TryEmplaceNumber(folded).first), all_.value};
   }
+
+  // The value of a name's first line compiled once: its quotes gone and its
+  // references found. It stands while the table's generation and the name's
+  // stamp are those it was built under, as every change of a name's lines
+  // stamps the name.
+  struct TCompiledValue {
+    TCompiledText form;
+    uint64_t generation = 0;
+    uint64_t stamp = 0;
+    bool holdsDollar = false;    // anywhere
+    bool literalDollar = false;  // outside its references
+  };
+  // By name number. Numbers belong to one generation, so a copy starts
+  // without any.
+  struct TCompiledValues {
+    std::vector<std::unique_ptr<TCompiledValue>> byNumber;
+    TCompiledValues() = default;
+    TCompiledValues(const TCompiledValues&) {}
+    TCompiledValues& operator=(const TCompiledValues&) {
+      byNumber.clear();
+      return *this;
+    }
+  };
+  // Compiles the value of the name numbered `number`, whose first line is
+  // at entry.index, in place of what was kept for it. It stays in place
+  // while other values are compiled.
+  TCompiledValue& CompileValue(uint32_t number, const TName& entry) const;
 
   // Delete and Add for a line whose name is known, given folded.
   void DeleteNamed(size_t index, const std::string& folded);
@@ -216,6 +251,7 @@ class TParamlist {
   mutable TStringHashMap<TName> names_;
   mutable bool indexValid_ = true;
   mutable bool duplicates_ = false;
+  mutable TCompiledValues values_;
 };
 
 }  // namespace tessel

@@ -66,6 +66,14 @@ class TStringHashMap {
   }
   const V* Find(std::string_view key) const { return const_cast<TStringHashMap*>(this)->Find(key); }
 
+  // The number of the entry under `key` (see TryEmplaceNumber); kNoNumber
+  // when there is none.
+  static constexpr size_t kNoNumber = static_cast<size_t>(-1);
+  size_t FindNumber(std::string_view key) const {
+    const size_t at = SlotOf(key, HashText(key));
+    return at == kNone || slots_[at].entry == 0 ? kNoNumber : slots_[at].entry - 1;
+  }
+
   // The value under `key`, added (value-initialised) when missing; true
   // when it was added.
   std::pair<V*, bool> TryEmplace(std::string_view key) {
