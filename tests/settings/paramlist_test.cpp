@@ -100,17 +100,60 @@ TEST(ParamlistTest, ExpansionAgreesWithTheRulesAppliedLiterally) {
     std::vector<std::string> active;
     const std::string literal = LiteralExpand(list, text, unquote, active);
     ASSERT_EQ(list.Expand(text, unquote), literal) << "text " << text << " in\n" << list.Text();
-    // Compiled once, then expanded against the table as it changes.
+    // Compiled once, then expanded against the table as it changes: what
+    // is kept of each nested value must follow every way of changing it.
     TParamlist::TCompiledText compiled = TParamlist::Compile(text, unquote);
     ASSERT_EQ(list.Expand(compiled), literal) << "compiled " << text << " in\n" << list.Text();
-    for (const char* name : {"B", "c", "A"}) {
-      if (random() % 2 == 0) {
-        list.SetValue(name, some(4));
-      } else if (list.Count() > 0) {
-        list.Delete(random() % list.Count());
+    std::vector<TParamlist::TNameRef> used;
+    uint64_t usedAt = TParamlist::StampNow();
+    std::string before = list.Expand(text, unquote, &used);
+    for (int change = 0; change < 4; ++change) {
+      const std::string name = std::string(1, "ABcD"[random() % 4]);
+      const std::string line = name + "=" + some(4);
+      const size_t count = list.Count();
+      switch (random() % 8) {
+        case 0:
+          list.SetValue(name, some(4));
+          break;
+        case 1:
+          if (count > 0) list.Delete(random() % count);
+          break;
+        case 2:
+          list.SetValue(name, "");
+          list.Add(line);
+          break;
+        case 3:
+          if (count > 0) list.SetLine(random() % count, line);
+          break;
+        case 4:
+          list.Insert(random() % (count + 1), line);
+          break;
+        case 5:
+          list.SetText(list.Text());
+          break;
+        case 6: {
+          // A copy expands from its own lines once the original changes.
+          TParamlist copy = list;
+          ASSERT_EQ(copy.Expand(compiled), before) << "copy of\n" << list.Text();
+          list.SetValue(name, some(4));
+          active.clear();
+          ASSERT_EQ(copy.Expand(text, unquote), LiteralExpand(copy, text, unquote, active))
+              << "copy " << text << " in\n"
+              << copy.Text();
+          if (random() % 2 == 0) list = copy;
+          break;
+        }
+        default:
+          if (random() % 4 == 0) list.Clear();
+          list.Add(line);
+          break;
       }
+      active.clear();
+      const std::string again = LiteralExpand(list, text, unquote, active);
       std::vector<TParamlist::TNameRef> plainUsed, compiledUsed;
-      const std::string again = list.Expand(text, unquote, &plainUsed);
+      const uint64_t stamp = TParamlist::StampNow();
+      ASSERT_EQ(list.Expand(text, unquote, &plainUsed), again) << "text " << text << " again in\n"
+                                                               << list.Text();
       ASSERT_EQ(list.Expand(compiled, &compiledUsed), again) << "compiled " << text << " again in\n"
                                                              << list.Text();
       ASSERT_EQ(compiledUsed.size(), plainUsed.size()) << text;
@@ -118,6 +161,15 @@ TEST(ParamlistTest, ExpansionAgreesWithTheRulesAppliedLiterally) {
         EXPECT_EQ(compiledUsed[i].number, plainUsed[i].number) << text;
         EXPECT_EQ(compiledUsed[i].generation, plainUsed[i].generation) << text;
       }
+      // The names the last expansion used vouch for its result.
+      const bool vouched = std::none_of(used.begin(), used.end(), [&](TParamlist::TNameRef ref) {
+        return list.ChangeStamp(ref) > usedAt;
+      });
+      if (vouched)
+        ASSERT_EQ(again, before) << "unchanged names of " << text << " in\n" << list.Text();
+      used = std::move(plainUsed);
+      usedAt = stamp;
+      before = again;
     }
   }
 }
@@ -289,6 +341,88 @@ TEST(ParamlistTest, SelfReferencesStopWithACycleMark) {
   // A value re-forming its own token with a ")" of the text ends anyway.
   list.SetValue("R", "$(R");
   EXPECT_EQ(list.Expand("$(R))", false), "$(R");
+}
+
+TEST(ParamlistTest, NestedValuesFollowEveryChangeOfTheirLines) {
+  // Expanded again after each change, as a script's lines are step by step.
+  TParamlist list;
+  list.SetText("WORKDIR=C:\\w\nINCDIR=$(WORKDIR)\\inc\nPROG=p");
+  TParamlist::TCompiledText header = TParamlist::Compile("\"$(INCDIR)\\$(PROG).H\"", true);
+  EXPECT_EQ(list.Expand(header), "C:\\w\\inc\\p.H");
+  list.SetLine(0, "WORKDIR=D:");
+  EXPECT_EQ(list.Expand(header), "D:\\inc\\p.H");
+  // A line put before the first one of a name takes over, and gives way.
+  list.Insert(0, "workdir=E:");
+  EXPECT_EQ(list.Expand(header), "E:\\inc\\p.H");
+  list.Delete(0);
+  EXPECT_EQ(list.Expand(header), "D:\\inc\\p.H");
+  // Renamed by SetLine, then back with other references and quotes.
+  list.SetLine(1, "INCDIRS=$(WORKDIR)");
+  EXPECT_EQ(list.Expand(header), "\\p.H");
+  list.SetLine(1, "IncDir=\"$(PROG)\"$(WORKDIR)");
+  EXPECT_EQ(list.Expand(header), "pD:\\p.H");
+  // Losing its references, then holding a "$" that forms one with the text.
+  list.SetValue("INCDIR", "plain");
+  EXPECT_EQ(list.Expand(header), "plain\\p.H");
+  list.SetValue("INCDIR", "$");
+  EXPECT_EQ(list.Expand("$(INCDIR)(PROG)", false), "p");
+  list.SetValue("INCDIR", "$(WORKDIR)$");
+  EXPECT_EQ(list.Expand(header), "D:$\\p.H");
+  // Deleted and added again at the end.
+  list.SetValue("INCDIR", "i$(WORKDIR)");
+  list.SetValue("WORKDIR", "");
+  EXPECT_EQ(list.Expand(header), "i\\p.H");
+  list.Add("WORKDIR=F:");
+  EXPECT_EQ(list.Expand(header), "iF:\\p.H");
+  // A table filled again numbers its names afresh.
+  list.SetText("PROG=q\nX=x\nINCDIR=$(PROG)$(X)");
+  EXPECT_EQ(list.Expand(header), "qx\\q.H");
+  list.Clear();
+  list.Add("INCDIR=$(PROG)");
+  EXPECT_EQ(list.Expand(header), "\\.H");
+
+  // A cycle through a kept value is found every time, and ends with it.
+  list.SetText("X=a$(Y)\nY=b$(x)");
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(list.Expand("$(X)", false), "ab<CYCLE:x>");
+  list.SetValue("Y", "b");
+  EXPECT_EQ(list.Expand("$(X)", false), "ab");
+  list.SetLine(1, "Y=c$(X)");
+  EXPECT_EQ(list.Expand("$(X)", false), "ac<CYCLE:X>");
+
+  // The names a kept value refers to are reported as when it was made.
+  list.SetText("A=$(B)$(C)\nB=$(C)");
+  std::vector<TParamlist::TNameRef> first, second;
+  list.Expand("$(A)", false, &first);
+  list.Expand("$(A)", false, &second);
+  ASSERT_EQ(first.size(), 4u);  // A, B, C inside B, C
+  ASSERT_EQ(second.size(), first.size());
+  for (size_t i = 0; i < first.size(); ++i) EXPECT_EQ(second[i].number, first[i].number);
+  const uint64_t stamp = TParamlist::StampNow();
+  list.SetValue("C", "c");
+  EXPECT_GT(list.ChangeStamp(second[2]), stamp);
+  EXPECT_EQ(list.Expand("$(A)", false), "cc");
+}
+
+TEST(ParamlistTest, ACopyExpandsItsOwnValues) {
+  TParamlist list;
+  list.SetText("BASE=1\nV=$(BASE)$(BASE)");
+  EXPECT_EQ(list.Expand("$(V)", false), "11");
+  TParamlist copy = list;
+  EXPECT_EQ(copy.Expand("$(V)", false), "11");
+  list.SetValue("BASE", "2");
+  EXPECT_EQ(list.Expand("$(V)", false), "22");
+  EXPECT_EQ(copy.Expand("$(V)", false), "11");
+  // Names new to each side share numbers but not values.
+  list.SetValue("ONE", "$(BASE)L");
+  copy.SetValue("TWO", "$(BASE)C");
+  EXPECT_EQ(list.Expand("$(ONE)$(TWO)", false), "2L");
+  EXPECT_EQ(copy.Expand("$(ONE)$(TWO)", false), "1C");
+  // Assigned over, the table expands what it was given.
+  list = copy;
+  EXPECT_EQ(list.Expand("$(ONE)$(TWO)$(V)", false), "1C11");
+  copy.SetValue("BASE", "3");
+  EXPECT_EQ(list.Expand("$(TWO)", false), "1C");
+  EXPECT_EQ(copy.Expand("$(TWO)", false), "3C");
 }
 
 TEST(ParamlistTest, LongChainsDoNotExhaustTheStack) {
