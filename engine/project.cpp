@@ -30,14 +30,18 @@ std::string ChooseLogPath(const std::string& given) {
 
 std::string DefaultEngineLogPath() {
   // ASCII folding only: the path is a host path and must still resolve.
-  std::string path = AsciiUpperCase(ExecutablePath());
-  if (path.ends_with(".EXE")) path.erase(path.size() - 4);
-  path += ".LOG";
+  // Only the name is folded: the directories are the executable's as the
+  // system spells them, where a folded spelling would have to be searched
+  // for, directory by directory, at every start.
+  const std::string executable = ExecutablePath();
+  const std::string dir = ExtractFilePath(executable);
+  std::string name = AsciiUpperCase(ExtractFileName(executable));
+  if (name.ends_with(".EXE")) name.erase(name.size() - 4);
+  name += ".LOG";
   // An installed program cannot write beside itself: its log then goes to
   // the user's state directory under the same name.
-  const std::string dir = ExtractFilePath(ExecutablePath());
-  if (IsWritableDirectory(dir.empty() ? "." : dir)) return path;
-  return UserStateDirectory() + "/" + ExtractFileName(path);
+  if (IsWritableDirectory(dir.empty() ? "." : dir)) return dir + name;
+  return UserStateDirectory() + "/" + name;
 }
 
 TProject::TProject(const std::string& logFilePath)

@@ -53,9 +53,10 @@ enum : uint8_t {
   psFailed = 4,  // a step failed and stopped the build
 };
 
-// Default engine log file: the executable's path in upper case with its
-// ".EXE" ending replaced by ".LOG", or ".LOG" appended when it has none, so
-// the log never names the executable itself. When the executable's directory
+// Default engine log file: the executable's path, its file name in upper
+// case with its ".EXE" ending replaced by ".LOG", or ".LOG" appended when it
+// has none, so the log never names the executable itself. (The directories
+// keep the system's spelling: folded, they would resolve to the same ones.) When the executable's directory
 // is not writable (an installed program), the same file name in the user's
 // state directory.
 std::string DefaultEngineLogPath();
@@ -285,8 +286,8 @@ class TProject {
     bool valid = false;     // and the variable set to the value expanded
     uint64_t stamp = 0;     // before the expansion
     uint64_t setStamp = 0;  // after the variable was set
-    std::string text;
-    std::vector<TParamlist::TNameRef> used;
+    std::string text{};
+    std::vector<TParamlist::TNameRef> used{};
     mutable TParamlist::TNameKey name;  // of the slot's variable, its place kept
   };
   std::array<TEchoedValue, kEchoSlots> Echoed = {{{.name = TParamlist::KeyOf("DEPENDENCY")},

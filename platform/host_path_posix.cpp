@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "platform/case_fold.h"
+#include "platform/directory_handles.h"
 #include "platform/directory_watch.h"
 #include "platform/host_file_system.h"
 #include "platform/host_path.h"
@@ -88,6 +88,9 @@ struct TListingCache {
   // reports makes the process wait several milliseconds, which a build
   // that changes nothing (and runs no tool) must not pay.
   bool watching = false;
+  // Kept with the listings, but never across a change: a handle would
+  // still lead to a directory that was renamed or removed.
+  TDirectoryHandles handles;
 };
 
 TListingCache& Listings() {
@@ -188,6 +191,7 @@ void DropDirectoryListings() {
   cache.watched.clear();
   cache.watch.Close();
   cache.watching = false;
+  cache.handles.Close();
 }
 
 void RefreshDirectoryListings() {
@@ -197,6 +201,7 @@ void RefreshDirectoryListings() {
     ~TKeepErrno() { errno = saved; }
   } keep;
   TListingCache& cache = Listings();
+  cache.handles.Close();
   if (!cache.watching) {
     // Nothing kept so far is watched: dropped, and watched from now on.
     cache.listings.clear();
@@ -274,6 +279,19 @@ std::string HostPathStat(const std::string& systemPath, TFileInfo& info, THostSt
 
 namespace {
 
+// A stat of a host path whose last "/" is at `slash` (npos: none), through
+// a handle on its directory while listings are kept.
+bool StatJoined(const std::string& path, size_t slash, TFileInfo& info) {
+  TFileSystem& fs = CurrentFileSystem();
+  TListingCache& cache = Listings();
+  // Relative paths depend on the current directory, which a handle would not follow.
+  if (slash == std::string::npos || path[0] != '/' || cache.scopes == 0 ||
+      &fs != &RealFileSystem()) {
+    return fs.Stat(path, info);
+  }
+  return cache.handles.Stat(path, slash, info);
+}
+
 std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostStat& found) {
   found = THostStat::Unknown;
   const auto separator = [](char c) { return c == '/' || c == '\\'; };
@@ -304,17 +322,13 @@ std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostSta
   // no separators repeat or end the text and none is missing after the
   // prefix. Otherwise the components are joined one by one.
   joined.append(systemPath, pos, std::string::npos);
-  // Separators are few: found with the library's search, not a look at
-  // every character.
   char* const text = joined.data();
   char* const end = text + joined.size();
-  const auto next = [end](char* from, char separator) {
-    return static_cast<char*>(std::memchr(from, separator, static_cast<size_t>(end - from)));
-  };
-  for (char* c = next(text + prefixSize, '\\'); c != nullptr; c = next(c + 1, '\\')) *c = '/';
+  // One look at each character: this runs for every file a build asks about.
   bool repeated = false;
-  for (char* c = next(text + prefixSize, '/'); c != nullptr && !repeated; c = next(c + 1, '/')) {
-    repeated = c > text && c[-1] == '/';
+  for (char* c = text + prefixSize; c != end; ++c) {
+    if (*c == '\\') *c = '/';
+    repeated |= *c == '/' && c > text && c[-1] == '/';
   }
   const bool taken =
       joined.size() > prefixSize && joined.back() != '/' && !repeated &&
@@ -348,7 +362,7 @@ std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostSta
   // and the one stat that told so is the caller's answer too. A dangling
   // link fails here but is still found as an entry below.
   if (!anyComponent) return joined;
-  if (CurrentFileSystem().Stat(joined, info)) {
+  if (StatJoined(joined, joined.rfind('/'), info)) {
     if (trailing) {
       joined += '/';
     } else {
