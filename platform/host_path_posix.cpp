@@ -266,15 +266,23 @@ std::string HostPath(const std::string& systemPath) {
 
 namespace {
 
-std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostStat& found);
+void MapPathStat(const std::string& systemPath, TFileInfo& info, THostStat& found,
+                 std::string& joined);
 
 }  // namespace
 
 std::string HostPathStat(const std::string& systemPath, TFileInfo& info, THostStat& found) {
-  std::string host = MapPathStat(systemPath, info, found);
-  if (Confined(host)) return host;
+  std::string host;
+  HostPathStat(systemPath, info, found, host);
+  return host;
+}
+
+void HostPathStat(const std::string& systemPath, TFileInfo& info, THostStat& found,
+                  std::string& host) {
+  MapPathStat(systemPath, info, found, host);
+  if (Confined(host)) return;
   found = THostStat::Unknown;
-  return std::string();
+  host.clear();
 }
 
 namespace {
@@ -292,22 +300,24 @@ bool StatJoined(const std::string& path, size_t slash, TFileInfo& info) {
   return cache.handles.Stat(path, slash, info);
 }
 
-std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostStat& found) {
+void MapPathStat(const std::string& systemPath, TFileInfo& info, THostStat& found,
+                 std::string& joined) {
   found = THostStat::Unknown;
   const auto separator = [](char c) { return c == '/' || c == '\\'; };
   const size_t size = systemPath.size();
 
   // The part that is taken as it stands: the drive root or "/". Then the
   // components joined as written, repeated separators collapsed, built in
-  // one text: this runs for every file a build looks at.
-  std::string joined;
+  // one text, whose storage the caller may keep for the next path: this
+  // runs for every file a build looks at.
+  joined.clear();
   size_t pos = 0;
   if (size >= 2 && systemPath[1] == ':' &&
       ((systemPath[0] >= 'A' && systemPath[0] <= 'Z') ||
        (systemPath[0] >= 'a' && systemPath[0] <= 'z'))) {
     const std::string& root = DriveRootStorage();
     joined.reserve(root.size() + size + 1);
-    joined = root.empty() ? "/" : root;
+    joined.assign(root.empty() ? "/" : root);
     pos = 2;
   } else {
     joined.reserve(size + 1);
@@ -361,14 +371,14 @@ std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostSta
   // Usual case: the path exists as written, no directory needs to be read,
   // and the one stat that told so is the caller's answer too. A dangling
   // link fails here but is still found as an entry below.
-  if (!anyComponent) return joined;
+  if (!anyComponent) return;
   if (StatJoined(joined, joined.rfind('/'), info)) {
     if (trailing) {
       joined += '/';
     } else {
       found = THostStat::Found;
     }
-    return joined;
+    return;
   }
 
   std::string path = systemPath;
@@ -412,7 +422,8 @@ std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostSta
     if (!fallback.empty() && Exists(Join(resolved, fallback))) {
       // Still prefer "tool.exe" found in another case over the bare "tool".
       const CaseMatch match = FindCaseInsensitive(resolved, component, "");
-      return Join(resolved, match.wanted.empty() ? fallback : match.wanted) + suffix;
+      joined = Join(resolved, match.wanted.empty() ? fallback : match.wanted) + suffix;
+      return;
     }
     const CaseMatch match = FindCaseInsensitive(resolved, component, fallback);
     if (!match.wanted.empty()) {
@@ -427,7 +438,7 @@ std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostSta
   }
   // Mapped to the very path whose stat failed above.
   if (resolved == joined && suffix.empty()) found = THostStat::Missing;
-  return resolved + suffix;
+  joined = resolved + suffix;
 }
 
 }  // namespace
