@@ -56,9 +56,9 @@ enum : uint8_t {
 // Default engine log file: the executable's path, its file name in upper
 // case with its ".EXE" ending replaced by ".LOG", or ".LOG" appended when it
 // has none, so the log never names the executable itself. (The directories
-// keep the system's spelling: folded, they would resolve to the same ones.) When the executable's directory
-// is not writable (an installed program), the same file name in the user's
-// state directory.
+// keep the system's spelling: folded, they would resolve to the same ones.) When the executable's
+// directory is not writable (an installed program), the same file name in the user's state
+// directory.
 std::string DefaultEngineLogPath();
 
 // Environment variable that names the engine log file instead (tests and
@@ -120,6 +120,16 @@ class TProject {
     }
     return Vars.ExpandedValue(name, unquote);
   }
+  // The same into `out`, whose storage is used again when the value was kept.
+  void ExpandedValueInto(const std::string& name, bool unquote, std::string& out) const {
+    if (unquote) {
+      if (const std::string* kept = EchoedValueOf(name)) {
+        out.assign(*kept);
+        return;
+      }
+    }
+    out = Vars.ExpandedValue(name, unquote);
+  }
 
   // Make rules.
   bool IsUpToDate();  // true = skip the step; sets Reason
@@ -145,6 +155,8 @@ class TProject {
   // The lines an options list gives: its entries expanded without quote
   // removal, or the placeholder line (when given) for an absent list.
   TStringList OptionLines(int listIndex, const char* placeholder = nullptr) const;
+  // The same into `lines`, whose entries' storage is used again.
+  void OptionLinesInto(int listIndex, const char* placeholder, TStringList& lines) const;
   // The common tool step: logs "options:", writes the options file and runs
   // the quoted tool on it with the SETENV environment.
   ProcessResult RunToolOnOptions(const std::string& quotedTool, const std::string& workDir,
@@ -161,6 +173,8 @@ class TProject {
   // the hash of its command, options and inputs; called after IsUpToDate,
   // whose expansions it reuses.
   TStepIdentity IdentifyStep(uint64_t hash) const;
+  // The same into `step`, whose storage is used again.
+  void IdentifyStep(uint64_t hash, TStepIdentity& step) const;
   // The make rule's verdict, then the build record's: true when the step
   // runs. A skipped step is reported (ReportSkip); one that runs only
   // because what it runs changed, or because it failed last time, says so
@@ -199,6 +213,7 @@ class TProject {
   TParamlist Vars;
   std::array<std::optional<TStringList>, kKeywordListCount> Lists;
   std::array<TStringList, kKeywordListCount> SpareLists;  // emptied lists' storage
+  TStringList SpareEntries;                               // and their entries' storage
   uint8_t State = psNotReady;
   bool ReportAll = false;
   std::string Reason;
@@ -323,9 +338,21 @@ class TProject {
   const std::string* EchoedValueOf(const std::string& name) const;
   // The build record of the top script while it runs; absent otherwise.
   std::unique_ptr<TBuildRecord> Record;
-  // DEPENDANT and DEPENDENCY as the last IsUpToDate expanded them, when it did.
-  std::optional<std::string> RuleTarget;
-  std::optional<std::string> RuleSource;
+  // DEPENDANT and DEPENDENCY as the last IsUpToDate expanded them, when it
+  // did; the texts' storage serves step after step.
+  struct TRuleText {
+    std::string text;
+    bool made = false;
+  };
+  TRuleText RuleTarget;
+  TRuleText RuleSource;
+  // What EXECUTE steps expand, step after step, in storage kept for them.
+  struct TExecuteStorage {
+    std::string tool;
+    TStringList options;
+    TStepIdentity step;
+  };
+  TExecuteStorage ExecuteStorage;
   // Set when the include limit or a failed step stopped the build: every
   // script ends, and the result is "not ready" or psFailed.
   bool Stopped = false;
