@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/host_file_system.h"
@@ -24,7 +25,17 @@ class TDirectoryHandles {
 
   // Stat of the host path `path` (following links), whose last "/" is at
   // `slash`: the same answer and errno as a stat of the whole path.
-  bool Stat(const std::string& path, size_t slash, TFileInfo& info);
+  bool Stat(const std::string& path, size_t slash, TFileInfo& info) {
+    return Stat(Find(DirectoryOf(path, slash)), path, slash, info);
+  }
+  // The handle on a host directory, opened when first asked for; -1 when
+  // there is none (the directory cannot be opened, or too many are kept).
+  int Find(std::string_view directory);
+  // The same stat through a handle from Find on the path's directory.
+  static bool Stat(int handle, const std::string& path, size_t slash, TFileInfo& info);
+  static std::string_view DirectoryOf(const std::string& path, size_t slash) {
+    return slash == 0 ? std::string_view("/") : std::string_view(path).substr(0, slash);
+  }
   // Closes every handle.
   void Close();
 

@@ -9,15 +9,7 @@
 
 namespace tessel {
 
-bool TDirectoryHandles::Stat(const std::string& path, size_t slash, TFileInfo& info) {
-  struct stat st;
-  if (slash + 1 >= path.size()) {  // no name: the directory itself
-    if (::stat(path.c_str(), &st) != 0) return false;
-    FillFileInfo(st, info);
-    return true;
-  }
-  const std::string_view directory =
-      slash == 0 ? std::string_view("/") : std::string_view(path).substr(0, slash);
+int TDirectoryHandles::Find(std::string_view directory) {
   auto [handle, added] = handles_.TryEmplace(directory);
   if (added) {
     *handle = -1;
@@ -30,11 +22,18 @@ bool TDirectoryHandles::Stat(const std::string& path, size_t slash, TFileInfo& i
       }
     }
   }
-  // A directory that cannot be opened is asked about through the whole path,
-  // so that the failure and its reason are the ones a stat gives.
-  const int result = *handle >= 0 ? ::fstatat(*handle, path.c_str() + slash + 1, &st, 0)
-                                  : ::stat(path.c_str(), &st);
-  if (result != 0) return false;
+  return *handle;
+}
+
+bool TDirectoryHandles::Stat(int handle, const std::string& path, size_t slash, TFileInfo& info) {
+  struct stat st;
+  // Without a handle, or a name, the whole path is asked about, so that a
+  // failure and its reason are the ones a stat gives.
+  const bool whole = handle < 0 || slash + 1 >= path.size();
+  if ((whole ? ::stat(path.c_str(), &st) : ::fstatat(handle, path.c_str() + slash + 1, &st, 0)) !=
+      0) {
+    return false;
+  }
   FillFileInfo(st, info);
   return true;
 }

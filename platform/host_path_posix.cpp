@@ -91,6 +91,20 @@ struct TListingCache {
   // Kept with the listings, but never across a change: a handle would
   // still lead to a directory that was renamed or removed.
   TDirectoryHandles handles;
+  // Directories of files found as written, by their text in the paths
+  // asked about: the next file in one of them needs neither the text
+  // turned into a host path again nor its directory looked up again.
+  struct TKnownDirectory {
+    std::string host;
+    int handle = -1;
+    size_t prefixSize = 0;  // of the host text that stands for a drive or "/"
+    size_t pos = 0;         // where the path's components start
+  };
+  TStringHashMap<TKnownDirectory> known;
+  void Forget() {
+    handles.Close();
+    known.Clear();
+  }
 };
 
 TListingCache& Listings() {
@@ -191,7 +205,7 @@ void DropDirectoryListings() {
   cache.watched.clear();
   cache.watch.Close();
   cache.watching = false;
-  cache.handles.Close();
+  cache.Forget();
 }
 
 void RefreshDirectoryListings() {
@@ -201,7 +215,7 @@ void RefreshDirectoryListings() {
     ~TKeepErrno() { errno = saved; }
   } keep;
   TListingCache& cache = Listings();
-  cache.handles.Close();
+  cache.Forget();
   if (!cache.watching) {
     // Nothing kept so far is watched: dropped, and watched from now on.
     cache.listings.clear();
@@ -227,7 +241,10 @@ void RefreshDirectoryListings() {
   for (auto& entry : cache.listings) entry.second.verify = true;
 }
 
-void SetDriveRoot(const std::string& hostDirectory) { DriveRootStorage() = hostDirectory; }
+void SetDriveRoot(const std::string& hostDirectory) {
+  DriveRootStorage() = hostDirectory;
+  Listings().known.Clear();  // they stand for paths below the old root
+}
 
 std::string DriveRoot() { return DriveRootStorage(); }
 
@@ -287,22 +304,79 @@ void HostPathStat(const std::string& systemPath, TFileInfo& info, THostStat& fou
 
 namespace {
 
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+// Handles and known directories serve while listings are kept, on the
+// machine's file system, and for absolute paths only: a relative one
+// depends on the current directory, which a handle would not follow.
+bool KeepsDirectories() {
+  return Listings().scopes > 0 && &CurrentFileSystem() == &RealFileSystem();
+}
+
 // A stat of a host path whose last "/" is at `slash` (npos: none), through
-// a handle on its directory while listings are kept.
+// a handle on its directory where directories are kept.
 bool StatJoined(const std::string& path, size_t slash, TFileInfo& info) {
-  TFileSystem& fs = CurrentFileSystem();
-  TListingCache& cache = Listings();
-  // Relative paths depend on the current directory, which a handle would not follow.
-  if (slash == std::string::npos || path[0] != '/' || cache.scopes == 0 ||
-      &fs != &RealFileSystem()) {
-    return fs.Stat(path, info);
+  if (slash == std::string::npos || path[0] != '/' || !KeepsDirectories()) {
+    return CurrentFileSystem().Stat(path, info);
   }
-  return cache.handles.Stat(path, slash, info);
+  return Listings().handles.Stat(path, slash, info);
+}
+
+// Where the name of a path starts, after its last separator; npos when it
+// has no separator or ends with one.
+size_t NameStart(const std::string& systemPath) {
+  for (size_t at = systemPath.size(); at > 0; --at) {
+    if (IsSeparator(systemPath[at - 1])) return at == systemPath.size() ? std::string::npos : at;
+  }
+  return std::string::npos;
+}
+
+void ResolveMissing(const std::string& systemPath, size_t pos, size_t prefixSize, bool trailing,
+                    std::string& joined, THostStat& found);
+
+// A path in a known directory: its host path and stat, or the resolution
+// of a missing one, as the whole mapping gives them. False when the
+// directory is not known.
+bool MapInKnownDirectory(const std::string& systemPath, TFileInfo& info, THostStat& found,
+                         std::string& joined) {
+  const size_t name = NameStart(systemPath);
+  if (name == std::string::npos) return false;
+  TListingCache& cache = Listings();
+  const TListingCache::TKnownDirectory* directory =
+      cache.known.Find(std::string_view(systemPath).substr(0, name - 1));
+  if (directory == nullptr) return false;
+  joined.assign(directory->host);
+  joined += '/';
+  joined.append(systemPath, name, std::string::npos);
+  if (TDirectoryHandles::Stat(directory->handle, joined, directory->host.size(), info)) {
+    found = THostStat::Found;
+  } else {
+    ResolveMissing(systemPath, directory->pos, directory->prefixSize, false, joined, found);
+  }
+  return true;
+}
+
+// After a path was found as written: its directory is known from now on.
+void KnowDirectory(const std::string& systemPath, const std::string& joined, size_t prefixSize,
+                   size_t pos) {
+  const size_t name = NameStart(systemPath);
+  const size_t slash = joined.rfind('/');
+  if (name == std::string::npos || name <= pos || slash == std::string::npos || slash == 0) return;
+  TListingCache& cache = Listings();
+  auto [directory, added] =
+      cache.known.TryEmplace(std::string_view(systemPath).substr(0, name - 1));
+  if (!added) return;
+  directory->host.assign(joined, 0, slash);
+  directory->handle = cache.handles.Find(directory->host);
+  directory->prefixSize = prefixSize;
+  directory->pos = pos;
 }
 
 void MapPathStat(const std::string& systemPath, TFileInfo& info, THostStat& found,
                  std::string& joined) {
   found = THostStat::Unknown;
+  const bool keeps = KeepsDirectories();
+  if (keeps && MapInKnownDirectory(systemPath, info, found, joined)) return;
   const auto separator = [](char c) { return c == '/' || c == '\\'; };
   const size_t size = systemPath.size();
 
@@ -377,10 +451,17 @@ void MapPathStat(const std::string& systemPath, TFileInfo& info, THostStat& foun
       joined += '/';
     } else {
       found = THostStat::Found;
+      if (keeps && taken && joined[0] == '/') KnowDirectory(systemPath, joined, prefixSize, pos);
     }
     return;
   }
+  ResolveMissing(systemPath, pos, prefixSize, trailing, joined, found);
+}
 
+// The path, which does not exist as `joined` writes it, resolved component
+// by component without regard to case.
+void ResolveMissing(const std::string& systemPath, size_t pos, size_t prefixSize, bool trailing,
+                    std::string& joined, THostStat& found) {
   std::string path = systemPath;
   for (char& c : path) {
     if (c == '\\') c = '/';

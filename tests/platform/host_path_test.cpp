@@ -448,3 +448,36 @@ TEST(DirectoryHandles, AnswerAsAStatOfTheWholePath) {
   dir.Write("a/f.txt", "new");
   same(d + "/a/f.txt");
 }
+
+// Files in a directory already found are mapped from what was kept of it:
+// every answer must be the one the whole mapping gives without anything
+// kept, also for names in another case, missing names, other spellings of
+// the directory and a drive root that changed in between.
+TEST(HostPath, FilesInAKnownDirectoryMapAsWithoutAnythingKept) {
+  TTempDir one, two;
+  for (TTempDir* dir : {&one, &two}) {
+    dir->Write("Sub/A.TXT", "a");
+    dir->Write("Sub/b.txt", "b");
+    dir->Write("Sub/Deep/c.txt", "c");
+  }
+  const std::vector<std::string> paths = {
+      "C:\\Sub\\A.TXT", "C:\\Sub\\B.TXT",       "C:\\Sub\\new.txt",  "C:/Sub/A.TXT",
+      "C:\\SUB\\A.TXT", "C:\\Sub\\Deep\\C.TXT", "C:\\Sub\\a.txt\\x", "C:\\Sub\\",
+  };
+  auto map = [&](const std::string& root) {
+    DriveRootGuard guard(root);
+    std::vector<std::string> mapped;
+    for (const std::string& path : paths) {
+      mapped.push_back(HostPath(path) + (FileExists(path) ? " file" : " none"));
+    }
+    return mapped;
+  };
+  const std::vector<std::string> expectOne = map(one.Path());
+  const std::vector<std::string> expectTwo = map(two.Path());
+  EXPECT_EQ(expectOne[1], one.File("Sub/b.txt") + " file");
+  TDirectoryListingScope keep;
+  for (int round = 0; round < 2; ++round) {  // the second with the directories known
+    EXPECT_EQ(map(one.Path()), expectOne);
+    EXPECT_EQ(map(two.Path()), expectTwo);
+  }
+}
