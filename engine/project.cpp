@@ -49,6 +49,8 @@ TProject::TProject(const std::string& logFilePath)
       Collections(std::make_unique<TCollectionFiles>()),
       Statuses(std::make_unique<TFileStatusCache>()),
       Dependencies(std::make_unique<TDependencyMemo>()) {
+  // Room for the entries up to a flush, and the one that crosses the mark.
+  LogBuffer.reserve(kLogBufferSize + 4096);
   const auto& arguments = CommandLineArguments();
   LogFile.Write(arguments.empty() ? std::string() : arguments.front());
   LogFile.Flush();
@@ -101,10 +103,13 @@ void TProject::FilesChanged() { Statuses->Drop(); }
 
 void TProject::WriteLogBuffer() {
   if (LogBuffer.empty()) return;
-  // Emptied first: a write that fails must not be retried with every entry.
-  const std::string pending = std::move(LogBuffer);
-  LogBuffer.clear();
-  LogFile.Write(pending);
+  // Emptied however the write ends: one that fails must not be retried
+  // with every entry. The storage stays for the next entries.
+  struct TEmptied {
+    std::string& text;
+    ~TEmptied() { text.clear(); }
+  } emptied{LogBuffer};
+  LogFile.Write(LogBuffer);
   LogFile.Flush();
 }
 
