@@ -31,9 +31,10 @@ void TProject::IdentifyStep(uint64_t hash, TStepIdentity& step) const {
         RuleSource.made ? RuleSource.text : (expandedSource = ExpandedValue("DEPENDENCY", true));
     step.key.resize(step.target.size() + 1 + source.size());
     char* key = step.key.data();
-    for (char c : step.target) *key++ = FoldAscii(c);
+    FoldAsciiInto(step.target, key);
+    key += step.target.size();
     *key++ = '<';
-    for (char c : source) *key++ = FoldAscii(c);
+    FoldAsciiInto(source, key);
   }
 }
 
