@@ -322,7 +322,8 @@ class TProject {
     TParamlist::TNameKey keyName;
     int row = -1;  // in kKeywordTable; -1: none
     int slot = -1;
-    bool quiet = false;  // not echoed
+    bool quiet = false;   // not echoed
+    bool worked = false;  // filled for some line
     // What the echo expands: the value for an echo slot, else the line.
     TParamlist::TCompiledText echo;
   };
