@@ -15,7 +15,8 @@
 # source of a target and by INSERTFILE) against cp.
 #
 # Environment: TESSEL_BUILD (build directory, default build/release), RUNS
-# (timed runs per figure, default 5; the median is shown), GENERATED (the Ns
+# (timed runs per figure, default 5; the median is shown), NOOP_RUNS (the
+# same for the no-op builds, which take milliseconds, default 21), GENERATED (the Ns
 # of the generated project, default the Ns given), KEEP=1 keeps the scratch
 # directory, SECTIONS (the parts to run, any of "noop tools copy" separated by
 # blanks or commas, default all three; without noop no N is needed).
@@ -253,6 +254,9 @@ write_generated_makefile() {
 # --- the table ---------------------------------------------------------------
 
 noop_section() {
+  # A few milliseconds a build: many rounds steady the medians on a busy
+  # machine at little cost.
+  local runs="${NOOP_RUNS:-21}"
   echo "No-op builds, median of $runs interleaved runs, seconds"
   printf '%-28s %8s %8s %8s %12s %13s\n' "project" "Tessel" "make -q" "ninja" "Tessel/make" "Tessel/ninja"
   for n in "$@"; do

@@ -7,11 +7,17 @@ namespace tessel {
 
 void TProject::ExecuteAction(int listIndex) {
   AddStep(256);
-  const std::string tool = "\"" + ExpandedValue("EXECUTE", true) + "\"";
-  const TStringList options = OptionLines(listIndex, "FOption[ optXXX ] not assigned.");
+  // Expanded into storage kept from the last step: nothing in a step runs
+  // another EXECUTE before this one ends.
+  std::string& tool = ExecuteStorage.tool;
+  ExpandedValueInto("EXECUTE", true, tool);
+  tool.insert(tool.begin(), '"');
+  tool += '"';
+  TStringList& options = ExecuteStorage.options;
+  OptionLinesInto(listIndex, "FOption[ optXXX ] not assigned.", options);
   const bool upToDate = IsUpToDate();
-  const TStepIdentity step =
-      IdentifyStep(TStepHash().Add("EXECUTE").Add(tool).Add(options).Value());
+  TStepIdentity& step = ExecuteStorage.step;
+  IdentifyStep(TStepHash().Add("EXECUTE").Add(tool).Add(options).Value(), step);
   if (!MustRun(upToDate, step)) return;
   RunStep(step, {step.target}, [&] {
     return ToolFailure(RunToolOnOptions(tool, ExpandedValue("WORKDIR", true), options,

@@ -161,17 +161,24 @@ bool IsQuietKey(const std::string& key) {
 
 void TProject::WorkOutLine(const std::string& line, TLineInfo& info) {
   const size_t equals = line.find('=');
-  info.key.assign(line, 0, equals);
   info.value.assign(line, equals + 1);
-  info.keyName = TParamlist::KeyOf(info.key);
-  info.slot = EchoSlotOf(info.key);
-  // Option and environment lines are many and would only repeat themselves.
-  info.quiet = IsQuietKey(info.key);
-  info.row = -1;
-  for (size_t row = 0; row < kKeywordTable.size(); ++row) {
-    if (info.key == kKeywordTable[row].key) {
-      info.row = static_cast<int>(row);
-      break;
+  // What follows from the key alone stays from the last line worked out in
+  // this storage when the key is the same: the lines seen once are mostly
+  // one variable set step after step, and its place in the table stays
+  // known that way.
+  if (!info.worked || std::string_view(line).substr(0, equals) != info.key) {
+    info.worked = true;
+    info.key.assign(line, 0, equals);
+    info.keyName = TParamlist::KeyOf(info.key);
+    info.slot = EchoSlotOf(info.key);
+    // Option and environment lines are many and would only repeat themselves.
+    info.quiet = IsQuietKey(info.key);
+    info.row = -1;
+    for (size_t row = 0; row < kKeywordTable.size(); ++row) {
+      if (info.key == kKeywordTable[row].key) {
+        info.row = static_cast<int>(row);
+        break;
+      }
     }
   }
   // The key is plain text, so an echo slot's line expands to the key, "="

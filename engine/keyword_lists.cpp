@@ -7,13 +7,16 @@
 namespace tessel {
 
 void TProject::AddToList(int index, const std::string& value) {
-  std::string entry = index == klSetEnv ? Expand(value, true) : value;
+  std::string expanded;
+  if (index == klSetEnv) expanded = Expand(value, true);
+  const std::string& entry = index == klSetEnv ? expanded : value;
   auto& list = Lists.at(static_cast<size_t>(index));
   // Scripts empty and refill the same lists step after step: an emptied
-  // list's storage waits for the next one.
+  // list's storage, and its entries', wait for the next one.
   TStringList& spare = SpareLists[static_cast<size_t>(index)];
   if (IsBlank(entry)) {
     if (list) {
+      for (std::string& old : *list) SpareEntries.push_back(std::move(old));
       spare = std::move(*list);
       spare.clear();
     }
@@ -21,7 +24,13 @@ void TProject::AddToList(int index, const std::string& value) {
     return;
   }
   if (!list) list.emplace(std::move(spare));
-  list->push_back(std::move(entry));
+  if (index == klSetEnv || SpareEntries.empty()) {
+    list->push_back(index == klSetEnv ? std::move(expanded) : value);
+  } else {
+    list->push_back(std::move(SpareEntries.back()));
+    SpareEntries.pop_back();
+    list->back().assign(value);
+  }
   // The entry as the echo of its line expanded it, if it did.
   const TEchoedValue& echoed = Echoed[esDependency];
   if (index == klDependency && echoed.valid) {

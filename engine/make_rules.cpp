@@ -45,21 +45,25 @@ int64_t FurtherDependencyTime(TFileStatusCache* statuses, const std::string& ent
 
 bool TProject::IsUpToDate() {
   Reason.clear();
-  RuleTarget.reset();
-  RuleSource.reset();
+  RuleTarget.made = false;
+  RuleSource.made = false;
   if (MakeAll) return false;
   // Exact words: "True" does not count.
   if (Vars.ExpandedValue(MakeAllKey, true) == "TRUE") return false;
   if (Vars.ExpandedValue(ForceUpdateKey, true) == "TRUE") return false;
 
   TFileStatusCache* statuses = Depth >= 0 ? Statuses.get() : nullptr;
-  const std::string& dependant = RuleTarget.emplace(ExpandedValue("DEPENDANT", true));
+  const std::string& dependant = RuleTarget.text;
+  ExpandedValueInto("DEPENDANT", true, RuleTarget.text);
+  RuleTarget.made = true;
   if (IsBlank(dependant)) return true;  // a step without a target is never built by date
   const std::optional<int64_t> dependantTime = TimeOfFile(statuses, dependant);
   if (!dependantTime) return false;
 
   bool upToDate = false;
-  const std::string& dependency = RuleSource.emplace(ExpandedValue("DEPENDENCY", true));
+  const std::string& dependency = RuleSource.text;
+  ExpandedValueInto("DEPENDENCY", true, RuleSource.text);
+  RuleSource.made = true;
   int64_t newest = kNoTime;
   if (const std::optional<int64_t> time = TimeOfFile(statuses, dependency)) {
     newest = *time;

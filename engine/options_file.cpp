@@ -18,22 +18,35 @@ void TProject::WriteOptions(TFreshTextFile& file, const TStringList& lines) {
 }
 
 TStringList TProject::OptionLines(int listIndex, const char* placeholder) const {
-  const TStringList* options = List(listIndex);
-  if (options == nullptr) return placeholder != nullptr ? TStringList{placeholder} : TStringList{};
   TStringList lines;
-  lines.reserve(options->size());
+  OptionLinesInto(listIndex, placeholder, lines);
+  return lines;
+}
+
+void TProject::OptionLinesInto(int listIndex, const char* placeholder, TStringList& lines) const {
+  const TStringList* options = List(listIndex);
+  if (options == nullptr) {
+    lines.clear();
+    if (placeholder != nullptr) lines.emplace_back(placeholder);
+    return;
+  }
+  lines.resize(options->size());
   // Without quote removal: quotes written around paths in an option survive.
   // Steps give the same option texts again and again: each is compiled once
   // per build (up to a bound, as the lines are).
-  for (const std::string& option : *options) {
+  for (size_t i = 0; i < options->size(); ++i) {
+    const std::string& option = (*options)[i];
     TParamlist::TCompiledText* compiled = CompiledOptions.Find(option);
     if (compiled == nullptr && CompiledOptions.Size() < kKeptLines) {
       compiled = CompiledOptions.TryEmplace(option).first;
       *compiled = TParamlist::Compile(option, false);
     }
-    lines.push_back(compiled != nullptr ? Vars.Expand(*compiled) : Expand(option, false));
+    if (compiled != nullptr) {
+      Vars.ExpandInto(*compiled, nullptr, lines[i]);
+    } else {
+      lines[i] = Expand(option, false);
+    }
   }
-  return lines;
 }
 
 ProcessResult TProject::RunToolOnOptions(const std::string& quotedTool, const std::string& workDir,

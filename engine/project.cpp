@@ -30,14 +30,18 @@ std::string ChooseLogPath(const std::string& given) {
 
 std::string DefaultEngineLogPath() {
   // ASCII folding only: the path is a host path and must still resolve.
-  std::string path = AsciiUpperCase(ExecutablePath());
-  if (path.ends_with(".EXE")) path.erase(path.size() - 4);
-  path += ".LOG";
+  // Only the name is folded: the directories are the executable's as the
+  // system spells them, where a folded spelling would have to be searched
+  // for, directory by directory, at every start.
+  const std::string executable = ExecutablePath();
+  const std::string dir = ExtractFilePath(executable);
+  std::string name = AsciiUpperCase(ExtractFileName(executable));
+  if (name.ends_with(".EXE")) name.erase(name.size() - 4);
+  name += ".LOG";
   // An installed program cannot write beside itself: its log then goes to
   // the user's state directory under the same name.
-  const std::string dir = ExtractFilePath(ExecutablePath());
-  if (IsWritableDirectory(dir.empty() ? "." : dir)) return path;
-  return UserStateDirectory() + "/" + ExtractFileName(path);
+  if (IsWritableDirectory(dir.empty() ? "." : dir)) return dir + name;
+  return UserStateDirectory() + "/" + name;
 }
 
 TProject::TProject(const std::string& logFilePath)
@@ -45,6 +49,8 @@ TProject::TProject(const std::string& logFilePath)
       Collections(std::make_unique<TCollectionFiles>()),
       Statuses(std::make_unique<TFileStatusCache>()),
       Dependencies(std::make_unique<TDependencyMemo>()) {
+  // Room for the entries up to a flush, and the one that crosses the mark.
+  LogBuffer.reserve(kLogBufferSize + 4096);
   const auto& arguments = CommandLineArguments();
   LogFile.Write(arguments.empty() ? std::string() : arguments.front());
   LogFile.Flush();
@@ -97,10 +103,13 @@ void TProject::FilesChanged() { Statuses->Drop(); }
 
 void TProject::WriteLogBuffer() {
   if (LogBuffer.empty()) return;
-  // Emptied first: a write that fails must not be retried with every entry.
-  const std::string pending = std::move(LogBuffer);
-  LogBuffer.clear();
-  LogFile.Write(pending);
+  // Emptied however the write ends: one that fails must not be retried
+  // with every entry. The storage stays for the next entries.
+  struct TEmptied {
+    std::string& text;
+    ~TEmptied() { text.clear(); }
+  } emptied{LogBuffer};
+  LogFile.Write(LogBuffer);
   LogFile.Flush();
 }
 

@@ -10,22 +10,32 @@ namespace tessel {
 
 TProject::TStepIdentity TProject::IdentifyStep(uint64_t hash) const {
   TStepIdentity step;
+  IdentifyStep(hash, step);
+  return step;
+}
+
+void TProject::IdentifyStep(uint64_t hash, TStepIdentity& step) const {
   // The make rule has just expanded both, unless it did not need them.
-  step.target = RuleTarget ? *RuleTarget : ExpandedValue("DEPENDANT", true);
+  if (RuleTarget.made) {
+    step.target.assign(RuleTarget.text);
+  } else {
+    ExpandedValueInto("DEPENDANT", true, step.target);
+  }
   step.hash = hash;
+  step.key.clear();
   // Keyed by target and primary source: the library takes one step per
   // object, and names compare without regard to case as the files do.
   if (Record != nullptr && !IsBlank(step.target)) {
     std::string expandedSource;
     const std::string& source =
-        RuleSource ? *RuleSource : (expandedSource = ExpandedValue("DEPENDENCY", true));
+        RuleSource.made ? RuleSource.text : (expandedSource = ExpandedValue("DEPENDENCY", true));
     step.key.resize(step.target.size() + 1 + source.size());
     char* key = step.key.data();
-    for (char c : step.target) *key++ = FoldAscii(c);
+    FoldAsciiInto(step.target, key);
+    key += step.target.size();
     *key++ = '<';
-    for (char c : source) *key++ = FoldAscii(c);
+    FoldAsciiInto(source, key);
   }
-  return step;
 }
 
 bool TProject::MustRun(bool upToDate, const TStepIdentity& step) {

@@ -53,11 +53,12 @@ enum : uint8_t {
   psFailed = 4,  // a step failed and stopped the build
 };
 
-// Default engine log file: the executable's path in upper case with its
-// ".EXE" ending replaced by ".LOG", or ".LOG" appended when it has none, so
-// the log never names the executable itself. When the executable's directory
-// is not writable (an installed program), the same file name in the user's
-// state directory.
+// Default engine log file: the executable's path, its file name in upper
+// case with its ".EXE" ending replaced by ".LOG", or ".LOG" appended when it
+// has none, so the log never names the executable itself. (The directories
+// keep the system's spelling: folded, they would resolve to the same ones.) When the executable's
+// directory is not writable (an installed program), the same file name in the user's state
+// directory.
 std::string DefaultEngineLogPath();
 
 // Environment variable that names the engine log file instead (tests and
@@ -119,6 +120,16 @@ class TProject {
     }
     return Vars.ExpandedValue(name, unquote);
   }
+  // The same into `out`, whose storage is used again when the value was kept.
+  void ExpandedValueInto(const std::string& name, bool unquote, std::string& out) const {
+    if (unquote) {
+      if (const std::string* kept = EchoedValueOf(name)) {
+        out.assign(*kept);
+        return;
+      }
+    }
+    out = Vars.ExpandedValue(name, unquote);
+  }
 
   // Make rules.
   bool IsUpToDate();  // true = skip the step; sets Reason
@@ -144,6 +155,8 @@ class TProject {
   // The lines an options list gives: its entries expanded without quote
   // removal, or the placeholder line (when given) for an absent list.
   TStringList OptionLines(int listIndex, const char* placeholder = nullptr) const;
+  // The same into `lines`, whose entries' storage is used again.
+  void OptionLinesInto(int listIndex, const char* placeholder, TStringList& lines) const;
   // The common tool step: logs "options:", writes the options file and runs
   // the quoted tool on it with the SETENV environment.
   ProcessResult RunToolOnOptions(const std::string& quotedTool, const std::string& workDir,
@@ -160,6 +173,8 @@ class TProject {
   // the hash of its command, options and inputs; called after IsUpToDate,
   // whose expansions it reuses.
   TStepIdentity IdentifyStep(uint64_t hash) const;
+  // The same into `step`, whose storage is used again.
+  void IdentifyStep(uint64_t hash, TStepIdentity& step) const;
   // The make rule's verdict, then the build record's: true when the step
   // runs. A skipped step is reported (ReportSkip); one that runs only
   // because what it runs changed, or because it failed last time, says so
@@ -198,6 +213,7 @@ class TProject {
   TParamlist Vars;
   std::array<std::optional<TStringList>, kKeywordListCount> Lists;
   std::array<TStringList, kKeywordListCount> SpareLists;  // emptied lists' storage
+  TStringList SpareEntries;                               // and their entries' storage
   uint8_t State = psNotReady;
   bool ReportAll = false;
   std::string Reason;
@@ -285,8 +301,8 @@ class TProject {
     bool valid = false;     // and the variable set to the value expanded
     uint64_t stamp = 0;     // before the expansion
     uint64_t setStamp = 0;  // after the variable was set
-    std::string text;
-    std::vector<TParamlist::TNameRef> used;
+    std::string text{};
+    std::vector<TParamlist::TNameRef> used{};
     mutable TParamlist::TNameKey name;  // of the slot's variable, its place kept
   };
   std::array<TEchoedValue, kEchoSlots> Echoed = {{{.name = TParamlist::KeyOf("DEPENDENCY")},
@@ -306,7 +322,8 @@ class TProject {
     TParamlist::TNameKey keyName;
     int row = -1;  // in kKeywordTable; -1: none
     int slot = -1;
-    bool quiet = false;  // not echoed
+    bool quiet = false;   // not echoed
+    bool worked = false;  // filled for some line
     // What the echo expands: the value for an echo slot, else the line.
     TParamlist::TCompiledText echo;
   };
@@ -322,9 +339,21 @@ class TProject {
   const std::string* EchoedValueOf(const std::string& name) const;
   // The build record of the top script while it runs; absent otherwise.
   std::unique_ptr<TBuildRecord> Record;
-  // DEPENDANT and DEPENDENCY as the last IsUpToDate expanded them, when it did.
-  std::optional<std::string> RuleTarget;
-  std::optional<std::string> RuleSource;
+  // DEPENDANT and DEPENDENCY as the last IsUpToDate expanded them, when it
+  // did; the texts' storage serves step after step.
+  struct TRuleText {
+    std::string text;
+    bool made = false;
+  };
+  TRuleText RuleTarget;
+  TRuleText RuleSource;
+  // What EXECUTE steps expand, step after step, in storage kept for them.
+  struct TExecuteStorage {
+    std::string tool;
+    TStringList options;
+    TStepIdentity step;
+  };
+  TExecuteStorage ExecuteStorage;
   // Set when the include limit or a failed step stopped the build: every
   // script ends, and the result is "not ready" or psFailed.
   bool Stopped = false;

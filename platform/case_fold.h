@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 namespace tessel {
 
@@ -45,6 +46,10 @@ inline constexpr std::array<unsigned char, 256> kCodePageUpper = case_fold_detai
 inline char FoldCodePage(char c) {
   return static_cast<char>(kCodePageUpper[static_cast<unsigned char>(c)]);
 }
+
+// FoldAscii of every byte of `from`, written to `to` (room for as many):
+// eight bytes at a time, as build record keys fold whole paths per step.
+void FoldAsciiInto(std::string_view from, char* to);
 
 bool EqualFoldAscii(const std::string& a, const std::string& b);
 bool EqualFoldCodePage(const std::string& a, const std::string& b);

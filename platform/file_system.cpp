@@ -42,11 +42,14 @@ struct TEntriesChange {
 // Maps a system path and looks it up; for a path that exists as written
 // that is one look-up in all.
 bool StatSystem(const std::string& path, TFileInfo& info, std::string* hostOut = nullptr) {
+  // Without a caller for the host path, its text is kept for the next one:
+  // a build asks about thousands of files.
+  thread_local std::string scratch;
+  std::string& host = hostOut != nullptr ? *hostOut : scratch;
   THostStat found;
-  std::string host = HostPathStat(path, info, found);
+  HostPathStat(path, info, found, host);
   bool ok = found == THostStat::Found;
   if (found == THostStat::Unknown) ok = StatHost(host, info);
-  if (hostOut != nullptr) *hostOut = std::move(host);
   return ok;
 }
 

@@ -15,12 +15,11 @@
 #include <memory>
 
 #include "platform/host_file_system.h"
+#include "platform/host_stat_posix.h"
 
 namespace tessel {
 
-namespace {
-
-void FillInfo(const struct stat& st, TFileInfo& info) {
+void FillFileInfo(const struct stat& st, TFileInfo& info) {
   info.isDirectory = S_ISDIR(st.st_mode);
   info.isLink = S_ISLNK(st.st_mode);
   info.mode = static_cast<uint32_t>(st.st_mode & 07777);
@@ -29,6 +28,8 @@ void FillInfo(const struct stat& st, TFileInfo& info) {
   info.device = static_cast<uint64_t>(st.st_dev);
   info.inode = static_cast<uint64_t>(st.st_ino);
 }
+
+namespace {
 
 constexpr size_t kCopyBlock = 1 << 16;
 constexpr size_t kKernelCopyBlock = 1 << 24;
@@ -95,7 +96,7 @@ class TPosixOpenFile final : public TOpenFile {
   bool Stat(TFileInfo& info) override {
     struct stat st;
     if (::fstat(::fileno(file_), &st) != 0) return false;
-    FillInfo(st, info);
+    FillFileInfo(st, info);
     return true;
   }
 
@@ -196,14 +197,14 @@ class TPosixFileSystem final : public TFileSystem {
   bool Stat(const std::string& host, TFileInfo& info) override {
     struct stat st;
     if (::stat(host.c_str(), &st) != 0) return false;
-    FillInfo(st, info);
+    FillFileInfo(st, info);
     return true;
   }
 
   bool LinkStat(const std::string& host, TFileInfo& info) override {
     struct stat st;
     if (::lstat(host.c_str(), &st) != 0) return false;
-    FillInfo(st, info);
+    FillFileInfo(st, info);
     return true;
   }
 

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "platform/case_fold.h"
+#include "platform/directory_handles.h"
 #include "platform/directory_watch.h"
 #include "platform/host_file_system.h"
 #include "platform/host_path.h"
@@ -88,6 +88,23 @@ struct TListingCache {
   // reports makes the process wait several milliseconds, which a build
   // that changes nothing (and runs no tool) must not pay.
   bool watching = false;
+  // Kept with the listings, but never across a change: a handle would
+  // still lead to a directory that was renamed or removed.
+  TDirectoryHandles handles;
+  // Directories of files found as written, by their text in the paths
+  // asked about: the next file in one of them needs neither the text
+  // turned into a host path again nor its directory looked up again.
+  struct TKnownDirectory {
+    std::string host;
+    int handle = -1;
+    size_t prefixSize = 0;  // of the host text that stands for a drive or "/"
+    size_t pos = 0;         // where the path's components start
+  };
+  TStringHashMap<TKnownDirectory> known;
+  void Forget() {
+    handles.Close();
+    known.Clear();
+  }
 };
 
 TListingCache& Listings() {
@@ -188,6 +205,7 @@ void DropDirectoryListings() {
   cache.watched.clear();
   cache.watch.Close();
   cache.watching = false;
+  cache.Forget();
 }
 
 void RefreshDirectoryListings() {
@@ -197,6 +215,7 @@ void RefreshDirectoryListings() {
     ~TKeepErrno() { errno = saved; }
   } keep;
   TListingCache& cache = Listings();
+  cache.Forget();
   if (!cache.watching) {
     // Nothing kept so far is watched: dropped, and watched from now on.
     cache.listings.clear();
@@ -222,7 +241,10 @@ void RefreshDirectoryListings() {
   for (auto& entry : cache.listings) entry.second.verify = true;
 }
 
-void SetDriveRoot(const std::string& hostDirectory) { DriveRootStorage() = hostDirectory; }
+void SetDriveRoot(const std::string& hostDirectory) {
+  DriveRootStorage() = hostDirectory;
+  Listings().known.Clear();  // they stand for paths below the old root
+}
 
 std::string DriveRoot() { return DriveRootStorage(); }
 
@@ -261,35 +283,115 @@ std::string HostPath(const std::string& systemPath) {
 
 namespace {
 
-std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostStat& found);
+void MapPathStat(const std::string& systemPath, TFileInfo& info, THostStat& found,
+                 std::string& joined);
 
 }  // namespace
 
 std::string HostPathStat(const std::string& systemPath, TFileInfo& info, THostStat& found) {
-  std::string host = MapPathStat(systemPath, info, found);
-  if (Confined(host)) return host;
+  std::string host;
+  HostPathStat(systemPath, info, found, host);
+  return host;
+}
+
+void HostPathStat(const std::string& systemPath, TFileInfo& info, THostStat& found,
+                  std::string& host) {
+  MapPathStat(systemPath, info, found, host);
+  if (Confined(host)) return;
   found = THostStat::Unknown;
-  return std::string();
+  host.clear();
 }
 
 namespace {
 
-std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostStat& found) {
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+// Handles and known directories serve while listings are kept, on the
+// machine's file system, and for absolute paths only: a relative one
+// depends on the current directory, which a handle would not follow.
+bool KeepsDirectories() {
+  return Listings().scopes > 0 && &CurrentFileSystem() == &RealFileSystem();
+}
+
+// A stat of a host path whose last "/" is at `slash` (npos: none), through
+// a handle on its directory where directories are kept.
+bool StatJoined(const std::string& path, size_t slash, TFileInfo& info) {
+  if (slash == std::string::npos || path[0] != '/' || !KeepsDirectories()) {
+    return CurrentFileSystem().Stat(path, info);
+  }
+  return Listings().handles.Stat(path, slash, info);
+}
+
+// Where the name of a path starts, after its last separator; npos when it
+// has no separator or ends with one.
+size_t NameStart(const std::string& systemPath) {
+  for (size_t at = systemPath.size(); at > 0; --at) {
+    if (IsSeparator(systemPath[at - 1])) return at == systemPath.size() ? std::string::npos : at;
+  }
+  return std::string::npos;
+}
+
+void ResolveMissing(const std::string& systemPath, size_t pos, size_t prefixSize, bool trailing,
+                    std::string& joined, THostStat& found);
+
+// A path in a known directory: its host path and stat, or the resolution
+// of a missing one, as the whole mapping gives them. False when the
+// directory is not known.
+bool MapInKnownDirectory(const std::string& systemPath, TFileInfo& info, THostStat& found,
+                         std::string& joined) {
+  const size_t name = NameStart(systemPath);
+  if (name == std::string::npos) return false;
+  TListingCache& cache = Listings();
+  const TListingCache::TKnownDirectory* directory =
+      cache.known.Find(std::string_view(systemPath).substr(0, name - 1));
+  if (directory == nullptr) return false;
+  joined.assign(directory->host);
+  joined += '/';
+  joined.append(systemPath, name, std::string::npos);
+  if (TDirectoryHandles::Stat(directory->handle, joined, directory->host.size(), info)) {
+    found = THostStat::Found;
+  } else {
+    ResolveMissing(systemPath, directory->pos, directory->prefixSize, false, joined, found);
+  }
+  return true;
+}
+
+// After a path was found as written: its directory is known from now on.
+void KnowDirectory(const std::string& systemPath, const std::string& joined, size_t prefixSize,
+                   size_t pos) {
+  const size_t name = NameStart(systemPath);
+  const size_t slash = joined.rfind('/');
+  if (name == std::string::npos || name <= pos || slash == std::string::npos || slash == 0) return;
+  TListingCache& cache = Listings();
+  auto [directory, added] =
+      cache.known.TryEmplace(std::string_view(systemPath).substr(0, name - 1));
+  if (!added) return;
+  directory->host.assign(joined, 0, slash);
+  directory->handle = cache.handles.Find(directory->host);
+  directory->prefixSize = prefixSize;
+  directory->pos = pos;
+}
+
+void MapPathStat(const std::string& systemPath, TFileInfo& info, THostStat& found,
+                 std::string& joined) {
   found = THostStat::Unknown;
+  const bool keeps = KeepsDirectories();
+  if (keeps && MapInKnownDirectory(systemPath, info, found, joined)) return;
   const auto separator = [](char c) { return c == '/' || c == '\\'; };
   const size_t size = systemPath.size();
 
   // The part that is taken as it stands: the drive root or "/". Then the
   // components joined as written, repeated separators collapsed, built in
-  // one text: this runs for every file a build looks at.
-  std::string joined;
+  // one text, whose storage the caller may keep for the next path: this
+  // runs for every file a build looks at.
+  joined.clear();
   size_t pos = 0;
   if (size >= 2 && systemPath[1] == ':' &&
       ((systemPath[0] >= 'A' && systemPath[0] <= 'Z') ||
        (systemPath[0] >= 'a' && systemPath[0] <= 'z'))) {
     const std::string& root = DriveRootStorage();
     joined.reserve(root.size() + size + 1);
-    joined = root.empty() ? "/" : root;
+    joined.assign(root.empty() ? "/" : root);
     pos = 2;
   } else {
     joined.reserve(size + 1);
@@ -304,17 +406,13 @@ std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostSta
   // no separators repeat or end the text and none is missing after the
   // prefix. Otherwise the components are joined one by one.
   joined.append(systemPath, pos, std::string::npos);
-  // Separators are few: found with the library's search, not a look at
-  // every character.
   char* const text = joined.data();
   char* const end = text + joined.size();
-  const auto next = [end](char* from, char separator) {
-    return static_cast<char*>(std::memchr(from, separator, static_cast<size_t>(end - from)));
-  };
-  for (char* c = next(text + prefixSize, '\\'); c != nullptr; c = next(c + 1, '\\')) *c = '/';
+  // One look at each character: this runs for every file a build asks about.
   bool repeated = false;
-  for (char* c = next(text + prefixSize, '/'); c != nullptr && !repeated; c = next(c + 1, '/')) {
-    repeated = c > text && c[-1] == '/';
+  for (char* c = text + prefixSize; c != end; ++c) {
+    if (*c == '\\') *c = '/';
+    repeated |= *c == '/' && c > text && c[-1] == '/';
   }
   const bool taken =
       joined.size() > prefixSize && joined.back() != '/' && !repeated &&
@@ -347,16 +445,23 @@ std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostSta
   // Usual case: the path exists as written, no directory needs to be read,
   // and the one stat that told so is the caller's answer too. A dangling
   // link fails here but is still found as an entry below.
-  if (!anyComponent) return joined;
-  if (CurrentFileSystem().Stat(joined, info)) {
+  if (!anyComponent) return;
+  if (StatJoined(joined, joined.rfind('/'), info)) {
     if (trailing) {
       joined += '/';
     } else {
       found = THostStat::Found;
+      if (keeps && taken && joined[0] == '/') KnowDirectory(systemPath, joined, prefixSize, pos);
     }
-    return joined;
+    return;
   }
+  ResolveMissing(systemPath, pos, prefixSize, trailing, joined, found);
+}
 
+// The path, which does not exist as `joined` writes it, resolved component
+// by component without regard to case.
+void ResolveMissing(const std::string& systemPath, size_t pos, size_t prefixSize, bool trailing,
+                    std::string& joined, THostStat& found) {
   std::string path = systemPath;
   for (char& c : path) {
     if (c == '\\') c = '/';
@@ -398,7 +503,8 @@ std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostSta
     if (!fallback.empty() && Exists(Join(resolved, fallback))) {
       // Still prefer "tool.exe" found in another case over the bare "tool".
       const CaseMatch match = FindCaseInsensitive(resolved, component, "");
-      return Join(resolved, match.wanted.empty() ? fallback : match.wanted) + suffix;
+      joined = Join(resolved, match.wanted.empty() ? fallback : match.wanted) + suffix;
+      return;
     }
     const CaseMatch match = FindCaseInsensitive(resolved, component, fallback);
     if (!match.wanted.empty()) {
@@ -413,7 +519,7 @@ std::string MapPathStat(const std::string& systemPath, TFileInfo& info, THostSta
   }
   // Mapped to the very path whose stat failed above.
   if (resolved == joined && suffix.empty()) found = THostStat::Missing;
-  return resolved + suffix;
+  joined = resolved + suffix;
 }
 
 }  // namespace

@@ -16,5 +16,8 @@ enum class THostStat {
 };
 
 std::string HostPathStat(const std::string& systemPath, TFileInfo& info, THostStat& found);
+// The same into `host`, whose storage is used again.
+void HostPathStat(const std::string& systemPath, TFileInfo& info, THostStat& found,
+                  std::string& host);
 
 }  // namespace tessel

@@ -7,6 +7,7 @@
 #include "platform/executable.h"
 #include "platform/file_system.h"
 #include "platform/host_path.h"
+#include "platform/path_split.h"
 #include "support/app_env.h"
 #include "support/text.h"
 #include "tests/engine/engine_fixture.h"
@@ -244,6 +245,13 @@ TEST_F(Interpreter, LogFileStartsAfreshWithTheFirstArgument) {
   // The default never names the program itself.
   EXPECT_NE(HostPath(DefaultEngineLogPath()), ExecutablePath());
   EXPECT_TRUE(DefaultEngineLogPath().ends_with(".LOG"));
+  // Beside the program, its directories spelt as the system spells them, so
+  // that opening the log searches no directory for another spelling.
+  const std::string executable = ExecutablePath();
+  if (IsWritableDirectory(ExtractFilePath(executable))) {
+    EXPECT_EQ(DefaultEngineLogPath(),
+              ExtractFilePath(executable) + AsciiUpperCase(ExtractFileName(executable)) + ".LOG");
+  }
 }
 
 TEST_F(Interpreter, AnEchoOfOneByteMoreThanTheBoundStopsTheBuild) {

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "platform/directory_handles.h"
 #include "platform/executable.h"
 #include "platform/file_system.h"
 #include "platform/memory_file_system.h"
@@ -340,4 +341,143 @@ TEST(HostPath, ListingsAreWatchedOnlyOnceSomethingChanged) {
     EXPECT_EQ(OpenWatches(), 1);
   }
   EXPECT_EQ(OpenWatches(), 0);  // ended with the build
+}
+
+// While listings are kept, files are looked up through handles on their
+// directories: each answer must still be the one a look-up of the whole
+// path gives, after the directory was replaced, removed or turned into a
+// file, and for more directories than handles are kept.
+TEST(HostPath, LookUpsInKeptDirectoriesFollowTheirReplacement) {
+  TTempDir dir;
+  const std::string d = dir.Path();
+  auto setTime = [](const std::string& path, time_t seconds) {
+    const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+  };
+  dir.Write("sub/f.txt", "x");
+  setTime(d + "/sub/f.txt", 1000000);
+  TDirectoryListingScope keep;
+  EXPECT_EQ(GetFileStatus(d + "/sub/f.txt").writeTime, int64_t{1000000} * 1000000000);
+  EXPECT_FALSE(GetFileStatus(d + "/sub/g.txt").exists);
+
+  // Replaced by another directory, as a tool would: the new one answers.
+  ASSERT_EQ(::rename((d + "/sub").c_str(), (d + "/old").c_str()), 0);
+  dir.Write("sub/f.txt", "y");
+  setTime(d + "/sub/f.txt", 2000000);
+  dir.Write("sub/g.txt", "z");
+  RefreshDirectoryListings();
+  EXPECT_EQ(GetFileStatus(d + "/sub/f.txt").writeTime, int64_t{2000000} * 1000000000);
+  EXPECT_TRUE(GetFileStatus(d + "/sub/g.txt").exists);
+
+  // Gone, then a file in its place.
+  ASSERT_TRUE(DeleteFileAt(d + "/sub/f.txt"));
+  ASSERT_TRUE(DeleteFileAt(d + "/sub/g.txt"));
+  ASSERT_TRUE(RemoveDirectoryAt(d + "/sub"));
+  EXPECT_FALSE(FileExists(d + "/sub/f.txt"));
+  dir.Write("sub", "a file");
+  RefreshDirectoryListings();
+  EXPECT_FALSE(FileExists(d + "/sub/f.txt"));
+  EXPECT_TRUE(FileExists(d + "/sub"));
+
+  // More directories than handles are kept.
+  for (int i = 0; i < 300; ++i) dir.Write("many/" + std::to_string(i) + "/f.txt", "");
+  for (int i = 0; i < 300; ++i) {
+    EXPECT_TRUE(FileExists(d + "/many/" + std::to_string(i) + "/f.txt")) << i;
+    EXPECT_FALSE(FileExists(d + "/many/" + std::to_string(i) + "/g.txt")) << i;
+  }
+}
+
+// A relative path depends on the current directory: it is never looked up
+// through a handle kept from before the directory changed.
+TEST(HostPath, RelativeLookUpsFollowTheCurrentDirectory) {
+  TTempDir one, two;
+  one.Write("sub/f.txt", "x");
+  two.Write("sub/other.txt", "x");
+  char* saved = ::getcwd(nullptr, 0);
+  ASSERT_NE(saved, nullptr);
+  TDirectoryListingScope keep;
+  ASSERT_EQ(::chdir(one.Path().c_str()), 0);
+  const bool inOne = FileExists("sub/f.txt");
+  ASSERT_EQ(::chdir(two.Path().c_str()), 0);
+  const bool inTwo = FileExists("sub/f.txt");
+  ASSERT_EQ(::chdir(saved), 0);
+  std::free(saved);
+  EXPECT_TRUE(inOne);
+  EXPECT_FALSE(inTwo);
+}
+
+// The same answer and reason as a stat of the whole path, whatever stands
+// where: a handle kept on a directory that went, or on a link.
+TEST(DirectoryHandles, AnswerAsAStatOfTheWholePath) {
+  TTempDir dir;
+  const std::string d = dir.Path();
+  dir.Write("a/f.txt", "x");
+  dir.Write("file", "x");
+  ASSERT_EQ(::symlink((d + "/a").c_str(), (d + "/link").c_str()), 0);
+  ASSERT_EQ(::symlink((d + "/a/missing").c_str(), (d + "/a/dangling").c_str()), 0);
+  TDirectoryHandles handles;
+  auto same = [&](const std::string& path) {
+    struct stat st;
+    errno = 0;
+    const bool whole = ::stat(path.c_str(), &st) == 0;
+    const int wholeErrno = errno;
+    TFileInfo info;
+    errno = 0;
+    const bool handled = handles.Stat(path, path.rfind('/'), info);
+    EXPECT_EQ(handled, whole) << path;
+    if (whole) {
+      EXPECT_EQ(info.inode, static_cast<uint64_t>(st.st_ino)) << path;
+    } else {
+      EXPECT_EQ(errno, wholeErrno) << path;
+    }
+  };
+  for (int round = 0; round < 2; ++round) {  // the second through kept handles
+    same(d + "/a/f.txt");
+    same(d + "/a/g.txt");
+    same(d + "/a/dangling");
+    same(d + "/link/f.txt");
+    same(d + "/missing/f.txt");
+    same(d + "/file/f.txt");
+    same(d + "/a");
+    same("/");
+  }
+  // The directory went: the kept handle must not answer for the path.
+  ASSERT_EQ(::rename((d + "/a").c_str(), (d + "/b").c_str()), 0);
+  handles.Close();
+  same(d + "/a/f.txt");
+  dir.Write("a/f.txt", "new");
+  same(d + "/a/f.txt");
+}
+
+// Files in a directory already found are mapped from what was kept of it:
+// every answer must be the one the whole mapping gives without anything
+// kept, also for names in another case, missing names, other spellings of
+// the directory and a drive root that changed in between.
+TEST(HostPath, FilesInAKnownDirectoryMapAsWithoutAnythingKept) {
+  TTempDir one, two;
+  for (TTempDir* dir : {&one, &two}) {
+    dir->Write("Sub/A.TXT", "a");
+    dir->Write("Sub/b.txt", "b");
+    dir->Write("Sub/Deep/c.txt", "c");
+  }
+  const std::vector<std::string> paths = {
+      "C:\\Sub\\A.TXT", "C:\\Sub\\B.TXT",       "C:\\Sub\\new.txt",  "C:/Sub/A.TXT",
+      "C:\\SUB\\A.TXT", "C:\\Sub\\Deep\\C.TXT", "C:\\Sub\\a.txt\\x", "C:\\Sub\\",
+  };
+  auto map = [&](const std::string& root) {
+    DriveRootGuard guard(root);
+    std::vector<std::string> mapped;
+    for (const std::string& path : paths) {
+      mapped.push_back(HostPath(path) + (FileExists(path) ? " file" : " none"));
+    }
+    return mapped;
+  };
+  const std::vector<std::string> expectOne = map(one.Path());
+  const std::vector<std::string> expectTwo = map(two.Path());
+  EXPECT_EQ(expectOne[1], one.File("Sub/b.txt") + " file");
+  TDirectoryListingScope keep;
+  for (int round = 0; round < 2; ++round) {  // the second with the directories known
+    EXPECT_EQ(map(one.Path()), expectOne);
+    EXPECT_EQ(map(two.Path()), expectTwo);
+  }
 }
