@@ -159,8 +159,8 @@ class TParamlist {
   struct TName;
   struct TDirectExpansion {
     std::vector<TNameRef>* usedNames;
-    std::array<uint32_t, kDirectDepth>
-        active;  // numbers of the names whose values are being expanded
+    // The numbers of the names whose values are being expanded.
+    std::array<uint32_t, kDirectDepth> active;
     int depth;
     int references;
   };
