@@ -165,8 +165,9 @@ TEST(ParamlistTest, ExpansionAgreesWithTheRulesAppliedLiterally) {
       const bool vouched = std::none_of(used.begin(), used.end(), [&](TParamlist::TNameRef ref) {
         return list.ChangeStamp(ref) > usedAt;
       });
-      if (vouched)
+      if (vouched) {
         ASSERT_EQ(again, before) << "unchanged names of " << text << " in\n" << list.Text();
+      }
       used = std::move(plainUsed);
       usedAt = stamp;
       before = again;
