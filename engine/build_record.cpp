@@ -1,6 +1,8 @@
 #include "engine/build_record.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "platform/atomic_file.h"
 #include "platform/file_stream.h"
@@ -10,7 +12,8 @@ namespace tessel {
 
 namespace {
 
-const char* const kHeader = "TESSEL BUILD RECORD 1";
+// The form of the record: a record of another (an older hash) knows nothing.
+const char* const kHeader = "TESSEL BUILD RECORD 2";
 const char* const kFailed = "failed";
 
 std::optional<uint64_t> ParseHash(std::string_view text) {
@@ -30,6 +33,12 @@ std::optional<uint64_t> ParseHash(std::string_view text) {
   return value;
 }
 
+uint64_t ByteSwapped(uint64_t word) {
+  uint64_t swapped = 0;
+  for (int i = 0; i < 8; ++i, word >>= 8) swapped = swapped << 8 | (word & 0xFF);
+  return swapped;
+}
+
 std::string HashDigits(uint64_t value) {
   static const char kDigits[] = "0123456789ABCDEF";
   std::string text(16, '0');
@@ -40,12 +49,23 @@ std::string HashDigits(uint64_t value) {
 }  // namespace
 
 TStepHash& TStepHash::Add(const std::string& part) {
-  for (unsigned char c : part) {
-    value_ ^= c;
-    value_ *= 1099511628211ull;
+  const char* bytes = part.data();
+  const size_t size = part.size();
+  Mix(size);
+  size_t at = 0;
+  for (; at + 8 <= size; at += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes + at, 8);
+    if constexpr (std::endian::native == std::endian::big) word = ByteSwapped(word);
+    Mix(word);
   }
-  value_ ^= 0x100;  // outside the byte range: the separator
-  value_ *= 1099511628211ull;
+  if (at < size) {
+    uint64_t word = 0;  // the last bytes, little-endian, filled with zeros
+    for (size_t i = at; i < size; ++i) {
+      word |= uint64_t{static_cast<unsigned char>(bytes[i])} << (8 * (i - at));
+    }
+    Mix(word);
+  }
   return *this;
 }
 

@@ -15,8 +15,12 @@
 
 namespace tessel {
 
-// 64-bit FNV-1a over parts; every part is closed by a separator so that
-// ("ab", "c") and ("a", "bc") differ.
+// A 64-bit hash over parts, eight bytes at a time (a step hashes its whole
+// command line and options, on every step of every build). Each part starts
+// with its length so that ("ab", "c") and ("a", "bc") differ; each mixing
+// step is one-to-one, so a change within one word of the text (an option
+// edited in place) always changes the value. Words are read little-endian
+// on every machine: the values are kept in files.
 class TStepHash {
  public:
   TStepHash& Add(const std::string& part);
@@ -24,7 +28,11 @@ class TStepHash {
   uint64_t Value() const { return value_; }
 
  private:
-  uint64_t value_ = 14695981039346656037ull;
+  void Mix(uint64_t word) {
+    value_ = (value_ ^ word) * 0x9E3779B97F4A7C15ull;
+    value_ ^= value_ >> 32;
+  }
+  uint64_t value_ = 0x2545F4914F6CDD1Dull;
 };
 
 class TBuildRecord {

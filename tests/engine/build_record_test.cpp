@@ -131,7 +131,7 @@ TEST_F(BuildRecord, AMissingOrCorruptRecordFallsBackToTheDates) {
   EXPECT_EQ(Build(), Ran{"a"});
 
   for (const std::string& garbage : {std::string("\x01\x02 not a record\r\n"),
-                                     std::string("TESSEL BUILD RECORD 1\r\nzz 12\r\n\r\n x\r\n")}) {
+                                     std::string("TESSEL BUILD RECORD 2\r\nzz 12\r\n\r\n x\r\n")}) {
     dir.Write("TOP.PRJ.STATE", garbage);
     optionA += "X";
     EXPECT_EQ(Build(), Ran{});
@@ -168,7 +168,7 @@ TEST(BuildRecordFile, SavedHashesReadBackAndAFailedSaveKeepsThePreviousRecord) {
   // Lines of other forms (small or foreign digits, no blank, no key) know
   // nothing.
   const std::string previous =
-      "TESSEL BUILD RECORD 1\r\nfailed A\r\n0000000000000001 B\r\n0123456789abcdef D\r\n"
+      "TESSEL BUILD RECORD 2\r\nfailed A\r\n0000000000000001 B\r\n0123456789abcdef D\r\n"
       "0123456789ABCDEG E\r\nfailed\r\n0000000000000002 \r\n";
   using V = TBuildRecord::TVerdict;
   auto verdicts = [&](const TBuildRecord& r) {
@@ -218,7 +218,10 @@ TEST(BuildRecordFile, SavedHashesReadBackAndAFailedSaveKeepsThePreviousRecord) {
 TEST(BuildRecordFile, ARecordOfAnotherFormKnowsNothing) {
   const std::string oldRoot = DriveRoot();
   SetDriveRoot("/");
-  for (const std::string header : {"TESSEL BUILD RECORD 2", "tessel build record 1", ""}) {
+  // Form 1 kept hashes of another kind: a build after the change goes by
+  // the dates once, rather than taking every step for changed.
+  for (const std::string header :
+       {"TESSEL BUILD RECORD 1", "TESSEL BUILD RECORD 3", "tessel build record 2", ""}) {
     TMemoryFileSystem fs;
     fs.AddFile("/P/TOP.PRJ.STATE", header + "\r\nfailed A\r\n0000000000000001 B\r\n");
     TFileSystemScope scope(fs);
@@ -234,6 +237,31 @@ TEST(StepHash, PartsAreDelimited) {
   EXPECT_NE(TStepHash().Add(std::vector<std::string>{"x"}).Add("y").Value(),
             TStepHash().Add(std::vector<std::string>{"x", "y"}).Value());
   EXPECT_EQ(TStepHash().Add("same").Value(), TStepHash().Add("same").Value());
+  EXPECT_NE(TStepHash().Add("").Value(), TStepHash().Value());
+  EXPECT_NE(TStepHash().Add("").Add("a").Value(), TStepHash().Add("a").Add("").Value());
+}
+
+// The values are kept in the record files: a different value for the same
+// step would make every step of every project run again once.
+TEST(StepHash, ValuesStayWhatTheRecordsHold) {
+  EXPECT_EQ(
+      TStepHash().Add("EXECUTE").Add(std::vector<std::string>{"-object=x.obj", "-O2"}).Value(),
+      0x4AD78E15FD111653ull);
+}
+
+// An option edited in place (same length) always changes the hash, at every
+// place and in every bit, in the full words and in the last bytes.
+TEST(StepHash, AnyChangeWithinOneWordChangesTheValue) {
+  const std::string option = "-object=\"C:\\SDK\\OBJ\\MAIN.OBJ\" -O2";
+  const uint64_t original = TStepHash().Add("EXECUTE").Add(option).Add("tail").Value();
+  for (size_t at = 0; at < option.size(); ++at) {
+    for (int bit = 0; bit < 8; ++bit) {
+      std::string edited = option;
+      edited[at] = static_cast<char>(edited[at] ^ (1 << bit));
+      ASSERT_NE(TStepHash().Add("EXECUTE").Add(edited).Add("tail").Value(), original)
+          << at << " " << bit;
+    }
+  }
 }
 
 }  // namespace
