@@ -66,6 +66,14 @@ bool TryEncodeDateTime(const DateTimeParts& parts, TDateTime& out) {
   return true;
 }
 
+int64_t RoundHalfAway(double x) {
+  int64_t whole = static_cast<int64_t>(x);                 // towards zero
+  const double fraction = x - static_cast<double>(whole);  // exact below 2^53
+  if (fraction >= 0.5) ++whole;
+  if (fraction <= -0.5) --whole;
+  return whole;
+}
+
 DateTimeParts DecodeDateTime(TDateTime value) {
   DateTimeParts parts;
   if (!std::isfinite(value)) return parts;
@@ -73,7 +81,7 @@ DateTimeParts DecodeDateTime(TDateTime value) {
   if (value < static_cast<double>(kMinDay)) value = static_cast<double>(kMinDay);
   if (value > static_cast<double>(kMaxDay + 1)) value = static_cast<double>(kMaxDay + 1);
   // Rounding to the millisecond keeps 12:00:01 from decoding as 12:00:00.999.
-  int64_t total = std::llround(value * static_cast<double>(kMsPerDay));
+  int64_t total = RoundHalfAway(value * static_cast<double>(kMsPerDay));
   if (total >= (kMaxDay + 1) * kMsPerDay) total = (kMaxDay + 1) * kMsPerDay - 1;
   const int64_t days = total / kMsPerDay;  // towards zero, as the classic type does
   int64_t ms = std::llabs(total % kMsPerDay);

@@ -23,6 +23,10 @@ int DaysInMonth(int year, int month);
 // second 0..59, millisecond 0..999.
 bool TryEncodeDateTime(const DateTimeParts& parts, TDateTime& out);
 
+// The nearest whole number, halves away from zero (as llround), for values
+// below 2^53 in size; done here so that the program needs no maths library.
+int64_t RoundHalfAway(double x);
+
 // Splits a date-time into its fields; negative values and fractions are
 // handled the way the classic date-time type does (the time part is the
 // absolute fraction).

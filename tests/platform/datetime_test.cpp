@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <limits>
 #include <string>
@@ -101,4 +102,30 @@ TEST(DateTime, AbsurdValuesDecodeWithoutOverflow) {
   EXPECT_EQ(text(2958465.75), "9999-12-31 18:00:00.000");
   EXPECT_EQ(DecodeDateTime(std::numeric_limits<double>::quiet_NaN()).year, 1899);
   EXPECT_EQ(DecodeDateTime(std::numeric_limits<double>::infinity()).year, 1899);
+}
+
+// The rounding the decoder uses must be llround's: halves away from zero,
+// and no value just below a half pushed up by the addition of one.
+TEST(DateTime, RoundingMatchesTheLibrarysOwn) {
+  const double cases[] = {0.0,
+                          0.5,
+                          -0.5,
+                          1.5,
+                          -1.5,
+                          2.5,
+                          0.49999999999999994,
+                          -0.49999999999999994,
+                          4503599627370495.5,
+                          -4503599627370495.5,
+                          86399999.5,
+                          1e15 + 0.5};
+  for (const double x : cases) EXPECT_EQ(RoundHalfAway(x), std::llround(x)) << x;
+  uint64_t state = 88172645463325252ull;
+  for (int i = 0; i < 100000; ++i) {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    const double x = (static_cast<double>(state % 2000001) - 1000000.0) / 7.0 * 1e6;
+    ASSERT_EQ(RoundHalfAway(x), std::llround(x)) << x;
+  }
 }
