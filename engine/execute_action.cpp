@@ -10,8 +10,12 @@ void TProject::ExecuteAction(int listIndex) {
   // Expanded into storage kept from the last step: nothing in a step runs
   // another EXECUTE before this one ends.
   std::string& tool = ExecuteStorage.tool;
-  ExpandedValueInto("EXECUTE", true, tool);
-  tool.insert(tool.begin(), '"');
+  tool.assign(1, '"');
+  if (const std::string* kept = EchoedValueOf("EXECUTE")) {
+    tool += *kept;
+  } else {
+    tool += Vars.ExpandedValue("EXECUTE", true);
+  }
   tool += '"';
   TStringList& options = ExecuteStorage.options;
   OptionLinesInto(listIndex, "FOption[ optXXX ] not assigned.", options);

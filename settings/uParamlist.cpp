@@ -194,6 +194,9 @@ void TParamlist::DeleteNamed(size_t index, const std::string& folded) {
 
 void TParamlist::DeleteNamed(size_t index, TName& name) {
   Stamp(name);
+  // Its storage serves the next line added: scripts empty a variable and
+  // set it again step after step.
+  spareLine_.swap(lines_[index]);
   lines_.erase(lines_.begin() + static_cast<long>(index));
   if (!indexValid_) return;
   if (duplicates_) {
@@ -361,15 +364,19 @@ void TParamlist::SetValue(TNameKey& key, const std::string& value) {
     if (entry.index >= 0) DeleteNamed(static_cast<size_t>(entry.index), entry);
     return;
   }
+  std::string& line =
+      entry.index >= 0 ? lines_[static_cast<size_t>(entry.index)] : spareLine_;
+  // Emptied first, so that growing it copies nothing.
+  line.clear();
+  line.reserve(key.name.size() + 1 + value.size());
+  line += key.name;
+  line += '=';
+  line += value;
   if (entry.index >= 0) {
-    std::string& line = lines_[static_cast<size_t>(entry.index)];
-    line.assign(key.name);
-    line += '=';
-    line += value;
     Stamp(entry);
     return;
   }
-  AddNamed(key.name + "=" + value, key.folded);
+  AddNamed(std::move(line), key.folded);
 }
 
 std::string TParamlist::ExpandedValue(TNameKey& key, bool unquote) const {

@@ -252,6 +252,7 @@ class TParamlist {
   mutable bool indexValid_ = true;
   mutable bool duplicates_ = false;
   mutable TCompiledValues values_;
+  std::string spareLine_;  // the storage of the last line deleted by name
 };
 
 }  // namespace tessel
