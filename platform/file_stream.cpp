@@ -168,13 +168,23 @@ bool TTextReader::Fill() {
     buffer_.erase(0, pos_);
     pos_ = 0;
   }
-  char chunk[1 << 16];
-  const size_t got = file_.Read(chunk, sizeof chunk);
+  // Read straight behind the unread rest: no copy through a buffer of
+  // its own, whose pages a short run would also have to fault in.
+  constexpr size_t kChunk = 1 << 16;
+  const size_t kept = buffer_.size();
+  buffer_.resize(kept + kChunk);
+  size_t got = 0;
+  try {
+    got = file_.Read(buffer_.data() + kept, kChunk);
+  } catch (...) {
+    buffer_.resize(kept);
+    throw;
+  }
+  buffer_.resize(kept + got);
   if (got == 0) {
     eof_ = true;
     return false;
   }
-  buffer_.append(chunk, got);
   return true;
 }
 
