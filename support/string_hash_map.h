@@ -2,13 +2,14 @@
 // TStringHashMap: a map from text keys to values for the tables a build
 // fills by the thousand (file statuses, the build record). Node-based maps
 // cost a pointer chase, an allocation and a free per key; here the slots are
-// one array probed in place, the keys share one text and the values one
+// one array probed in place, the keys share a few texts and the values one
 // array, so a look-up touches about two cache lines and the whole table is
-// freed in three blocks.
+// freed in a few blocks.
 //
 // Values live in an array that grows: a pointer to one stays valid only
 // until the next insertion.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -89,8 +90,8 @@ class TStringHashMap {
     const size_t at = SlotOf(key, hash);
     TSlot& slot = slots_[at];
     if (slot.entry != 0) return {slot.entry - 1, false};
-    entries_.push_back(TEntry{keys_.size(), key.size(), hash, V()});
-    keys_.append(key);
+    entries_.push_back(TEntry{0, 0, static_cast<uint32_t>(key.size()), hash, V()});
+    StoreKey(key, entries_.back());
     slot = TSlot{TagOf(hash), static_cast<uint32_t>(entries_.size())};
     return {entries_.size() - 1, true};
   }
@@ -101,7 +102,8 @@ class TStringHashMap {
   // table cleared often costs what was put in since, not its largest size.
   void Clear() {
     entries_.clear();
-    keys_.clear();
+    if (chunks_.size() > 1) chunks_.erase(chunks_.begin(), chunks_.end() - 1);
+    if (!chunks_.empty()) chunks_.back().clear();
     if (slots_.size() > kSmallSlots) {
       std::vector<TSlot>().swap(slots_);
     } else {
@@ -133,15 +135,33 @@ class TStringHashMap {
     uint32_t entry = 0;  // 1 + index into entries_; 0 = empty
   };
   struct TEntry {
-    size_t keyAt;
-    size_t keySize;
+    uint32_t chunk;  // where its key is kept
+    uint32_t keyAt;
+    uint32_t keySize;
     uint64_t hash;
     V value;
   };
   static uint32_t TagOf(uint64_t hash) { return static_cast<uint32_t>(hash >> 32); }
 
   std::string_view KeyOf(const TEntry& entry) const {
-    return std::string_view(keys_).substr(entry.keyAt, entry.keySize);
+    return std::string_view(chunks_[entry.chunk].data() + entry.keyAt, entry.keySize);
+  }
+
+  // Keys go into texts of growing size that are never enlarged: a table of
+  // thousands of keys copies none of them again as it grows.
+  static constexpr size_t kFirstChunk = 256;
+  static constexpr size_t kLargestChunk = size_t{1} << 16;
+  void StoreKey(std::string_view key, TEntry& entry) {
+    if (chunks_.empty() || chunks_.back().capacity() - chunks_.back().size() < key.size()) {
+      size_t size =
+          chunks_.empty() ? kFirstChunk : std::min(kLargestChunk, chunks_.back().capacity() * 2);
+      chunks_.emplace_back();
+      chunks_.back().reserve(std::max(size, key.size()));
+    }
+    std::string& chunk = chunks_.back();
+    entry.chunk = static_cast<uint32_t>(chunks_.size() - 1);
+    entry.keyAt = static_cast<uint32_t>(chunk.size());
+    chunk.append(key);
   }
 
   // The slot holding `key`, or the empty slot where it belongs; kNone when
@@ -170,7 +190,7 @@ class TStringHashMap {
 
   std::vector<TSlot> slots_;  // size a power of two, at most half full
   std::vector<TEntry> entries_;
-  std::string keys_;
+  std::vector<std::string> chunks_;
 };
 
 }  // namespace tessel

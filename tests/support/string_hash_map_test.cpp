@@ -78,3 +78,33 @@ TEST(StringHashMapTest, HashesSpreadOverTheLowBits) {
   EXPECT_NE(HashText("ab"), HashText("ba"));
   EXPECT_NE(HashText(std::string("a\0", 2)), HashText("a"));
 }
+
+// A copy (a saved table) finds its own keys while the original grows, is
+// cleared and refilled, and grows on its own; keys longer than any block of
+// key storage are kept whole.
+TEST(StringHashMapTest, ACopyKeepsItsKeysWhileTheOriginalChanges) {
+  TStringHashMap<int> map;
+  const std::vector<std::string> keys = Keys();
+  const std::string huge(200000, 'h');
+  for (size_t i = 0; i < 1000; ++i) *map.TryEmplace(keys[i]).first = static_cast<int>(i);
+  *map.TryEmplace(huge).first = -1;
+  TStringHashMap<int> copy = map;
+  map.Clear();
+  for (size_t i = 1000; i < keys.size(); ++i) *map.TryEmplace(keys[i]).first = static_cast<int>(i);
+  for (size_t i = 1000; i < keys.size(); ++i) *copy.TryEmplace(keys[i]).first = -static_cast<int>(i);
+  for (size_t i = 0; i < keys.size(); ++i) {
+    const int* inCopy = copy.Find(keys[i]);
+    ASSERT_NE(inCopy, nullptr) << keys[i];
+    EXPECT_EQ(*inCopy, i < 1000 ? static_cast<int>(i) : -static_cast<int>(i)) << keys[i];
+    EXPECT_EQ(map.Find(keys[i]) != nullptr, i >= 1000) << keys[i];
+  }
+  ASSERT_NE(copy.Find(huge), nullptr);
+  EXPECT_EQ(*copy.Find(huge), -1);
+  EXPECT_EQ(map.Find(huge), nullptr);
+  std::vector<std::string> expected(keys.begin(), keys.begin() + 1000);
+  expected.push_back(huge);
+  expected.insert(expected.end(), keys.begin() + 1000, keys.end());
+  std::vector<std::string> inOrder;
+  copy.ForEach([&](std::string_view key, int) { inOrder.emplace_back(key); });
+  EXPECT_EQ(inOrder, expected);
+}
