@@ -187,14 +187,12 @@ void TProject::WorkOutLine(const std::string& line, TLineInfo& info) {
 }
 
 TProject::TLineResult TProject::HandleLine(const std::string& line) {
-  if (line.starts_with("//") || line.starts_with("\\\\")) return TLineResult::Next;
-  if (line.find('=') == std::string::npos) return TLineResult::Next;  // says nothing
   // A line that comes again is worked out once and kept for the build:
   // scripts repeat their lines step after step. A line seen once costs no
   // more than working it out, each include level in its own storage. Kept
   // apart from the table, which may grow while an action runs; a script of
   // very many different lines keeps only the first ones, so its memory
-  // stays bounded.
+  // stays bounded. Only lines that say something are kept.
   TLineInfo* info = nullptr;
   if (std::unique_ptr<TLineInfo>* kept = LineInfos.Find(line)) {
     if (*kept == nullptr) {
@@ -202,8 +200,10 @@ TProject::TLineResult TProject::HandleLine(const std::string& line) {
       WorkOutLine(line, **kept);
     }
     info = kept->get();
-  } else if (LineInfos.Size() < kKeptLines) {
-    LineInfos.TryEmplace(line);  // seen once
+  } else {
+    if (line.starts_with("//") || line.starts_with("\\\\")) return TLineResult::Next;
+    if (line.find('=') == std::string::npos) return TLineResult::Next;  // says nothing
+    if (LineInfos.Size() < kKeptLines) LineInfos.TryEmplace(line);      // seen once
   }
   if (info == nullptr) {
     // Every level at once: a level's storage must stay where it is while
