@@ -1,5 +1,6 @@
 #include "platform/file_stream.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -164,23 +165,23 @@ TTextReader::TTextReader(const std::string& path) : file_(path, TFile::Mode::Rea
 
 bool TTextReader::Fill() {
   if (eof_) return false;
+  // The unread rest to the front, then a block read straight behind it:
+  // no copy through a buffer of its own, and nothing filled in first.
+  constexpr size_t kChunk = 1 << 16;
   if (pos_ > 0) {
-    buffer_.erase(0, pos_);
+    std::memmove(buffer_.get(), buffer_.get() + pos_, size_ - pos_);
+    size_ -= pos_;
     pos_ = 0;
   }
-  // Read straight behind the unread rest: no copy through a buffer of
-  // its own, whose pages a short run would also have to fault in.
-  constexpr size_t kChunk = 1 << 16;
-  const size_t kept = buffer_.size();
-  buffer_.resize(kept + kChunk);
-  size_t got = 0;
-  try {
-    got = file_.Read(buffer_.data() + kept, kChunk);
-  } catch (...) {
-    buffer_.resize(kept);
-    throw;
+  if (capacity_ - size_ < kChunk) {
+    const size_t capacity = std::max(2 * capacity_, size_ + kChunk);
+    std::unique_ptr<char[]> grown(new char[capacity]);
+    if (size_ > 0) std::memcpy(grown.get(), buffer_.get(), size_);
+    buffer_ = std::move(grown);
+    capacity_ = capacity;
   }
-  buffer_.resize(kept + got);
+  const size_t got = file_.Read(buffer_.get() + size_, kChunk);
+  size_ += got;
   if (got == 0) {
     eof_ = true;
     return false;
@@ -189,7 +190,7 @@ bool TTextReader::Fill() {
 }
 
 bool TTextReader::Eof() {
-  while (pos_ >= buffer_.size()) {
+  while (pos_ >= size_) {
     if (!Fill()) return true;
   }
   return false;
@@ -198,21 +199,24 @@ bool TTextReader::Eof() {
 bool TTextReader::ReadLine(std::string& line) {
   size_t searchFrom = pos_;
   for (;;) {
-    const size_t lf = buffer_.find('\n', searchFrom);
-    if (lf != std::string::npos) {
+    const char* data = buffer_.get();
+    const void* found =
+        size_ > searchFrom ? std::memchr(data + searchFrom, '\n', size_ - searchFrom) : nullptr;
+    if (found != nullptr) {
+      const size_t lf = static_cast<size_t>(static_cast<const char*>(found) - data);
       size_t end = lf;
-      if (end > pos_ && buffer_[end - 1] == '\r') --end;
-      line.assign(buffer_, pos_, end - pos_);
+      if (end > pos_ && data[end - 1] == '\r') --end;
+      line.assign(data + pos_, end - pos_);
       pos_ = lf + 1;
       return true;
     }
-    const size_t scanned = buffer_.size() - pos_;
+    const size_t scanned = size_ - pos_;
     if (!Fill()) break;
     searchFrom = scanned;  // Fill moved the unread rest to the front
   }
-  if (pos_ >= buffer_.size()) return false;
-  line.assign(buffer_, pos_, std::string::npos);
-  pos_ = buffer_.size();
+  if (pos_ >= size_) return false;
+  line.assign(buffer_.get() + pos_, size_ - pos_);
+  pos_ = size_;
   return true;
 }
 

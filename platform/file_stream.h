@@ -73,8 +73,10 @@ class TTextReader {
 
  private:
   TFile file_;
-  std::string buffer_;
-  size_t pos_ = 0;
+  std::unique_ptr<char[]> buffer_;  // size_ bytes read, of capacity_
+  size_t capacity_ = 0;
+  size_t size_ = 0;
+  size_t pos_ = 0;  // of the first byte not yet read out
   bool eof_ = false;
   bool Fill();
 };

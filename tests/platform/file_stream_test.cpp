@@ -95,6 +95,19 @@ TEST(FileStream, TextLinesEndWithCrLfOrLf) {
   dir.Write("long.txt", longLine + "\r\n" + longLine + "x\n\n");
   EXPECT_EQ(ReadTextLines(dir.File("long.txt")),
             (std::vector<std::string>{longLine, longLine + "x", ""}));
+
+  // Lines of every length ending anywhere in a block, and one several
+  // blocks long.
+  std::vector<std::string> expected;
+  std::string text;
+  for (size_t i = 0; i < 40000; ++i) {
+    expected.push_back(std::string(i % 97, static_cast<char>('a' + i % 26)));
+    text += expected.back() + (i % 3 == 0 ? "\r\n" : "\n");
+  }
+  expected.push_back(std::string(300000, 'w'));
+  text += expected.back();
+  dir.Write("many.txt", text);
+  EXPECT_EQ(ReadTextLines(dir.File("many.txt")), expected);
 }
 
 TEST(FileStream, WriterUsesCrLf) {
