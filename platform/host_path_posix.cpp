@@ -377,7 +377,6 @@ void MapPathStat(const std::string& systemPath, TFileInfo& info, THostStat& foun
   found = THostStat::Unknown;
   const bool keeps = KeepsDirectories();
   if (keeps && MapInKnownDirectory(systemPath, info, found, joined)) return;
-  const auto separator = [](char c) { return c == '/' || c == '\\'; };
   const size_t size = systemPath.size();
 
   // The part that is taken as it stands: the drive root or "/". Then the
@@ -395,12 +394,12 @@ void MapPathStat(const std::string& systemPath, TFileInfo& info, THostStat& foun
     pos = 2;
   } else {
     joined.reserve(size + 1);
-    if (size > 0 && separator(systemPath[0])) joined += '/';
+    if (size > 0 && IsSeparator(systemPath[0])) joined += '/';
   }
   const size_t prefixSize = joined.size();
   bool anyComponent = false;
   if (prefixSize > 0 && joined.back() == '/') {
-    while (pos < size && separator(systemPath[pos])) ++pos;
+    while (pos < size && IsSeparator(systemPath[pos])) ++pos;
   }
   // Usually the rest can be taken at once with "\" turned into "/": when
   // no separators repeat or end the text and none is missing after the
@@ -429,7 +428,7 @@ void MapPathStat(const std::string& systemPath, TFileInfo& info, THostStat& foun
     bool inComponent = false;
     for (size_t at = pos; at < size; ++at) {
       const char c = systemPath[at];
-      if (separator(c)) {
+      if (IsSeparator(c)) {
         inComponent = false;
         continue;
       }
@@ -441,7 +440,7 @@ void MapPathStat(const std::string& systemPath, TFileInfo& info, THostStat& foun
     }
     joined.resize(length);
   }
-  const bool trailing = anyComponent && separator(systemPath.back());
+  const bool trailing = anyComponent && IsSeparator(systemPath.back());
   // Usual case: the path exists as written, no directory needs to be read,
   // and the one stat that told so is the caller's answer too. A dangling
   // link fails here but is still found as an entry below.
