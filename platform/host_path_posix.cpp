@@ -1,10 +1,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -79,8 +81,15 @@ struct TKeptListing {
   bool verify = false;
 };
 
+// What a build keeps belongs to the thread that runs it, the one that
+// opened the first scope: only that thread reads or changes it. Other
+// threads (a window's, while a build runs) look paths up as without a
+// scope, and what they change reaches the owner as a count, to be taken
+// into account at its next look-up.
 struct TListingCache {
-  int scopes = 0;
+  std::atomic<std::thread::id> owner{};
+  std::atomic<uint64_t> changesElsewhere{0};
+  uint64_t changesSeen = 0;
   std::unordered_map<std::string, TKeptListing> listings;  // by host directory
   TDirectoryWatch watch;
   std::unordered_map<int, std::vector<std::string>> watched;  // watch -> directories
@@ -112,6 +121,29 @@ TListingCache& Listings() {
   return cache;
 }
 
+thread_local int scopesHere = 0;  // scopes this thread has open
+
+bool OwnedHere(const TListingCache& cache) {
+  return scopesHere > 0 &&
+         cache.owner.load(std::memory_order_relaxed) == std::this_thread::get_id();
+}
+
+void RefreshKept(TListingCache& cache);
+void DropKept(TListingCache& cache);
+
+// The kept state for the thread that owns it, brought up to date with the
+// changes other threads made since; nullptr on any other thread.
+TListingCache* KeptHere() {
+  TListingCache& cache = Listings();
+  if (!OwnedHere(cache)) return nullptr;
+  const uint64_t changes = cache.changesElsewhere.load(std::memory_order_acquire);
+  if (changes != cache.changesSeen) {
+    cache.changesSeen = changes;
+    RefreshKept(cache);
+  }
+  return &cache;
+}
+
 const TListing& KeepListing(const std::string& directory) {
   TListingCache& cache = Listings();
   TKeptListing kept;
@@ -136,11 +168,12 @@ const TListing& KeepListing(const std::string& directory) {
 
 // The listing of a directory: kept while a scope lives, else read afresh.
 const TListing& ListingOf(const std::string& directory, TListing& scratch) {
-  TListingCache& cache = Listings();
-  if (cache.scopes == 0) {
+  TListingCache* owned = KeptHere();
+  if (owned == nullptr) {
     scratch = ReadListing(directory);
     return scratch;
   }
+  TListingCache& cache = *owned;
   auto it = cache.listings.find(directory);
   if (it == cache.listings.end()) return KeepListing(directory);
   TKeptListing& kept = it->second;
@@ -193,19 +226,31 @@ CaseMatch FindCaseInsensitive(const std::string& directory, const std::string& w
 
 }  // namespace
 
-TDirectoryListingScope::TDirectoryListingScope() { ++Listings().scopes; }
+TDirectoryListingScope::TDirectoryListingScope() {
+  if (scopesHere++ > 0) return;
+  TListingCache& cache = Listings();
+  std::thread::id none;
+  if (cache.owner.compare_exchange_strong(none, std::this_thread::get_id())) {
+    // Nothing is kept yet: what changed before does not concern it.
+    cache.changesSeen = cache.changesElsewhere.load(std::memory_order_acquire);
+  }
+}
 
 TDirectoryListingScope::~TDirectoryListingScope() {
-  if (--Listings().scopes == 0) DropDirectoryListings();
+  if (--scopesHere > 0) return;
+  TListingCache& cache = Listings();
+  if (cache.owner.load(std::memory_order_relaxed) != std::this_thread::get_id()) return;
+  DropKept(cache);
+  cache.owner.store(std::thread::id());
 }
 
 void DropDirectoryListings() {
   TListingCache& cache = Listings();
-  cache.listings.clear();
-  cache.watched.clear();
-  cache.watch.Close();
-  cache.watching = false;
-  cache.Forget();
+  if (OwnedHere(cache)) {
+    DropKept(cache);
+  } else {
+    cache.changesElsewhere.fetch_add(1, std::memory_order_release);
+  }
 }
 
 void RefreshDirectoryListings() {
@@ -215,6 +260,24 @@ void RefreshDirectoryListings() {
     ~TKeepErrno() { errno = saved; }
   } keep;
   TListingCache& cache = Listings();
+  if (OwnedHere(cache)) {
+    RefreshKept(cache);
+  } else {
+    cache.changesElsewhere.fetch_add(1, std::memory_order_release);
+  }
+}
+
+namespace {
+
+void DropKept(TListingCache& cache) {
+  cache.listings.clear();
+  cache.watched.clear();
+  cache.watch.Close();
+  cache.watching = false;
+  cache.Forget();
+}
+
+void RefreshKept(TListingCache& cache) {
   cache.Forget();
   if (!cache.watching) {
     // Nothing kept so far is watched: dropped, and watched from now on.
@@ -226,7 +289,7 @@ void RefreshDirectoryListings() {
   // The reports are read even with nothing kept, so that none is left for
   // listings kept later; the watches stay, as ending them waits too.
   std::vector<TDirectoryWatch::TChange> changes;
-  if (!cache.watch.Take(changes)) return DropDirectoryListings();
+  if (!cache.watch.Take(changes)) return DropKept(cache);
   std::erase_if(cache.listings, [](const auto& entry) { return entry.second.watch < 0; });
   for (const TDirectoryWatch::TChange& change : changes) {
     auto directories = cache.watched.find(change.watch);
@@ -241,9 +304,16 @@ void RefreshDirectoryListings() {
   for (auto& entry : cache.listings) entry.second.verify = true;
 }
 
+}  // namespace
+
 void SetDriveRoot(const std::string& hostDirectory) {
   DriveRootStorage() = hostDirectory;
-  Listings().known.Clear();  // they stand for paths below the old root
+  // The known directories stand for paths below the old root.
+  if (TListingCache* kept = KeptHere()) {
+    kept->known.Clear();
+  } else {
+    Listings().changesElsewhere.fetch_add(1, std::memory_order_release);
+  }
 }
 
 std::string DriveRoot() { return DriveRootStorage(); }
@@ -310,7 +380,7 @@ bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 // machine's file system, and for absolute paths only: a relative one
 // depends on the current directory, which a handle would not follow.
 bool KeepsDirectories() {
-  return Listings().scopes > 0 && &CurrentFileSystem() == &RealFileSystem();
+  return KeptHere() != nullptr && &CurrentFileSystem() == &RealFileSystem();
 }
 
 // A stat of a host path whose last "/" is at `slash` (npos: none), through

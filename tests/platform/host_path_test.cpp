@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <thread>
 
 #include "platform/directory_handles.h"
 #include "platform/executable.h"
@@ -480,4 +481,37 @@ TEST(HostPath, FilesInAKnownDirectoryMapAsWithoutAnythingKept) {
     EXPECT_EQ(map(one.Path()), expectOne);
     EXPECT_EQ(map(two.Path()), expectTwo);
   }
+}
+
+// What a build keeps belongs to the thread running it. Another thread (a
+// window's, during a build) looks paths up on its own, and the changes it
+// makes through the file functions reach the build's thread at its next
+// look-up: a listing that missed a name, and a handle on a directory that
+// was replaced meanwhile.
+TEST(HostPath, ChangesMadeOnAnotherThreadReachTheThreadThatKeeps) {
+  TTempDir dir;
+  const std::string d = dir.Path();
+  auto setTime = [](const std::string& path, time_t seconds) {
+    const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+  };
+  dir.Write("sub/f.txt", "x");
+  setTime(d + "/sub/f.txt", 1000000);
+  TDirectoryListingScope keep;
+  EXPECT_EQ(HostPath(d + "/sub/NEW.TXT"), d + "/sub/NEW.TXT");  // its listing is kept
+  EXPECT_EQ(GetFileStatus(d + "/sub/f.txt").writeTime, int64_t{1000000} * 1000000000);
+
+  std::string seenThere;
+  std::thread other([&] {
+    ASSERT_TRUE(MoveFileTo(d + "/sub", d + "/old"));
+    ASSERT_TRUE(CreateDirectoryAt(d + "/sub"));
+    ASSERT_TRUE(CopyFileTo(d + "/old/f.txt", d + "/sub/New.txt", true));
+    ASSERT_TRUE(CopyFileTo(d + "/old/f.txt", d + "/sub/f.txt", true));
+    setTime(d + "/sub/f.txt", 2000000);
+    seenThere = HostPath(d + "/sub/NEW.TXT");
+  });
+  other.join();
+  EXPECT_EQ(seenThere, d + "/sub/New.txt");
+  EXPECT_EQ(HostPath(d + "/sub/NEW.TXT"), d + "/sub/New.txt");
+  EXPECT_EQ(GetFileStatus(d + "/sub/f.txt").writeTime, int64_t{2000000} * 1000000000);
 }
