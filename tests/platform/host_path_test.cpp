@@ -29,6 +29,12 @@ std::string Win(const TTempDir& dir, const std::string& rest) {
   return path;
 }
 
+// A file's write time set to a whole second, as the test needs it.
+void SetTime(const std::string& path, time_t seconds) {
+  const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
 class DriveRootGuard {
  public:
   explicit DriveRootGuard(const std::string& root) : saved_(DriveRoot()) { SetDriveRoot(root); }
@@ -351,12 +357,8 @@ TEST(HostPath, ListingsAreWatchedOnlyOnceSomethingChanged) {
 TEST(HostPath, LookUpsInKeptDirectoriesFollowTheirReplacement) {
   TTempDir dir;
   const std::string d = dir.Path();
-  auto setTime = [](const std::string& path, time_t seconds) {
-    const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
-  };
   dir.Write("sub/f.txt", "x");
-  setTime(d + "/sub/f.txt", 1000000);
+  SetTime(d + "/sub/f.txt", 1000000);
   TDirectoryListingScope keep;
   EXPECT_EQ(GetFileStatus(d + "/sub/f.txt").writeTime, int64_t{1000000} * 1000000000);
   EXPECT_FALSE(GetFileStatus(d + "/sub/g.txt").exists);
@@ -364,7 +366,7 @@ TEST(HostPath, LookUpsInKeptDirectoriesFollowTheirReplacement) {
   // Replaced by another directory, as a tool would: the new one answers.
   ASSERT_EQ(::rename((d + "/sub").c_str(), (d + "/old").c_str()), 0);
   dir.Write("sub/f.txt", "y");
-  setTime(d + "/sub/f.txt", 2000000);
+  SetTime(d + "/sub/f.txt", 2000000);
   dir.Write("sub/g.txt", "z");
   RefreshDirectoryListings();
   EXPECT_EQ(GetFileStatus(d + "/sub/f.txt").writeTime, int64_t{2000000} * 1000000000);
@@ -491,12 +493,8 @@ TEST(HostPath, FilesInAKnownDirectoryMapAsWithoutAnythingKept) {
 TEST(HostPath, ChangesMadeOnAnotherThreadReachTheThreadThatKeeps) {
   TTempDir dir;
   const std::string d = dir.Path();
-  auto setTime = [](const std::string& path, time_t seconds) {
-    const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
-  };
   dir.Write("sub/f.txt", "x");
-  setTime(d + "/sub/f.txt", 1000000);
+  SetTime(d + "/sub/f.txt", 1000000);
   TDirectoryListingScope keep;
   EXPECT_EQ(HostPath(d + "/sub/NEW.TXT"), d + "/sub/NEW.TXT");  // its listing is kept
   EXPECT_EQ(GetFileStatus(d + "/sub/f.txt").writeTime, int64_t{1000000} * 1000000000);
@@ -507,7 +505,7 @@ TEST(HostPath, ChangesMadeOnAnotherThreadReachTheThreadThatKeeps) {
     ASSERT_TRUE(CreateDirectoryAt(d + "/sub"));
     ASSERT_TRUE(CopyFileTo(d + "/old/f.txt", d + "/sub/New.txt", true));
     ASSERT_TRUE(CopyFileTo(d + "/old/f.txt", d + "/sub/f.txt", true));
-    setTime(d + "/sub/f.txt", 2000000);
+    SetTime(d + "/sub/f.txt", 2000000);
     seenThere = HostPath(d + "/sub/NEW.TXT");
   });
   other.join();
