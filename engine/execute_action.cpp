@@ -11,11 +11,7 @@ void TProject::ExecuteAction(int listIndex) {
   // another EXECUTE before this one ends.
   std::string& tool = ExecuteStorage.tool;
   tool.assign(1, '"');
-  if (const std::string* kept = EchoedValueOf("EXECUTE")) {
-    tool += *kept;
-  } else {
-    tool += Vars.ExpandedValue("EXECUTE", true);
-  }
+  AppendExpandedValue("EXECUTE", true, tool);
   tool += '"';
   TStringList& options = ExecuteStorage.options;
   OptionLinesInto(listIndex, "FOption[ optXXX ] not assigned.", options);

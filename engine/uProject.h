@@ -122,13 +122,18 @@ class TProject {
   }
   // The same into `out`, whose storage is used again when the value was kept.
   void ExpandedValueInto(const std::string& name, bool unquote, std::string& out) const {
+    out.clear();
+    AppendExpandedValue(name, unquote, out);
+  }
+  // The same after what `out` holds.
+  void AppendExpandedValue(const std::string& name, bool unquote, std::string& out) const {
     if (unquote) {
       if (const std::string* kept = EchoedValueOf(name)) {
-        out.assign(*kept);
+        out += *kept;
         return;
       }
     }
-    out = Vars.ExpandedValue(name, unquote);
+    out += Vars.ExpandedValue(name, unquote);
   }
 
   // Make rules.
